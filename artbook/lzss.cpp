@@ -1,0 +1,1 @@
+/* packed image decoder */

@@ -1,0 +1,4 @@
+#include <windows.h>
+#include "artbook/artbook.h"
+
+int ShowArtbook(HWND) { return 1; }

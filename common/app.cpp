@@ -1,0 +1,4 @@
+#include "common/app.h"
+
+HINSTANCE Instance;
+HWND MainWindow;

@@ -1,0 +1,34 @@
+/* The settings record shared with the installer and the game through the
+ * registry. */
+#ifndef KVL_SETTINGS_H
+#define KVL_SETTINGS_H
+
+#define PRODUCT_KEY   "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0"
+#define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L"
+
+struct LauncherSettings {
+    char ExeDir[260];
+    int Installed;
+    char UninstallString[260];
+    int UninstallAvailable;
+    char CDRoot[260];
+    int CDRootKnown;
+    int Device;
+    int Mode;
+    int Width;
+    int Height;
+    char DDName[50];
+    int bHard;
+    int bFirstTime;
+    int SettingsComplete;
+    unsigned int Level;
+    int Transparency;
+};
+
+/* The one process-wide record. */
+extern LauncherSettings Settings;
+
+int ReadSettings(void);
+int WriteSettings(void);
+
+#endif

@@ -1,0 +1,4 @@
+#include <windows.h>
+#include "common/texttable.h"
+
+void LoadTextTable(void) {}

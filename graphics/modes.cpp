@@ -1,0 +1,1 @@
+/* display mode logic */

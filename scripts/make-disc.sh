@@ -1,0 +1,17 @@
+#!/bin/bash
+# Lays out the demo disc at out/disc from the Windows build.
+set -e
+top=$(cd "$(dirname "$0")/.." && pwd)
+bin=$top/build/win32/bin
+disc=$top/out/disc
+rm -rf "$disc"
+mkdir -p "$disc/Launcher" "$disc/KVL" "$disc/Artbook"
+cp "$bin/Launcher.exe" "$disc/Launcher/"
+[ -f "$bin/cpuinf32.dll" ] && cp "$bin/cpuinf32.dll" "$disc/Launcher/"
+[ -f "$bin/Setup.exe" ] && cp "$bin/Setup.exe" "$disc/"
+[ -f "$bin/KVL.EXE" ] && cp "$bin/KVL.EXE" "$disc/KVL/"
+[ -f "$bin/Uninst.exe" ] && cp "$bin/Uninst.exe" "$disc/KVL/"
+[ -f "$top/standins/ReadMe.txt" ] && sed 's/$/\r/' "$top/standins/ReadMe.txt" > "$disc/KVL/ReadMe.txt"
+[ -d "$top/build/win32/disc-artbook" ] && cp "$top/build/win32/disc-artbook/"*.ppk "$disc/Artbook/" 2>/dev/null || true
+printf '[autorun]\r\nopen=Launcher\\Launcher.exe\r\nicon=Launcher\\Launcher.exe,0\r\nlabel=K.V.L\r\n' > "$disc/autorun.inf"
+echo "Disc image: $disc"

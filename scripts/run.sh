@@ -1,0 +1,15 @@
+#!/bin/bash
+# Starts the launcher from the demo disc under Wine, the disc mapped as
+# CD-ROM drive D:. With an X display it opens for real; without one it runs
+# on a virtual display, a screenshot is saved and the launcher is closed.
+set -e
+top=$(cd "$(dirname "$0")/.." && pwd)
+export KVL_WINEPREFIX=$top/build/wineprefix-run
+. "$top/scripts/wine-env.sh"
+"$top/scripts/wineprefix.sh" d "$top/out/disc"
+if [ -n "${DISPLAY:-}" ] && [ -z "${KVL_HEADLESS:-}" ]; then
+    cd "$top/out/disc/Launcher"
+    wine 'D:\Launcher\Launcher.exe'
+    exit 0
+fi
+exec "$top/scripts/with-display.sh" "$top/scripts/run-headless.sh"

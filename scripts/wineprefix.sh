@@ -1,0 +1,24 @@
+#!/bin/bash
+# Creates the Wine prefix named by WINEPREFIX when it does not exist yet:
+# 32-bit, no crash dialog (a crash fails the run instead of hanging it).
+# Usage: wineprefix.sh [LETTER PATH]... maps each PATH as a CD-ROM drive.
+set -e
+. "$(dirname "$0")/wine-env.sh"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+fi
+changed=0
+while [ $# -ge 2 ]; do
+    letter=$(echo "$1" | tr 'A-Z' 'a-z'); path=$(cd "$2" && pwd)
+    if [ "$(readlink "$WINEPREFIX/dosdevices/$letter:" 2>/dev/null)" != "$path" ]; then
+        ln -sfn "$path" "$WINEPREFIX/dosdevices/$letter:"
+        wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /t REG_SZ /d cdrom /f >/dev/null 2>&1
+        changed=1
+    fi
+    shift 2
+done
+# The mount manager reads the drive types when the server starts.
+[ $changed = 1 ] && wineserver -k 2>/dev/null; true
