@@ -11,3 +11,9 @@ TEST(Resources, TemplatesAndTextTableArePresent)
         EXPECT_NE(FindResourceA(Instance, MAKEINTRESOURCEA(id), (LPCSTR)RT_DIALOG), nullptr) << id;
     EXPECT_NE(FindResourceA(Instance, MAKEINTRESOURCEA(IDR_TEXTTABLE), (LPCSTR)RT_RCDATA), nullptr);
 }
+
+TEST(TestPrefix, DemoDiscIsACdRomDrive)
+{
+    EXPECT_EQ(GetDriveTypeA("R:\\"), (UINT)DRIVE_CDROM);
+    EXPECT_NE(GetFileAttributesA("R:\\Launcher\\Launcher.exe"), INVALID_FILE_ATTRIBUTES);
+}

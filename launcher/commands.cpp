@@ -1,0 +1,1 @@
+/* command lines of the programs the launcher starts */

@@ -1,0 +1,2 @@
+/* mainwnd */
+#include <windows.h>

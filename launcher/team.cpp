@@ -1,0 +1,2 @@
+/* team */
+#include <windows.h>
