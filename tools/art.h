@@ -113,7 +113,7 @@ int BuildResourceFile(const char *name, std::vector<uint8_t> &out);
 /* The artbook: 7 levels, each with ArtbookPictureCount(level) pictures
  * (level 1..7). */
 int ArtbookPictureCount(int level);
-void DrawArtbookScene(int level, int picture, Image &im);   /* any size */
+void DrawArtbookScene(int level, int picture, Image &im);   /* 640 x 480 */
 void BuildArtbookPicture(int level, int picture, std::vector<uint8_t> &out);
 
 /* Shared look: the chrome "K.V.L" letters fitted to a box. */
