@@ -214,8 +214,10 @@ static void DrawMenuSide(Image &im)
         PaintMaskChrome(im, one, float(y0), float(y1));
     }
     Bevel(im, m, 3.5f, 0.75f);
-    DrawTextCentred(im, 72, 268, "BRIXOLAN", 1, Hex(0x7FA0C0), 0.9f);
-    DrawTextCentred(im, 72, 280, "1998", 1, Hex(0x7FA0C0), 0.7f);
+    FillRect(im, 30, 262, 115, 291, Hex(0x000000), 0.65f);
+    FillRect(im, 30, 262, 115, 263, Neon, 0.8f);
+    DrawTextCentred(im, 72.5f, 268, "BRIXOLAN", 1, Hex(0xC0D8F0));
+    DrawTextCentred(im, 72.5f, 280, "1998", 1, Hex(0x80A0C0));
     Scanlines(im, 0.12f);
     Frame(im, 0, 0, 145, 295, 1, 0.6f);
 }
@@ -325,6 +327,7 @@ static void DrawTeam(Image &im)
     DrawLogo(im, 320 - w * 0.5f, 18, h, Neon, 0.0f);
     FillRect(im, 60, 90, 580, 92, Neon);
     FillRect(im, 60, 92, 580, 93, Hex(0x0E5066));
+    DrawTextCentred(im, 323, 103, "L'ÉQUIPE", 3, Hex(0x000000));
     DrawTextCentred(im, 320, 100, "L'ÉQUIPE", 3, Hex(0xFFFFFF));
     struct Role {
         const char *title;
@@ -342,11 +345,15 @@ static void DrawTeam(Image &im)
     for (int i = 0; i < 6; i++) {
         float cx = i < 3 ? 170.0f : 470.0f;
         float y = 136 + (i % 3) * 100.0f;
+        /* Hard drop shadows keep the page in flat runs. */
+        DrawTextCentred(im, cx + 2, y + 2, roles[i].title, 2, Hex(0x000000));
         DrawTextCentred(im, cx, y, roles[i].title, 2, Ember);
         float tw = TextWidth(roles[i].title, 2);
         FillRect(im, cx - tw * 0.5f, y + 17, cx + tw * 0.5f, y + 18, Hex(0x804010));
-        for (int k = 0; k < 3 && roles[i].names[k]; k++)
+        for (int k = 0; k < 3 && roles[i].names[k]; k++) {
+            DrawTextCentred(im, cx + 2, y + 30 + k * 20, roles[i].names[k], 2, Hex(0x000000));
             DrawTextCentred(im, cx, y + 28 + k * 20, roles[i].names[k], 2, Hex(0xD8E4F0));
+        }
     }
     FillRect(im, 319, 140, 321, 420, Hex(0x0E5066));
     FillRect(im, 60, 436, 580, 437, Neon);
