@@ -133,10 +133,6 @@ int TextTableBuild(TextTable *table, const char *bytes, size_t size)
 
 void TextTableFree(TextTable *table)
 {
-    if (!table->copy && !table->entries) {
-        table->count = 0;
-        return;
-    }
     free(table->entries);
     free(table->copy);
     table->entries = 0;

@@ -71,6 +71,7 @@ struct Compiler {
     size_t pos;        /* start of the next line */
     int line;          /* number of the current line, from 1 */
     int entry;         /* current entry, -1 before the first header */
+    int entryLine;     /* line of the current entry's header */
     char *error;
     size_t errorSize;
 };
@@ -84,8 +85,10 @@ static int Fail(Compiler *c, const char *format, ...)
     va_end(args);
     if (c->entry >= 0)
         snprintf(c->error, c->errorSize, "entry %d (line %d): %s", c->entry, c->line, problem);
-    else
+    else if (c->line > 0)
         snprintf(c->error, c->errorSize, "line %d: %s", c->line, problem);
+    else
+        snprintf(c->error, c->errorSize, "%s", problem);
     return 0;
 }
 
@@ -157,10 +160,15 @@ static int EncodeLine(Compiler *c, const char *line, size_t len, std::string *te
 static int FinishEntry(Compiler *c, std::string *lines, size_t keep, std::string *out)
 {
     lines->resize(keep);
-    if (lines->find("[.]") != std::string::npos)
+    /* A whole-entry problem is reported at the entry's header line. */
+    if (lines->find("[.]") != std::string::npos) {
+        c->line = c->entryLine;
         return Fail(c, "text contains \"[.]\", which would start another entry");
-    if (lines->find("[]") != std::string::npos)
+    }
+    if (lines->find("[]") != std::string::npos) {
+        c->line = c->entryLine;
         return Fail(c, "text contains \"[]\", which would end the table");
+    }
     out->append("[.]");
     out->append(*lines);
     out->append("\r\n");
@@ -189,7 +197,7 @@ static long ParseHeader(const char *line, size_t len)
 
 int CompileTextTable(const char *source, size_t size, std::string *out, char *error, size_t errorSize)
 {
-    Compiler c = { source, size, 0, 0, -1, error, errorSize };
+    Compiler c = { source, size, 0, 0, -1, 0, error, errorSize };
     std::string text;      /* the current entry's encoded lines, CR LF joined */
     size_t keep = 0;       /* length of text up to its last non-blank line */
     int lines = 0;         /* lines in text so far */
@@ -220,6 +228,7 @@ int CompileTextTable(const char *source, size_t size, std::string *out, char *er
                 return 0;
             int expected = c.entry + 1;
             c.entry = (int)n;
+            c.entryLine = c.line;
             if (n != expected)
                 return Fail(&c, "numbering broken: entry %d expected here", expected);
             if (c.entry >= TEXT_SOURCE_ENTRIES)

@@ -220,6 +220,7 @@ TEST(TextCompile, RefusesMarkersInsideTexts)
     ASSERT_EQ(Compile(SourceWith(12, "voir [.] ici\n"), &out, &error), 0);
     EXPECT_NE(error.find("entry 12"), std::string::npos) << error;
     EXPECT_NE(error.find("\"[.]\""), std::string::npos) << error;
+    EXPECT_NE(error.find("line 38"), std::string::npos) << error; /* its header */
     ASSERT_EQ(Compile(SourceWith(140, "fin []\n"), &out, &error), 0);
     EXPECT_NE(error.find("entry 140"), std::string::npos) << error;
     EXPECT_NE(error.find("\"[]\""), std::string::npos) << error;
