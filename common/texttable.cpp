@@ -12,6 +12,7 @@
  * copy; the entries are pointers into that copy. */
 #include "common/texttable.h"
 
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -47,7 +48,7 @@ static int CountEntries(const char *data, size_t size)
     while (at < size) {
         if (IsEndMarker(data, size, at))
             break;
-        if (IsEntryMarker(data, size, at))
+        if (IsEntryMarker(data, size, at) && count < INT_MAX)
             count++;
         at = FindBracket(data, size, at + 1);
     }
