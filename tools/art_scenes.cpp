@@ -607,6 +607,11 @@ static void SceneVegetation(Image &im, int view)
     static const int moods[4] = {Dawn, Day, Dusk, Night};
     Scene s;
     SetupScene(s, im, moods[view], 0, 1.7f, 0, 0, im.h * (view == 2 ? 0.52f : 0.45f));
+    if (view == 3) {
+        /* Night under glass: no moon in view, a cooler and brighter ambient. */
+        s.mood.sunR = 0;
+        s.mood.ambient = Rgb{0.45f, 0.55f, 0.75f};
+    }
     Sky(s, 300 + view);
     uint32_t r = 31 + view;
     Rgb leafFar = Mix(Hex(0x3A6A3A), s.mood.fog, 0.55f), leafMid = Hex(0x2E5A2A), leafNear = Hex(0x1C3A18);
@@ -683,6 +688,16 @@ static void SceneVegetation(Image &im, int view)
     }
     if (glass)
         Greenhouse(s, 16, 14, 6, 70, view == 3 ? Hex(0x8898B0) : Hex(0xD8DCE0));
+    if (view == 3) {
+        /* Lamp posts along the path. */
+        for (int i = 3; i >= 0; i--) {
+            float z = 9.0f + i * 7.0f;
+            for (float x : {-3.5f, 3.5f}) {
+                Line3(s, V3{x, 0, z}, V3{x, 3.0f, z}, 0.08f, Hex(0x303840));
+                LampGlow(s, V3{x, 3.1f, z}, 2.0f, Hex(0xFFC880), 0.45f);
+            }
+        }
+    }
     /* Big foreground leaves and ferns on both sides. */
     for (int i = 0; i < 7; i++) {
         float x = i < 4 ? RandomRange(r, -40, 140) : RandomRange(r, float(im.w) - 140, float(im.w) + 40);
@@ -695,7 +710,8 @@ static void SceneVegetation(Image &im, int view)
     }
     Vines(im, 0, 9, Shade(s, Hex(0x2A4A22), 1.0f, 6), r);
     if (view == 3) {
-        /* Night: glowing pods and lamps among the plants. */
+        /* Night: glowing pods among the plants. */
+
         for (int i = 0; i < 14; i++) {
             float x = RandomRange(r, 30, float(im.w) - 30), y = RandomRange(r, s.cy, float(im.h) - 40);
             Glow(im, x, y, RandomRange(r, 10, 26), Hex(0x60FFB0), 0.6f);
@@ -1150,7 +1166,7 @@ static void SceneTemple(Image &im, int view)
         return;
     }
     /* A stepped pyramid rising from the jungle under the moon. */
-    SetupScene(s, im, Night, 0, 4, 30, 0, im.h * 0.64f);
+    SetupScene(s, im, Night, 0, 4, 48, 0, im.h * 0.66f);
     s.mood.sunX = 0.62f, s.mood.sunY = 0.22f, s.mood.sunR = 22;
     Sky(s, 703);
     FloorQuad(s, -300, 1, 300, 400, 0, Hex(0x1A2A1A));
