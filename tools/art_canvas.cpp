@@ -205,34 +205,51 @@ void MaskShift(const Mask &src, Mask &dst, int dx, int dy)
     }
 }
 
-static void BoxPass(std::vector<float> &v, int w, int h, int r, bool rows)
+/* One box pass over the rows (or columns) of the rectangle x0..x1, y0..y1
+ * (inclusive), the edges repeating outwards. */
+static void BoxPass(std::vector<float> &v, int w, int x0, int y0, int x1, int y1, int r, bool rows)
 {
-    int n = rows ? w : h, lines = rows ? h : w;
+    int n = rows ? x1 - x0 + 1 : y1 - y0 + 1;
+    int first = rows ? y0 : x0, last = rows ? y1 : x1;
     std::vector<float> line(static_cast<size_t>(n));
-    for (int l = 0; l < lines; l++) {
+    for (int l = first; l <= last; l++) {
         for (int i = 0; i < n; i++)
-            line[i] = rows ? v[size_t(l) * w + i] : v[size_t(i) * w + l];
+            line[i] = rows ? v[size_t(l) * w + x0 + i] : v[size_t(y0 + i) * w + l];
         float sum = 0.0f;
         for (int i = -r; i <= r; i++)
             sum += line[std::max(0, std::min(n - 1, i))];
         for (int i = 0; i < n; i++) {
             float out = sum / float(2 * r + 1);
             if (rows)
-                v[size_t(l) * w + i] = out;
+                v[size_t(l) * w + x0 + i] = out;
             else
-                v[size_t(i) * w + l] = out;
+                v[size_t(y0 + i) * w + l] = out;
             sum += line[std::min(n - 1, i + r + 1)] - line[std::max(0, i - r)];
         }
     }
 }
 
+/* Blurs only around what the mask holds: beyond three radii of its last
+ * covered pixel the result stays zero. */
 void BlurMask(Mask &m, int radius)
 {
     if (radius <= 0)
         return;
+    int x0 = m.w, y0 = m.h, x1 = -1, y1 = -1;
+    for (int y = 0; y < m.h; y++)
+        for (int x = 0; x < m.w; x++)
+            if (m.a[size_t(y) * m.w + x] > 0.0f) {
+                x0 = std::min(x0, x), x1 = std::max(x1, x);
+                y0 = std::min(y0, y), y1 = std::max(y1, y);
+            }
+    if (x1 < 0)
+        return;
+    int grow = 3 * radius + 1;
+    x0 = std::max(0, x0 - grow), y0 = std::max(0, y0 - grow);
+    x1 = std::min(m.w - 1, x1 + grow), y1 = std::min(m.h - 1, y1 + grow);
     for (int pass = 0; pass < 3; pass++) {
-        BoxPass(m.a, m.w, m.h, radius, true);
-        BoxPass(m.a, m.w, m.h, radius, false);
+        BoxPass(m.a, m.w, x0, y0, x1, y1, radius, true);
+        BoxPass(m.a, m.w, x0, y0, x1, y1, radius, false);
     }
 }
 

@@ -395,7 +395,7 @@ static void DrawCover(Image &im)
         FillRect(im, float(x - 3), float(y - 3), float(x + tw + 3), float(y + th + 3), Hex(0x000000), 0.7f);
         FillRect(im, float(x - 2), float(y - 2), float(x + tw + 2), float(y + th + 2), Hex(0x8AA0B8));
         Blit(im, small, x, y);
-        char num[4];
+        char num[16];
         std::snprintf(num, sizeof num, "%d", l);
         DrawTextCentred(im, x + tw * 0.5f, float(y + th + 8), num, 2, Neon);
         DrawTextCentred(im, x + tw * 0.5f, float(y + th + 26), LevelNames[l - 1], 1, Hex(0xC8D4E0));

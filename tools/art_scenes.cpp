@@ -1227,9 +1227,9 @@ static void Finish(Image &im, int level, int picture)
 {
     Grain(im, uint32_t(level * 100 + picture + 1), 0.035f);
     Vignette(im, 0.3f);
-    char label[64];
+    char label[96];
     std::snprintf(label, sizeof label, "NIVEAU %d : %s", level, LevelNames[level - 1]);
-    char number[16];
+    char number[40];
     std::snprintf(number, sizeof number, "ETUDE %d/%d", picture + 1, ArtbookPictureCount(level));
     float lw = TextWidth(label, 1) + 16;
     FillRect(im, 8, 454, 8 + lw, 472, Hex(0x000000), 0.55f);
