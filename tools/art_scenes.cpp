@@ -930,9 +930,18 @@ static void SceneKitchens(Image &im, int view)
     } else if (view == 1) {
         s.mood.ambient = Rgb{1.0f, 0.85f, 0.7f};
         s.mood.fog = Hex(0x806050);
+    } else if (view == 4) {   /* evening, the sun low through the side windows */
+        s.mood.ambient = Rgb{0.8f, 0.62f, 0.5f};
+        s.mood.fog = Hex(0x3A2418);
     }
     VGradient(im, 0, 0, float(im.w), float(im.h), Hex(0x202020), Hex(0x101010));
     TiledRoom(s, 5, 16, 3.4f, tile, grout);
+    if (view == 4)
+        for (float z = 3; z < 14; z += 4) {
+            V3 w[4] = {{-4.99f, 1.4f, z}, {-4.99f, 1.4f, z + 2.5f}, {-4.99f, 3.0f, z + 2.5f}, {-4.99f, 3.0f, z}};
+            Poly3(s, w, 4, Hex(0xFFB060), 1.0f, 1.0f, true);
+            LightCone(s, V3{-5, 2.2f, z + 1.2f}, V3{-1, 0, z + 2.5f}, 1.5f, Hex(0xFF9040), 0.22f);
+        }
     uint32_t r = 50 + view;
     if (view == 2) {
         /* Cold room: shelves of crates and hanging carcass hooks. */
