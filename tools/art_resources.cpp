@@ -177,8 +177,6 @@ static void DrawMenuSide(Image &im)
         x += bw + RandomRange(s, 0, 3);
     }
     /* The letters stacked vertically, large. */
-    const char *letters[3] = {"K", "V", "L"};
-    (void)letters;
     Mask m;
     InitMask(m, im.w, im.h);
     float h = 40;
@@ -388,7 +386,6 @@ static void DrawCover(Image &im)
     int x0 = (640 - (7 * tw + 6 * gap)) / 2;
     for (int l = 1; l <= 7; l++) {
         Image big, small;
-        InitImage(big, 320, 240, Hex(0));
         DrawArtbookScene(l, 0, big);
         Downscale(big, small, tw, th);
         int x = x0 + (l - 1) * (tw + gap), y = 300;

@@ -220,7 +220,7 @@ static void Cylinder(Scene &s, float x, float z, float y0, float y1, float r, Rg
     if (!Project(s, V3{x, y0, z}, bx, by, bd) || !Project(s, V3{x, y1, z}, tx, ty, td))
         return;
     float rx = s.f * r / bd;
-    float ryTop = rx * std::min(1.0f, std::fabs(s.py - y1) / std::max(bd, 1.0f)) ;
+    float ryTop = rx * std::min(1.0f, std::fabs(s.py - y1) / std::max(bd, 1.0f));
     float ryBot = rx * std::min(1.0f, std::fabs(s.py - y0) / std::max(bd, 1.0f));
     Image &im = *s.im;
     float side = s.sun[0] >= 0 ? 1.0f : -1.0f;
