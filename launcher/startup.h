@@ -13,9 +13,9 @@
  * Returns the process exit code: 0, or 1 when another instance runs. */
 int RunLauncher(HINSTANCE instance);
 
-/* Single-instance test. Returns 1 when another instance runs. Otherwise
- * returns 0 and leaves in *held the launcher's own mutex (or NULL when it
- * could not be created), to be kept open for the life of the process. */
+/* Single-instance test. Returns 1 when another instance runs, else 0.
+ * Leaves in *held the launcher's own mutex when this call created it (else
+ * NULL), to be kept open for the life of the process. */
 int AnotherInstanceRuns(HANDLE *held);
 
 /* Makes the current directory the disc root: CDRoot when the settings are
