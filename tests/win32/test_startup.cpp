@@ -191,11 +191,16 @@ TEST_F(CurrentDirectoryChoice, OverlongProgramPathIsCutNotOverrun)
     EXPECT_EQ(CurrentDirectory(), plainDisc);
 }
 
-TEST_F(CurrentDirectoryChoice, CompleteSettingsUseCDRoot)
+TEST_F(CurrentDirectoryChoice, CDRootOnlyWhenTheSettingsAreComplete)
 {
+    Settings.CDRootKnown = 1;
+    strcpy(Settings.CDRoot, launcher.c_str());
+    std::string line = "\"" + plainLauncher + "\\Launcher.exe\"";
+    ChooseCurrentDirectory(line.c_str());
+    EXPECT_EQ(CurrentDirectory(), plainDisc);
+
     Settings.SettingsComplete = 1;
     strcpy(Settings.CDRoot, disc.c_str());
-    std::string line = "\"" + plainLauncher + "\\Launcher.exe\"";
     ChooseCurrentDirectory(line.c_str());
     EXPECT_EQ(CurrentDirectory(), disc);
 
@@ -203,16 +208,6 @@ TEST_F(CurrentDirectoryChoice, CompleteSettingsUseCDRoot)
     strcpy(Settings.CDRoot, "C:\\no such disc root");
     ChooseCurrentDirectory(line.c_str());
     EXPECT_EQ(CurrentDirectory(), disc);
-}
-
-TEST_F(CurrentDirectoryChoice, IncompleteSettingsIgnoreCDRoot)
-{
-    Settings.SettingsComplete = 0;
-    Settings.CDRootKnown = 1;
-    strcpy(Settings.CDRoot, disc.c_str());
-    std::string line = plainLauncher + "\\Launcher.exe";
-    ChooseCurrentDirectory(line.c_str());
-    EXPECT_EQ(CurrentDirectory(), plainDisc);
 }
 
 TEST_F(CurrentDirectoryChoice, QuestionMarkCDRootTakesTheDiscDrive)
@@ -317,15 +312,10 @@ TEST_F(HiddenMainWindow, TitleMarqueeRunsThroughTenTitles)
     /* Other timers leave the title alone. */
     EXPECT_EQ(SendMessageA(window, WM_TIMER, TITLE_TIMER + 1, 0), 0);
     EXPECT_EQ(Title(window), " K.V. L");
-}
 
-TEST_F(HiddenMainWindow, NewWindowStartsTheMarqueeAtItsFirstTitle)
-{
-    for (int tick = 0; tick < 4; tick++)
-        SendMessageA(window, WM_TIMER, TITLE_TIMER, 0);
+    /* A new window starts again at the first title. */
     SendMessageA(window, WM_CLOSE, 0, 0);
     DestroyWindow(window);
-
     window = CreateMainWindow(Instance);
     ASSERT_NE(window, (HWND)NULL);
     SendMessageA(window, WM_TIMER, TITLE_TIMER, 0);
