@@ -32,9 +32,9 @@ static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-static INT_PTR CALLBACK EmptyProc(HWND, UINT message, WPARAM, LPARAM)
+static INT_PTR CALLBACK EmptyProc(HWND, UINT, WPARAM, LPARAM)
 {
-    return message == WM_INITDIALOG ? FALSE : FALSE;
+    return FALSE;
 }
 
 /* Template 104's frame without its controls. */
