@@ -136,6 +136,26 @@ int FormChildKeyPath(const char *path, const char *name, char *child, size_t siz
     return 1;
 }
 
+int FillCdDriveList(CdDriveList *list, unsigned long mask, const DriveFacts *facts)
+{
+    *list = CdDriveList();
+    int count = 0;
+    for (int j = 0; j < 26 && count < CD_DRIVE_MAX; j++, mask >>= 1) {
+        if (!(mask & 1))
+            continue;
+        char letter = (char)('A' + j);
+        if (!facts->isCdRom(letter, facts->context))
+            continue;
+        CdDrive &target = list->drives[count];
+        if (facts->describe(letter, target.description, facts->context)) {
+            target.letter = letter;
+            count++;
+        }
+    }
+    list->count = count;
+    return count;
+}
+
 static char UpperLetter(char c)
 {
     return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;

@@ -71,6 +71,22 @@ int IsCdRomClass(const char *className);
  * be longer than REGISTRY_PATH_MAX characters. */
 int FormChildKeyPath(const char *path, const char *name, char *child, size_t size);
 
+/* Where the drive facts come from when the inventory is filled. */
+struct DriveFacts {
+    /* True when the drive of that letter is a CD-ROM drive. */
+    int (*isCdRom)(char letter, void *context);
+    /* Describes the drive into description (CD_DESCRIPTION_SIZE bytes);
+     * false when the drive is not to be listed. */
+    int (*describe)(char letter, char *description, void *context);
+    void *context;
+};
+
+/* Fills list from a drive mask (bit 0 for A up to bit 25 for Z): the
+ * CD-ROM drives that describe succeeds for, in letter order, up to
+ * CD_DRIVE_MAX; later letters are not examined. A drive that is not
+ * described leaves its record free for the next one. Returns the count. */
+int FillCdDriveList(CdDriveList *list, unsigned long mask, const DriveFacts *facts);
+
 /* The drive letter that stands for the game disc: the inventory drive the
  * launcher was started from (programPath begins with its letter and ":"),
  * else the first inventory drive with hasSetup[index] set, else the first
