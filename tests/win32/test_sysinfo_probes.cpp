@@ -255,7 +255,7 @@ TEST(SpeedLibrary, OurLibraryMeasuresTheClock)
     const CpuSpeedRecord record = cpuspeed(0);
     FreeLibrary(library);
     EXPECT_NE(record.cycles, 0u);
-    EXPECT_GE(record.microseconds, 20000u);
+    EXPECT_GE(record.microseconds, 10000u);
     EXPECT_LE(record.microseconds, 50000u);
     EXPECT_NEAR(record.kilohertz / 1000.0, record.megahertz, 0.5);
     /* The record agrees with itself: cycles over time is the clock. */
