@@ -105,7 +105,7 @@ int UnpackPpkFile(const char *source, const char *destination)
     unsigned char *restored = image ? UnpackPpkImage(image, size, NULL, 0) : NULL;
     int ok = 0;
     if (restored) {
-        PpkHeader h;
+        PpkHeader h = { 0, 0, 0 };
         ReadPpkHeader(image, size, &h);
         FILE *f = fopen(destination, "wb");
         if (f) {
@@ -123,10 +123,13 @@ int UnpackPpkFile(const char *source, const char *destination)
     return ok;
 }
 
+/* The header's lengths are 32-bit fields. */
+static int FitsHeaderField(uint64_t n) { return n <= 0xFFFFFFFFu; }
+
 unsigned char *PackPpkImage(const unsigned char *data, size_t n, int stored, size_t *imageSize)
 {
     *imageSize = 0;
-    if ((uint64_t)n > 0xFFFFFFFFu)
+    if (!FitsHeaderField(n))
         return NULL;
     size_t bound = stored ? n : LzssEncodeBound(n);
     if (bound > SIZE_MAX - PPK_HEADER_SIZE)
