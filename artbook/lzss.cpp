@@ -30,6 +30,53 @@ static void CopyFromRing(unsigned char *op, size_t t, size_t d, unsigned pos, si
     }
 }
 
+/* Copies one match of count bytes (3-18, fewer at the output's end) from d bytes back in the output.
+ * Apart, the bytes move in a few fixed-size copies; overlapping (d smaller
+ * than count), each byte is copied after the one d back was written, which
+ * repeats the last d bytes as the ring does. Writes exactly count bytes. */
+static inline void CopyMatch(unsigned char *dst, size_t d, size_t count)
+{
+    const unsigned char *src = dst - d;
+    if (d >= count) {
+        if (count >= 8) {
+            memcpy(dst, src, 8);
+            if (count > 16)
+                memcpy(dst + 8, src + 8, 8);
+            memcpy(dst + count - 8, src + count - 8, 8);
+        } else if (count >= 4) {
+            memcpy(dst, src, 4);
+            memcpy(dst + count - 4, src + count - 4, 4);
+        } else {
+            /* 3 bytes, or fewer when the output is full. */
+            for (size_t k = 0; k < count; k++)
+                dst[k] = src[k];
+        }
+    } else if (d == 1) {
+        memset(dst, src[0], count);
+    } else {
+        for (size_t k = 0; k < count; k++)
+            dst[k] = src[k];
+    }
+}
+
+/* One match token at out[op]: returns the bytes it produced (count, or
+ * fewer when the output is full). */
+static inline size_t DecodeMatch(unsigned char *out, size_t op, size_t capacity, unsigned b0, unsigned b1)
+{
+    unsigned pos = b0 | ((b1 & 0xF0u) << 4);
+    size_t count = (b1 & 0x0Fu) + LZSS_MIN_MATCH;
+    size_t d = (LZSS_RING_START + op - pos) & LZSS_RING_MASK;
+    if (d == 0)
+        d = LZSS_RING_SIZE;
+    if (count > capacity - op)
+        count = capacity - op;
+    if (d <= op)
+        CopyMatch(out + op, d, count);
+    else
+        CopyFromRing(out + op, op, d, pos, count);
+    return count;
+}
+
 size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, size_t length)
 {
     memset(Ring, ' ', LZSS_RING_START);
@@ -39,8 +86,50 @@ size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, 
         length = 0;
     size_t ip = 0;
     size_t op = 0;
-    unsigned flags = 0;
 
+    /* Whole groups while a group's most fits with room to spare (17 bytes
+     * in, 144 out, plus what the fixed-size copies below run over): no end
+     * tests inside a group. A run of literals moves in one 8-byte copy, and
+     * a match from far enough back in one 18-byte copy; the bytes copied
+     * beyond a token are overwritten by the tokens after it. */
+    size_t fastEnd = 0;
+    while (length - ip >= 32 && capacity - op >= 8 * LZSS_MAX_MATCH + 32) {
+        unsigned group = in[ip++];
+        unsigned left = 8;
+        for (;;) {
+            unsigned literals = (unsigned)__builtin_ctz(~group);
+            memcpy(out + op, in + ip, 8);
+            op += literals;
+            ip += literals;
+            left -= literals;
+            if (left == 0)
+                break;
+            unsigned b0 = in[ip], b1 = in[ip + 1];
+            ip += 2;
+            group >>= literals + 1;
+            left--;
+            unsigned pos = b0 | ((b1 & 0xF0u) << 4);
+            size_t count = (b1 & 0x0Fu) + LZSS_MIN_MATCH;
+            size_t d = (LZSS_RING_START + op - pos) & LZSS_RING_MASK;
+            if (d == 0)
+                d = LZSS_RING_SIZE;
+            if (d >= LZSS_MAX_MATCH && d <= op) {
+                memcpy(out + op, out + op - d, 16);
+                memcpy(out + op + 16, out + op + 16 - d, 2);
+            } else if (d <= op) {
+                CopyMatch(out + op, d, count);
+            } else {
+                CopyFromRing(out + op, op, d, pos, count);
+            }
+            op += count;
+            if (left == 0)
+                break;
+        }
+        fastEnd = op;
+    }
+
+    /* The rest, token by token, with every end test. */
+    unsigned flags = 0;
     while (ip < length) {
         flags >>= 1;
         if (!(flags & 0x100)) {
@@ -56,35 +145,22 @@ size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, 
         }
         if (length - ip < 2)
             break;
-        unsigned b0 = in[ip], b1 = in[ip + 1];
+        size_t room = capacity - op;
+        size_t count = (in[ip + 1] & 0x0Fu) + LZSS_MIN_MATCH;
+        op += DecodeMatch(out, op, capacity, in[ip], in[ip + 1]);
         ip += 2;
-        unsigned pos = b0 | ((b1 & 0xF0u) << 4);
-        size_t count = (b1 & 0x0Fu) + LZSS_MIN_MATCH;
-        size_t d = (LZSS_RING_START + op - pos) & LZSS_RING_MASK;
-        if (d == 0)
-            d = LZSS_RING_SIZE;
-        int full = 0;
-        if (count > capacity - op) {
-            count = capacity - op;
-            full = 1;
-        }
-        unsigned char *dst = out + op;
-        if (d <= op) {
-            const unsigned char *src = dst - d;
-            if (d >= count) {
-                memcpy(dst, src, count);
-            } else {
-                /* Overlapping: each byte is copied after the one d back was
-                 * written, which repeats the last d bytes. */
-                for (size_t k = 0; k < count; k++)
-                    dst[k] = src[k];
-            }
-        } else {
-            CopyFromRing(dst, op, d, pos, count);
-        }
-        op += count;
-        if (full)
+        if (count > room)
             break;
+    }
+
+    /* What the group copies ran over past the last byte produced is not
+     * output: it reads as zero, like the rest of a new buffer. */
+    if (fastEnd) {
+        size_t over = fastEnd + LZSS_MAX_MATCH;
+        if (over > capacity)
+            over = capacity;
+        if (over > op)
+            memset(out + op, 0, over - op);
     }
 
     size_t from = op > LZSS_RING_SIZE ? op - LZSS_RING_SIZE : 0;

@@ -95,6 +95,10 @@ TEST(LzssDecode, NeverWritesPastTheCapacity)
     EXPECT_EQ(Decode(B({0x00, 0x10, 0x0F}), 5), "     ");
     EXPECT_EQ(Decode(B({0x03, 'a', 'b', 0x00, 0x0F}), 1), "a");
     EXPECT_EQ(Decode(B({0x01, 'a'}), 0), "");
+    /* A match cut to one or two bytes by the end of the output. */
+    EXPECT_EQ(Decode(B({0x07, 'a', 'b', 'c', 0xEE, 0xF0}), 4), "abca");
+    EXPECT_EQ(Decode(B({0x07, 'a', 'b', 'c', 0xEE, 0xF0}), 5), "abcab");
+    EXPECT_EQ(Decode(B({0x01, 'a', 0xEE, 0xF0}), 2), "aa");
 }
 
 TEST(LzssDecode, RingIsResetBetweenDecodesExceptItsLastEighteenBytes)
@@ -122,7 +126,7 @@ TEST(LzssDecode, MatchesTheRingDecoderOnRandomStreamsAndLeftovers)
     srand(7);
     Bytes out(9000), ref(9000);
     for (int round = 0; round < 300; round++) {
-        Bytes in(rand() % 2000);
+        Bytes in(rand() % 3000);
         for (auto &b : in)
             b = (unsigned char)(rand() % 4 ? rand() : (rand() % 2 ? 0xEE : 0xF0));
         size_t cap = round % 3 ? out.size() : (size_t)(rand() % 600);
