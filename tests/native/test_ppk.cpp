@@ -92,6 +92,36 @@ TEST(UnpackPpkImage, PackedAndStoredImages)
     EXPECT_EQ(UnpackPpkImage(u.data(), u.size(), mine, 2), nullptr);
 }
 
+TEST(UnpackPpkImage, BytesAStreamCutShortDoesNotProduceAreZero)
+{
+    Bytes data;
+    unsigned seed = 1;
+    for (int i = 0; i < 20000; i++) {
+        seed = seed * 1103515245u + 12345u;
+        data.push_back((unsigned char)(i % 64 < 32 ? seed >> 24 : i % 5));
+    }
+    size_t size = 0;
+    unsigned char *image = PackPpkImage(data.data(), data.size(), 0, &size);
+    ASSERT_NE(image, nullptr);
+    ASSERT_GT(size, 5000u);
+    /* From the shortest stream that may claim 20000 bytes (9 per byte). */
+    for (unsigned long cut = 2223; cut < size - 12; cut = cut * 5 / 4 + 1) {
+        image[0] = (unsigned char)cut;
+        image[1] = (unsigned char)(cut >> 8);
+        image[2] = (unsigned char)(cut >> 16);
+        LzssStreamInfo info;
+        LzssInspect(image + 12, cut, &info);
+        ASSERT_LT(info.produced, data.size());
+        unsigned char *out = UnpackPpkImage(image, size, NULL, 0);
+        ASSERT_NE(out, nullptr);
+        EXPECT_EQ(memcmp(out, data.data(), info.produced), 0) << cut;
+        for (size_t i = info.produced; i < data.size() + PPK_SLACK; i++)
+            ASSERT_EQ(out[i], 0) << "cut " << cut << " byte " << i;
+        free(out);
+    }
+    free(image);
+}
+
 TEST(UnpackPpkImage, HostileHeadersRestoreNothing)
 {
     Bytes data = {0x01, 'A', 0xEE, 0xF2};
