@@ -101,6 +101,31 @@ TEST(LzssDecode, NeverWritesPastTheCapacity)
     EXPECT_EQ(Decode(B({0x01, 'a', 0xEE, 0xF0}), 2), "aa");
 }
 
+TEST(LzssDecode, LeavesNothingButZerosAfterTheProducedBytes)
+{
+    /* Three groups of literals, a group of eight 3-byte matches from far
+     * back, then a tail of 12 literals and a cut match: the tail produces
+     * fewer bytes than a whole-group decoder may have copied ahead. */
+    Bytes in;
+    for (int g = 0; g < 3; g++) {
+        in.push_back(0xFF);
+        for (int i = 0; i < 8; i++)
+            in.push_back((unsigned char)('a' + g * 8 + i));
+    }
+    in.push_back(0x00);
+    for (int j = 0; j < 8; j++) {
+        in.push_back((unsigned char)(0xEE + j));
+        in.push_back(0xF0);
+    }
+    Bytes tail = B({0xFF, '1', '2', '3', '4', '5', '6', '7', '8', 0x0F, '9', '0', '1', '2', 0x11});
+    in.insert(in.end(), tail.begin(), tail.end());
+    Bytes out(400, 0), ref(400, 0);
+    size_t n = LzssDecode(out.data(), out.size(), in.data(), in.size());
+    EXPECT_EQ(n, RefDecode(ref.data(), ref.size(), in.data(), in.size()));
+    EXPECT_EQ(n, 24u + 24u + 12u);
+    EXPECT_EQ(out, ref);
+}
+
 TEST(LzssDecode, RingIsResetBetweenDecodesExceptItsLastEighteenBytes)
 {
     /* 18 literals fill positions 4078-4095, then a 3-byte match there. */
