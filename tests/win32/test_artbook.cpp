@@ -124,6 +124,9 @@ protected:
         CreateDirectoryA(StageDir, NULL);
         CreateDirectoryA(GameDir, NULL);
         ClearStage();
+        /* What an earlier failed run may have left. */
+        DeleteFileA((std::string(GameDir) + "\\Artbook.bmp").c_str());
+        DeleteFileA(TempDirBitmap().c_str());
         memset(&Settings, 0, sizeof Settings);
         strcpy(Settings.CDRoot, "C:\\");
         strcpy(Settings.ExeDir, GameDir);
