@@ -230,3 +230,49 @@ TEST(CompletedLevels, PlainNumberOfLevelsElseNone)
     EXPECT_EQ(CompletedLevels(0xFFFFFFFFu), 0u);
     EXPECT_EQ(CompletedLevels(0x80000003u), 0u);
 }
+
+/* The demo disc's artbook, when the disc has been laid out: every level
+ * has 2 to 5 pictures numbered from 00, each a well-formed file holding a
+ * 640 x 480 bitmap in 256 colours, and at least one is stored. */
+TEST(DemoDisc, ArtbookPicturesAreWellFormed)
+{
+    std::string dir = std::string(KVL_SOURCE_DIR) + "/out/disc/Artbook/";
+    Bytes probe;
+    if (!ReadFile(dir + "Art1_00.ppk", &probe))
+        GTEST_SKIP() << "no demo disc artbook in " << dir;
+    int stored = 0;
+    for (int level = 1; level <= 7; level++) {
+        int count = 0;
+        for (;; count++) {
+            char name[32];
+            snprintf(name, sizeof name, "Art%d_%02d.ppk", level, count);
+            Bytes image;
+            if (!ReadFile(dir + name, &image))
+                break;
+            PpkHeader h;
+            ASSERT_TRUE(ReadPpkHeader(image.data(), image.size(), &h)) << name;
+            if (h.marker == 'U') {
+                stored++;
+            } else {
+                ASSERT_EQ(h.marker, 'P') << name;
+                ASSERT_EQ(h.packedLength + 12, image.size()) << name;
+                LzssStreamInfo info;
+                LzssInspect(image.data() + 12, h.packedLength, &info);
+                EXPECT_FALSE(info.truncated) << name;
+                EXPECT_FALSE(info.readsLeftover) << name;
+                EXPECT_EQ(info.produced, h.unpackedLength) << name;
+            }
+            unsigned char *bmp = UnpackPpkImage(image.data(), image.size(), NULL, 0);
+            ASSERT_NE(bmp, nullptr) << name;
+            ASSERT_GE(h.unpackedLength, 54u) << name;
+            EXPECT_EQ(memcmp(bmp, "BM", 2), 0) << name;
+            EXPECT_EQ(bmp[18] | bmp[19] << 8, 640) << name;
+            EXPECT_EQ(bmp[22] | bmp[23] << 8, 480) << name;
+            EXPECT_EQ(bmp[28], 8) << name;
+            free(bmp);
+        }
+        EXPECT_GE(count, 2) << "level " << level;
+        EXPECT_LE(count, 5) << "level " << level;
+    }
+    EXPECT_GE(stored, 1);
+}
