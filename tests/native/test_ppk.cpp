@@ -2,6 +2,7 @@
  * level count of the artbook. */
 #include <gtest/gtest.h>
 
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -267,7 +268,8 @@ TEST(DemoDisc, ArtbookPicturesAreWellFormed)
             ASSERT_GE(h.unpackedLength, 54u) << name;
             EXPECT_EQ(memcmp(bmp, "BM", 2), 0) << name;
             EXPECT_EQ(bmp[18] | bmp[19] << 8, 640) << name;
-            EXPECT_EQ(bmp[22] | bmp[23] << 8, 480) << name;
+            int32_t height = (int32_t)((uint32_t)bmp[22] | (uint32_t)bmp[23] << 8 | (uint32_t)bmp[24] << 16 | (uint32_t)bmp[25] << 24);
+            EXPECT_EQ(height < 0 ? -height : height, 480) << name;  /* bottom-up or top-down */
             EXPECT_EQ(bmp[28], 8) << name;
             free(bmp);
         }
