@@ -365,6 +365,28 @@ TEST_F(Artbook, FallsBackToTheTempFolderWhenExeDirCannotTakeTheFile)
     EXPECT_FALSE(Exists(MissingGameDir));
 }
 
+/* The viewer on the demo disc (CD-ROM drive R:) with every level done:
+ * each level's first picture shows. */
+TEST_F(Artbook, ShowsTheDemoDiscPicturesOfEveryLevel)
+{
+    if (!Exists("R:\\Artbook\\Art1_00.ppk"))
+        GTEST_SKIP() << "no artbook pictures on the demo disc";
+    strcpy(Settings.CDRoot, "R:\\");
+    Settings.Level = 7;
+    Open();
+    Do([]() { EXPECT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), 7); });
+    for (int level = 1; level <= 7; level++) {
+        Do([level]() {
+            ClearTitle();
+            gui::ComboSelect(Viewer, IDC_ART_LEVELS, level - 1);
+        });
+        WaitTitle(Title(level, 1));
+        Do([level]() { EXPECT_NE(ShownBitmap(), nullptr) << "level " << level; });
+    }
+    Do([]() { gui::Close(Viewer); });
+    RunViewer();
+}
+
 /* The demo disc's pictures (drive R:) all unpack to 640 x 480 bitmaps. */
 TEST(ArtbookDisc, DemoPicturesUnpackToLoadableBitmaps)
 {
