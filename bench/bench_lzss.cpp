@@ -27,6 +27,7 @@ struct Sample {
 
 static Sample Pictures, Large;
 static Bytes LargeRaw;
+static std::vector<Bytes> PicturesRaw;
 
 /* ---- The textbook decoder: flag bit, literal or match, each byte
  * through the ring. ---- */
@@ -180,7 +181,8 @@ static void LoadPictures()
         PpkHeader h;
         if (!raw || !ReadPpkHeader(image.data(), image.size(), &h))
             continue;
-        AddStream(&Pictures, Bytes(raw, raw + h.unpackedLength));
+        PicturesRaw.push_back(Bytes(raw, raw + h.unpackedLength));
+        AddStream(&Pictures, PicturesRaw.back());
         free(raw);
     }
     printf("Demo pictures: %zu from %s (%zu bytes unpacked)\n", Pictures.streams.size(), dir.c_str(), Pictures.total);
@@ -254,24 +256,37 @@ static void Decode(benchmark::State &state, Sample *s, Kind kind)
 
 static const size_t EncodeSlice = 4u << 20;
 
-static void Encode(benchmark::State &state, bool greedy)
+/* Packs each input with ours or the greedy encoder; reports the packed
+ * share and checks that the streams restore their input. */
+static void Encode(benchmark::State &state, const std::vector<Bytes> *inputs, bool greedy)
 {
-    size_t n = std::min(EncodeSlice, LargeRaw.size());
-    Bytes out(LzssEncodeBound(n));
-    size_t packed = 0;
+    size_t total = 0, packedTotal = 0;
+    std::vector<Bytes> outs;
+    for (const Bytes &in : *inputs) {
+        outs.push_back(Bytes(LzssEncodeBound(in.size())));
+        total += in.size();
+    }
+    std::vector<size_t> packed(inputs->size());
     for (auto _ : state) {
-        if (greedy)
-            packed = GreedyEncode(LargeRaw.data(), n, out.data());
-        else
-            LzssEncode(LargeRaw.data(), n, out.data(), out.size(), &packed);
+        for (size_t i = 0; i < inputs->size(); i++) {
+            const Bytes &in = (*inputs)[i];
+            if (greedy)
+                packed[i] = GreedyEncode(in.data(), in.size(), outs[i].data());
+            else
+                LzssEncode(in.data(), in.size(), outs[i].data(), outs[i].size(), &packed[i]);
+        }
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)n);
-    state.counters["packed%"] = 100.0 * packed / n;
-    /* The greedy stream must restore the input too, or its ratio means nothing. */
-    Bytes back(n + PPK_SLACK);
-    if (LzssDecode(back.data(), back.size(), out.data(), packed) != n || memcmp(back.data(), LargeRaw.data(), n))
-        state.SkipWithError("stream does not restore the input");
+    for (size_t i = 0; i < inputs->size(); i++) {
+        const Bytes &in = (*inputs)[i];
+        packedTotal += packed[i];
+        Bytes back(in.size() + PPK_SLACK);
+        if (LzssDecode(back.data(), back.size(), outs[i].data(), packed[i]) != in.size() ||
+            memcmp(back.data(), in.data(), in.size()) != 0)
+            state.SkipWithError("stream does not restore the input");
+    }
+    state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)total);
+    state.counters["packed%"] = 100.0 * packedTotal / total;
 }
 
 /* Keeps each run's time per iteration to print the ratios at the end. */
@@ -283,10 +298,12 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &r : runs) {
-            seconds[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            std::string name = r.benchmark_name();
+            name = name.substr(0, name.find("/iterations:"));
+            seconds[name] = r.GetAdjustedCPUTime();
             auto c = r.counters.find("packed%");
             if (c != r.counters.end())
-                packed[r.benchmark_name()] = c->second;
+                packed[name] = c->second;
         }
     }
 };
@@ -312,8 +329,17 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark(("decode/reference/" + s->name).c_str(), Decode, s, REFERENCE)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("decode/memcpy/" + s->name).c_str(), Decode, s, MEMCPY)->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark("encode/ours/mixed4MB", Encode, false)->Unit(benchmark::kMillisecond)->Iterations(3);
-    benchmark::RegisterBenchmark("encode/greedy/mixed4MB", Encode, true)->Unit(benchmark::kMillisecond)->Iterations(3);
+    static std::vector<Bytes> slice(1, Bytes(LargeRaw.begin(), LargeRaw.begin() + std::min(EncodeSlice, LargeRaw.size())));
+    const std::vector<Bytes> *encodeInputs[] = { &PicturesRaw, &slice };
+    const char *encodeNames[] = { "pictures", "mixed4MB" };
+    for (int i = 0; i < 2; i++) {
+        if (encodeInputs[i]->empty())
+            continue;
+        benchmark::RegisterBenchmark((std::string("encode/ours/") + encodeNames[i]).c_str(), Encode, encodeInputs[i], false)
+            ->Unit(benchmark::kMillisecond)->Iterations(2);
+        benchmark::RegisterBenchmark((std::string("encode/greedy/") + encodeNames[i]).c_str(), Encode, encodeInputs[i], true)
+            ->Unit(benchmark::kMillisecond)->Iterations(2);
+    }
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -334,9 +360,12 @@ int main(int argc, char **argv)
             failed = 1;
         }
     }
-    double eo = reporter.seconds["encode/ours/mixed4MB"], eg = reporter.seconds["encode/greedy/mixed4MB"];
-    if (eo > 0 && eg > 0)
-        printf("  encoder   ours packs to %.1f%%, greedy to %.1f%%; ours takes %.2fx the greedy time\n",
-               reporter.packed["encode/ours/mixed4MB"], reporter.packed["encode/greedy/mixed4MB"], eo / eg);
+    for (const char *name : encodeNames) {
+        std::string n = name;
+        double eo = reporter.seconds["encode/ours/" + n], eg = reporter.seconds["encode/greedy/" + n];
+        if (eo > 0 && eg > 0)
+            printf("  encode %-9s ours packs to %.1f%%, greedy to %.1f%%; ours takes %.2fx the greedy time\n",
+                   name, reporter.packed["encode/ours/" + n], reporter.packed["encode/greedy/" + n], eo / eg);
+    }
     return failed;
 }
