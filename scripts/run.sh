@@ -1,7 +1,7 @@
 #!/bin/bash
 # Starts the launcher from the demo disc under Wine, the disc mapped as
-# CD-ROM drive D:. With an X display it opens for real; without one it runs
-# on a virtual display, a screenshot is saved and the launcher is closed.
+# CD-ROM drive D:. With an X display it opens for real; without one the
+# demo tour runs on a virtual display and saves screenshots of each step.
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 export KVL_WINEPREFIX=$top/build/wineprefix-run

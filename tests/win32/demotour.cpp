@@ -33,12 +33,14 @@ static void Shot(const char *name, HWND window)
     if (window)
         GetWindowRect(window, &r);
     Sleep(700);   /* let it paint */
-    std::string path = ShotFolder + "\\" + name + ".req";
-    FILE *f = fopen(path.c_str(), "w");
+    std::string path = ShotFolder + "\\" + name + ".req", part = path + ".part";
+    FILE *f = fopen(part.c_str(), "w");
     if (!f)
         return;
     fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     fclose(f);
+    /* Renamed once whole, so the script never reads half a request. */
+    MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     printf("  picture %s\n", name);
     fflush(stdout);
     for (int i = 0; i < 200 && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; i++)
