@@ -10,14 +10,15 @@ requests=$top/build/tour-requests
 rm -rf "$shots" "$requests"
 mkdir -p "$shots" "$requests"
 
-wine "$top/build/win32/bin/DemoTour.exe" "$(winepath -w "$requests")" &
+# Shown as on a French Windows: the system's own buttons (Oui, Non) too.
+LC_ALL=fr_FR.UTF-8 wine "$top/build/win32/bin/DemoTour.exe" "$(winepath -w "$requests")" 2>/dev/null &
 tour=$!
 # Each request holds the window's screen rectangle: the picture is cut to
 # it, with a small margin for the window manager's frame.
 take() {
     local req=$1 name x y w h
     name=$(basename "$req" .req)
-    read -r x y w h < "$req" || true
+    read -r x y w h < <(tr -d '\r' < "$req") || true
     if [ -n "$h" ] && [ "$w" -gt 0 ] && [ "$h" -gt 0 ]; then
         x=$((x > 6 ? x - 6 : 0)); y=$((y > 6 ? y - 6 : 0))
         import -window root -crop "$((w + 12))x$((h + 12))+$x+$y" +repage "$shots/$name.png" 2>/dev/null

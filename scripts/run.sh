@@ -9,7 +9,7 @@ export KVL_WINEPREFIX=$top/build/wineprefix-run
 "$top/scripts/wineprefix.sh" d "$top/out/disc"
 if [ -n "${DISPLAY:-}" ] && [ -z "${KVL_HEADLESS:-}" ]; then
     cd "$top/out/disc/Launcher"
-    wine 'D:\Launcher\Launcher.exe'
+    LC_ALL=fr_FR.UTF-8 wine 'D:\Launcher\Launcher.exe' 2>/dev/null
     exit 0
 fi
 exec "$top/scripts/with-display.sh" "$top/scripts/run-headless.sh"

@@ -344,8 +344,12 @@ TEST_F(EndToEnd, FailedStartShowsItsMessageAndTheLauncherEnds)
 
 TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)
 {
-    /* Under Wine each class lives in its own library; a library that may
-     * not be loaded makes the class's creation fail. */
+    /* Wine hands a started program the DLL overrides of the Unix
+     * environment, not those of the environment block it is given. So this
+     * case runs as a test of its own, the whole program started with one
+     * DirectX library disabled (WINEDLLOVERRIDES) and its name in
+     * KVL_E2E_MISSING; under Wine 8 the three classes live in ddraw.dll,
+     * dinput.dll and amstream.dll. */
     struct Case {
         const char *library;
         const char *message;
@@ -354,20 +358,27 @@ TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)
         { "dinput", "Direct input (dinput.dll)" },
         { "amstream", "DirectX Media" },
     };
-    char overrides[512] = "";
-    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.library);
-        CleanRegistry();
-        WriteProductKey(InstalledDir, OtherDiscRoot, 0);
-        std::string disabled = std::string(overrides) + (overrides[0] ? ";" : "") + c.library + "=";
-        StartLauncher({ "WINEDLLOVERRIDES=" + disabled });
-        HWND error = proc::WaitDialog(launcher, "KVL - Erreur", IDC_MSG_BUTTON, Timeout);
-        ASSERT_NE(error, (HWND)NULL) << "no error dialog";
-        EXPECT_EQ(proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL), (HWND)NULL)
-            << "the menu showed before the check";
-        ExpectErrorThenExit(c.message);
-        ExpectNothingStarted();
-        proc::Stop(&launcher);
+    char missing[32] = "";
+    GetEnvironmentVariableA("KVL_E2E_MISSING", missing, sizeof missing);
+    const Case *c = NULL;
+    for (const Case &k : cases)
+        if (lstrcmpiA(k.library, missing) == 0)
+            c = &k;
+    if (!c)
+        GTEST_SKIP() << "run with KVL_E2E_MISSING=ddraw, dinput or amstream";
+
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    StartLauncher();
+    HWND error = proc::WaitDialog(launcher, "KVL - Erreur", IDC_MSG_BUTTON, Timeout);
+    if (!error) {
+        std::string seen;
+        for (const std::string &w : proc::VisibleWindows(launcher.pid))
+            seen += " [" + w + "]";
+        FAIL() << "no error dialog; windows:" << seen;
     }
+    EXPECT_EQ(proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL), (HWND)NULL)
+        << "the menu showed before the check";
+    ExpectErrorThenExit(c->message);
+    ExpectNothingStarted();
+    EXPECT_EQ(proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL), (HWND)NULL);
 }
