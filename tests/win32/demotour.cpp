@@ -20,6 +20,11 @@
 #define IDC_MENU_PLAY      1002
 #define IDC_GFX_DEVICE     1201
 #define IDC_GFX_PLAY       1002
+#define IDC_MENU_ARTBOOK   1004
+#define IDC_MENU_CHECK     1005
+#define IDC_MSG_BUTTON     1408
+#define IDC_SYSINFO_REPORT 1300
+#define IDC_ART_PICTURE    1424
 #define IDC_GAME_NEXT      2007
 
 static const char Launcher[] = "\"D:\\Launcher\\Launcher.exe\"";
@@ -47,40 +52,61 @@ static void Shot(const char *name, HWND window)
         Sleep(100);
 }
 
-/* A dialog of process pid that has child childId, whatever its caption. */
-static BOOL CALLBACK FindWithChild(HWND w, LPARAM lp)
-{
-    DWORD *want = reinterpret_cast<DWORD *>(lp);
-    DWORD pid = 0;
-    char cls[16] = "";
-    GetWindowThreadProcessId(w, &pid);
-    GetClassNameA(w, cls, sizeof cls);
-    if (pid == want[0] && IsWindowVisible(w) && lstrcmpA(cls, "#32770") == 0 && GetDlgItem(w, (int)want[1])) {
-        want[2] = (DWORD)(UINT_PTR)w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-static HWND WaitDialogWithChild(const proc::Program &p, int childId, DWORD timeoutMs)
+/* A dialog of the program with child childId, whatever its caption. */
+static HWND WaitDialogWithItem(const proc::Program &p, int childId, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        DWORD want[3] = { p.pid, (DWORD)childId, 0 };
-        EnumWindows(FindWithChild, reinterpret_cast<LPARAM>(want));
-        if (want[2])
-            return (HWND)(UINT_PTR)want[2];
+        HWND found = proc::FindDialogWithItem(p.pid, childId);
+        if (found)
+            return found;
         if (WaitForSingleObject(p.process, 100) == WAIT_OBJECT_0)
             return NULL;
     }
     return NULL;
 }
 
+/* Starts the launcher and waits for its menu. A start-up warning (a slow
+ * machine, a desktop in 256 colours) is pictured once and answered with
+ * its Continue button. */
 static HWND StartLauncherMenu(proc::Program *launcher)
 {
+    static bool warningShown;
     if (!proc::Start(Launcher, "C:\\", {}, launcher))
         return NULL;
-    return proc::WaitDialog(*launcher, "K.V.L", IDC_MENU_INSTALL, Wait);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < Wait) {
+        HWND menu = proc::FindDialog(launcher->pid, "K.V.L", IDC_MENU_INSTALL);
+        if (menu)
+            return menu;
+        HWND warning = proc::FindDialogWithItem(launcher->pid, IDC_MSG_BUTTON);
+        if (warning) {
+            if (!warningShown)
+                Shot("00-warning", warning);
+            warningShown = true;
+            proc::Press(warning, IDC_MSG_BUTTON);
+            Sleep(300);
+        }
+        if (WaitForSingleObject(launcher->process, 100) == WAIT_OBJECT_0)
+            return NULL;
+    }
+    return NULL;
+}
+
+/* Opens a dialog from the menu, pictures it and closes it with closeId;
+ * skipped when this launcher does not have it yet. */
+static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int itemId, int closeId, const char *name)
+{
+    proc::Press(menu, button);
+    HWND dialog = WaitDialogWithItem(*launcher, itemId, 8000);
+    if (!dialog) {
+        printf("  (%s: not in this launcher yet)\n", name);
+        return;
+    }
+    Sleep(1000);
+    Shot(name, dialog);
+    proc::Press(dialog, closeId);
+    Sleep(500);
 }
 
 static void DeleteTree(HKEY root, const char *path)
@@ -158,7 +184,7 @@ int main(int argc, char **argv)
     HWND menu = StartLauncherMenu(&launcher);
     if (!menu)
         return Fail(1, "no main menu");
-    Shot("1-menu", menu);
+    Shot("01-menu", menu);
 
     printf("Install: Setup.exe from the disc\n");
     proc::Press(menu, IDC_MENU_INSTALL);
@@ -166,12 +192,12 @@ int main(int argc, char **argv)
     if (!setup)
         return Fail(2, "Setup did not open");
     proc::Stop(&launcher);
-    Shot("2-setup", setup);
+    Shot("02-setup", setup);
     proc::Press(setup, IDOK);
     HWND done = proc::WaitAnyDialog("Installation de K.V.L", 0, Wait, setup);
     if (!done)
         return Fail(2, "no end of installation");
-    Shot("3-setup-done", done);
+    Shot("03-setup-done", done);
     proc::Press(done, IDOK);
     Sleep(1000);
 
@@ -179,12 +205,12 @@ int main(int argc, char **argv)
     menu = StartLauncherMenu(&launcher);
     if (!menu)
         return Fail(3, "no main menu after the installation");
-    Shot("4-menu-installed", menu);
+    Shot("04-menu-installed", menu);
     proc::Press(menu, IDC_MENU_PLAY);
-    HWND graphics = WaitDialogWithChild(launcher, IDC_GFX_DEVICE, 8000);
+    HWND graphics = WaitDialogWithItem(launcher, IDC_GFX_DEVICE, 15000);
     if (graphics) {
         printf("  the graphics setup comes first\n");
-        Shot("5-graphics", graphics);
+        Shot("05-graphics", graphics);
         proc::Press(graphics, IDC_GFX_PLAY);
     } else {
         /* A launcher without its graphics setup cannot clear the first-run
@@ -205,26 +231,30 @@ int main(int argc, char **argv)
         return Fail(5, "the game did not start");
     proc::Press(game, IDC_GAME_NEXT);
     proc::Press(game, IDC_GAME_NEXT);
-    Shot("6-game", game);
+    Shot("06-game", game);
     proc::Press(game, IDCANCEL);
     Sleep(1000);
 
-    printf("Uninstall\n");
+    printf("The artbook, with the levels just completed, and the machine report\n");
     menu = StartLauncherMenu(&launcher);
     if (!menu)
         return Fail(6, "no main menu");
+    VisitFromMenu(&launcher, menu, IDC_MENU_ARTBOOK, IDC_ART_PICTURE, IDCANCEL, "07-artbook");
+    VisitFromMenu(&launcher, menu, IDC_MENU_CHECK, IDC_SYSINFO_REPORT, IDOK, "08-check");
+
+    printf("Uninstall\n");
     proc::Press(menu, IDC_MENU_UNINSTALL);
     HWND confirm = proc::WaitAnyDialog("Désinstallation de K.V.L", IDYES, Wait);
     if (!confirm)
         return Fail(6, "the uninstaller did not ask");
     proc::WaitExit(launcher, Wait, &code);
     proc::Stop(&launcher);
-    Shot("7-uninstall", confirm);
+    Shot("09-uninstall", confirm);
     proc::Press(confirm, IDYES);
     HWND finished = proc::WaitAnyDialog("Désinstallation de K.V.L", 0, Wait, confirm);
     if (!finished)
         return Fail(7, "no end of uninstallation");
-    Shot("8-uninstalled", finished);
+    Shot("10-uninstalled", finished);
     proc::Press(finished, IDOK);
     printf("Tour complete\n");
     return 0;

@@ -75,7 +75,7 @@ void Stop(Program *program)
 
 struct Search {
     DWORD pid;
-    const std::string *caption;
+    const std::string *caption;   /* NULL: any caption */
     int childId;
     HWND exclude;
     HWND found;
@@ -95,7 +95,7 @@ static BOOL CALLBACK Visit(HWND window, LPARAM lp)
         s->all->push_back(std::string(cls) + "|" + Text(window));
         return TRUE;
     }
-    if (strcmp(cls, "#32770") != 0 || Text(window) != *s->caption)
+    if (strcmp(cls, "#32770") != 0 || (s->caption && Text(window) != *s->caption))
         return TRUE;
     if (s->childId && !GetDlgItem(window, s->childId))
         return TRUE;
@@ -120,6 +120,13 @@ HWND WaitDialog(const Program &program, const std::string &caption, int childId,
         if (GetTickCount() - start > timeoutMs || WaitForSingleObject(program.process, 50) == WAIT_OBJECT_0)
             return NULL;
     }
+}
+
+HWND FindDialogWithItem(DWORD pid, int childId)
+{
+    Search s = { pid, NULL, childId, NULL, NULL, NULL };
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 HWND WaitAnyDialog(const std::string &caption, int childId, DWORD timeoutMs, HWND exclude)

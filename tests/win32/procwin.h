@@ -31,6 +31,9 @@ void Stop(Program *program);
 HWND FindDialog(DWORD pid, const std::string &caption, int childId = 0, HWND exclude = NULL);
 /* Polls for such a dialog of program until timeoutMs passes or it ends. */
 HWND WaitDialog(const Program &program, const std::string &caption, int childId, DWORD timeoutMs);
+/* A visible dialog of process pid with a child childId, whatever its
+ * caption. */
+HWND FindDialogWithItem(DWORD pid, int childId);
 /* Polls for such a dialog of any process. */
 HWND WaitAnyDialog(const std::string &caption, int childId, DWORD timeoutMs, HWND exclude = NULL);
 /* Every visible top-level window of process pid, as "class|caption". */
