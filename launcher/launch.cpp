@@ -1,7 +1,55 @@
+/* Starting the game, the installer, the uninstaller and Notepad. The
+ * launcher never waits for what it starts: WinExec's answer is all it
+ * needs. Every failure, including a command line too long for its buffer,
+ * shows the operation's own error message. */
 #include <windows.h>
-#include "launcher/launch.h"
 
-int LaunchGame(void) { return 0; }
-int OpenReadMe(void) { return 0; }
-int LaunchSetup(void) { return 0; }
-int LaunchUninstaller(void) { return 0; }
+#include "launcher/launch.h"
+#include "launcher/commands.h"
+#include "common/msgdlg.h"
+#include "common/settings.h"
+
+/* Error messages of the text table, one per operation. */
+#define TEXT_SETUP_FAILED      79
+#define TEXT_UNINSTALL_FAILED  80
+#define TEXT_NOTEPAD_FAILED    81
+#define TEXT_GAME_FAILED       82
+
+/* WinExec answers above 31 when the program started. */
+#define WINEXEC_STARTED_ABOVE  31
+
+static int StartProgram(int built, const char *line, UINT show, int failureText)
+{
+    if (built && WinExec(line, show) > WINEXEC_STARTED_ABOVE)
+        return 1;
+    ShowErrorMessage(failureText);
+    return 0;
+}
+
+int LaunchGame(void)
+{
+    char line[COMMAND_LINE_SIZE];
+    int built = BuildGameCommand(Settings.ExeDir, line, sizeof line);
+    return StartProgram(built, line, SW_SHOW, TEXT_GAME_FAILED);
+}
+
+int OpenReadMe(void)
+{
+    char line[COMMAND_LINE_SIZE];
+    int built = BuildReadMeCommand(Settings.Installed, Settings.ExeDir, line, sizeof line);
+    return StartProgram(built, line, SW_SHOW, TEXT_NOTEPAD_FAILED);
+}
+
+int LaunchSetup(void)
+{
+    char line[COMMAND_LINE_SIZE];
+    int built = BuildSetupCommand(line, sizeof line);
+    return StartProgram(built, line, SW_SHOWNORMAL, TEXT_SETUP_FAILED);
+}
+
+int LaunchUninstaller(void)
+{
+    char line[COMMAND_LINE_SIZE];
+    int built = BuildUninstallCommand(Settings.UninstallString, line, sizeof line);
+    return StartProgram(built, line, SW_SHOWNORMAL, TEXT_UNINSTALL_FAILED);
+}

@@ -1,6 +1,250 @@
+/* The main menu: labels and enables its buttons from the settings, checks
+ * the DirectX components the installed game needs before it ever shows,
+ * and ends with the MainMenuResult that start-up acts on. Setup, system
+ * information, artbook, read-me and the credits run while it stays. */
 #include <windows.h>
-#include "launcher/mainmenu.h"
+#include <objbase.h>
 
-int RunMainMenu(HINSTANCE, HWND) { return MENU_EXIT; }
-int CheckDirectXComponents(void) { return 1; }
-int DrawStretchedBitmap(HDC, HBITMAP, int, int, int, int) { return 0; }
+#include "launcher/mainmenu.h"
+#include "launcher/launch.h"
+#include "common/msgdlg.h"
+#include "common/settings.h"
+#include "common/texttable.h"
+#include "graphics/graphics.h"
+#include "sysinfo/sysinfo.h"
+#include "artbook/artbook.h"
+#include "resources/resource.h"
+
+/* Text table entries of the menu. */
+#define TEXT_CONFIRM_QUIT     10
+#define TEXT_DIRECTDRAW_BAD   84
+#define TEXT_DIRECTINPUT_BAD  85
+#define TEXT_DXMEDIA_BAD      86
+#define TEXT_MENU_CAPTION     105
+#define TEXT_GROUP            107
+#define TEXT_INSTALL          108
+#define TEXT_UNINSTALL        109
+#define TEXT_REINSTALL        110
+#define TEXT_PLAY             111
+#define TEXT_SETUP            112
+#define TEXT_CHECK            113
+#define TEXT_README           114
+#define TEXT_EXIT             115
+#define TEXT_ARTBOOK          116
+
+/* The graphics setup's answer when the user chose to play. */
+#define SETUP_PLAY 4
+
+/* The menu's own window while it runs, and the picture button's bitmap,
+ * loaded once and kept for the life of the process. */
+static HINSTANCE MenuInstance;
+static HWND MainMenuWindow;
+static HBITMAP EmblemBitmap;
+
+/* ---- DirectX components ------------------------------------------------ */
+
+/* The classes and interfaces of the DirectX 5 components the game uses,
+ * declared here so that nothing depends on the SDK headers at hand. */
+static const GUID ClsidDirectDraw =
+    { 0xD7B70EE0, 0x4340, 0x11CF, { 0xB0, 0x63, 0x00, 0x20, 0xAF, 0xC2, 0xCD, 0x35 } };
+static const GUID IidDirectDraw =
+    { 0x6C14DB80, 0xA733, 0x11CE, { 0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60 } };
+static const GUID ClsidDirectInput =
+    { 0x25E609E0, 0xB259, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } };
+static const GUID IidDirectInputA =
+    { 0x89521360, 0xAA8A, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } };
+static const GUID ClsidAMMultiMediaStream =
+    { 0x49C47CE5, 0x9BA4, 0x11D0, { 0x82, 0x12, 0x00, 0xC0, 0x4F, 0xC3, 0x2C, 0x45 } };
+static const GUID IidAMMultiMediaStream =
+    { 0xBEBE595C, 0x9A6F, 0x11D0, { 0x8F, 0xDE, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0x9D } };
+
+struct DirectXComponent {
+    const GUID *classId;
+    const GUID *interfaceId;
+    int failureText;
+};
+
+static const DirectXComponent DirectXComponents[] = {
+    { &ClsidDirectDraw, &IidDirectDraw, TEXT_DIRECTDRAW_BAD },
+    { &ClsidDirectInput, &IidDirectInputA, TEXT_DIRECTINPUT_BAD },
+    { &ClsidAMMultiMediaStream, &IidAMMultiMediaStream, TEXT_DXMEDIA_BAD },
+};
+
+int CheckDirectXComponents(void)
+{
+    CoInitialize(NULL);
+    for (const DirectXComponent &c : DirectXComponents) {
+        IUnknown *object = NULL;
+        HRESULT hr = CoCreateInstance(*c.classId, NULL, CLSCTX_INPROC_SERVER, *c.interfaceId,
+                                      reinterpret_cast<void **>(&object));
+        if (FAILED(hr)) {
+            ShowErrorMessage(c.failureText);
+            CoUninitialize();
+            return 0;
+        }
+        if (object)
+            object->Release();
+    }
+    CoUninitialize();
+    return 1;
+}
+
+/* ---- Picture button ----------------------------------------------------- */
+
+int DrawStretchedBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom)
+{
+    HDC memory = CreateCompatibleDC(dc);
+    if (!memory)
+        return 0;
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    SetMapMode(memory, GetMapMode(dc));
+
+    BITMAP info;
+    ZeroMemory(&info, sizeof info);
+    GetObjectA(bitmap, sizeof info, &info);
+    POINT size = { info.bmWidth, info.bmHeight };
+    DPtoLP(dc, &size, 1);
+
+    StretchBlt(dc, left, top, right - left, bottom - top, memory, 0, 0, size.x, size.y, SRCCOPY);
+    if (previous)
+        SelectObject(memory, previous);
+    return DeleteDC(memory);
+}
+
+/* ---- Opening ----------------------------------------------------------- */
+
+static void SetItemLabel(HWND menu, int id, int text)
+{
+    SetDlgItemTextA(menu, id, GetText(text));
+}
+
+static void EnableItem(HWND menu, int id, BOOL enable)
+{
+    EnableWindow(GetDlgItem(menu, id), enable);
+}
+
+/* A missing DirectX component ends the menu here, before it shows. */
+static void MenuOnInit(HWND menu)
+{
+    MainMenuWindow = menu;
+    if (!EmblemBitmap)
+        EmblemBitmap = LoadBitmapA(MenuInstance, MAKEINTRESOURCEA(IDB_EMBLEM));
+
+    SetWindowTextA(menu, GetText(TEXT_MENU_CAPTION));
+    SetItemLabel(menu, IDC_MENU_GROUP, TEXT_GROUP);
+    SetItemLabel(menu, IDC_MENU_INSTALL, Settings.Installed ? TEXT_REINSTALL : TEXT_INSTALL);
+    SetItemLabel(menu, IDC_MENU_UNINSTALL, TEXT_UNINSTALL);
+    if (!Settings.UninstallAvailable)
+        EnableItem(menu, IDC_MENU_UNINSTALL, FALSE);
+    SetItemLabel(menu, IDC_MENU_PLAY, TEXT_PLAY);
+    SetItemLabel(menu, IDC_MENU_SETUP, TEXT_SETUP);
+
+    if (Settings.Installed) {
+        if (!CheckDirectXComponents()) {
+            EndDialog(menu, MENU_ABORT);
+            return;
+        }
+        HWND play = GetDlgItem(menu, IDC_MENU_PLAY);
+        SendMessageA(play, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        EnableWindow(play, TRUE);
+        SetFocus(play);
+        EnableItem(menu, IDC_MENU_SETUP, TRUE);
+    } else {
+        EnableItem(menu, IDC_MENU_UNINSTALL, FALSE);
+        EnableItem(menu, IDC_MENU_PLAY, FALSE);
+        EnableItem(menu, IDC_MENU_SETUP, FALSE);
+    }
+
+    SetItemLabel(menu, IDC_MENU_CHECK, TEXT_CHECK);
+    EnableItem(menu, IDC_MENU_CHECK, TRUE);
+    SetItemLabel(menu, IDC_MENU_ARTBOOK, TEXT_ARTBOOK);
+    EnableItem(menu, IDC_MENU_ARTBOOK, TRUE);
+    SetItemLabel(menu, IDC_MENU_README, TEXT_README);
+    EnableItem(menu, IDC_MENU_README, TRUE);
+    SetItemLabel(menu, IDCANCEL, TEXT_EXIT);
+}
+
+/* ---- Commands ---------------------------------------------------------- */
+
+static void MenuOnExit(HWND menu)
+{
+    if (MessageBoxA(menu, GetText(TEXT_CONFIRM_QUIT), GetText(TEXT_MENU_CAPTION),
+                    MB_ICONQUESTION | MB_YESNO) == IDYES)
+        EndDialog(menu, MENU_EXIT);
+}
+
+/* The menu hides while the graphics setup runs; that dialog's Play both
+ * saves the settings and means Play for the menu too. */
+static void MenuOnSetup(HWND menu)
+{
+    ShowWindow(menu, SW_HIDE);
+    if (ShowGraphicsSetup(menu) == SETUP_PLAY)
+        EndDialog(menu, MENU_PLAY);
+    ShowWindow(menu, SW_SHOW);
+}
+
+/* Until the graphics have been set up once, Play goes through the setup. */
+static void MenuOnPlay(HWND menu)
+{
+    if (Settings.bFirstTime)
+        MenuOnSetup(menu);
+    else
+        EndDialog(menu, MENU_PLAY);
+}
+
+static int KeyIsDown(int key)
+{
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+/* The credits hide behind Shift+Ctrl+click on the picture. */
+static void MenuOnPicture(void)
+{
+    if (KeyIsDown(VK_SHIFT) && KeyIsDown(VK_CONTROL))
+        TeamDialog(MainMenuWindow);
+}
+
+static void MenuOnCommand(HWND menu, int id)
+{
+    switch (id) {
+    case IDCANCEL:           MenuOnExit(menu); break;
+    case IDC_MENU_INSTALL:   EndDialog(menu, MENU_INSTALL); break;
+    case IDC_MENU_UNINSTALL: EndDialog(menu, MENU_UNINSTALL); break;
+    case IDC_MENU_PLAY:      MenuOnPlay(menu); break;
+    case IDC_MENU_SETUP:     MenuOnSetup(menu); break;
+    case IDC_MENU_ARTBOOK:   ShowArtbook(menu); break;
+    case IDC_MENU_CHECK:     ShowSystemInformation(menu); break;
+    case IDC_MENU_README:    OpenReadMe(); break;
+    case IDC_MENU_PICTURE:   MenuOnPicture(); break;
+    }
+}
+
+static void MenuOnDrawItem(const DRAWITEMSTRUCT *item)
+{
+    DrawStretchedBitmap(item->hDC, EmblemBitmap, item->rcItem.left, item->rcItem.top,
+                        item->rcItem.right, item->rcItem.bottom);
+}
+
+static INT_PTR CALLBACK MainMenuProc(HWND menu, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        MenuOnInit(menu);
+        return FALSE; /* the focus is Play's when installed, else the platform's */
+    case WM_COMMAND:
+        MenuOnCommand(menu, LOWORD(wParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        MenuOnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int RunMainMenu(HINSTANCE instance, HWND owner)
+{
+    MenuInstance = instance;
+    int result = (int)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAINMENU), owner, MainMenuProc, 0);
+    MainMenuWindow = NULL;
+    return result;
+}

@@ -13,5 +13,8 @@
 int RunMainMenu(HINSTANCE instance, HWND owner);
 int CheckDirectXComponents(void);
 int DrawStretchedBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom);
+/* The credits, modal over owner; ends with 0 on OK, or -1 when it cannot
+ * be created. */
+int TeamDialog(HWND owner);
 
 #endif

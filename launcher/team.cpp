@@ -1,2 +1,26 @@
-/* team */
+/* The credits dialog, opened from the main menu's picture button with
+ * Shift and Control held. Only its OK button (or Enter) closes it: it has
+ * no close box, and Escape is ignored on purpose. */
 #include <windows.h>
+
+#include "launcher/mainmenu.h"
+#include "common/app.h"
+#include "resources/resource.h"
+
+static INT_PTR CALLBACK TeamDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+int TeamDialog(HWND owner)
+{
+    return (int)DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_TEAM), owner, TeamDialogProc, 0);
+}
