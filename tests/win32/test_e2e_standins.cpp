@@ -345,3 +345,35 @@ TEST_F(DiscPrograms, UninstallerAsksFirst)
     proc::Press(done, IDOK);
     EXPECT_EQ(ExitCode(), 0u);
 }
+
+TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
+{
+    /* A disc of our own, with a data folder and read-only files as a
+     * CD-ROM gives them. */
+    const std::string disc = "C:\\Disque KVL", data = disc + "\\KVL\\Data";
+    DeleteFolder(disc);
+    ASSERT_TRUE(CreateDirectoryA(disc.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA((disc + "\\KVL").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(data.c_str(), NULL));
+    ASSERT_TRUE(CopyFileA("R:\\Setup.exe", (disc + "\\Setup.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA("R:\\KVL\\KVL.EXE", (disc + "\\KVL\\KVL.EXE").c_str(), FALSE));
+    HANDLE level = CreateFileA((data + "\\Niveau1.dat").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(level, INVALID_HANDLE_VALUE);
+    DWORD written;
+    WriteFile(level, "niveau", 6, &written, NULL);
+    CloseHandle(level);
+    SetFileAttributesA((data + "\\Niveau1.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_EQ(Run("\"" + disc + "\\Setup.exe\" /S"), 0u);
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "CDRoot"), "sz:C:\\Disque KVL\\");
+    DWORD attr = GetFileAttributesA((dir + "\\Data\\Niveau1.dat").c_str());
+    ASSERT_NE(attr, INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(attr & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(proc::ReadFileText(dir + "\\Data\\Niveau1.dat"), "niveau");
+
+    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
+    EXPECT_TRUE(WaitGone(dir, 15000));
+    SetFileAttributesA((data + "\\Niveau1.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFolder(disc);
+}
