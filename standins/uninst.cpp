@@ -32,6 +32,22 @@ static char Self[STANDIN_PATH_MAX];
 static char InstallDir[STANDIN_PATH_MAX];
 static char LogText[LOG_MAX + 1];
 
+/* The keys belong to this copy of the game when the product key names its
+ * folder (or names none). An old uninstaller left in another folder must
+ * not unregister the game installed elsewhere. */
+static int KeysAreOurs(void)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, KEY_READ | STANDIN_VIEW, &key) != ERROR_SUCCESS)
+        return 1;
+    char stored[STANDIN_PATH_MAX], folder[STANDIN_PATH_MAX];
+    int known = GetStringValue(key, "ExeDir", stored, sizeof stored);
+    RegCloseKey(key);
+    if (!known)
+        return 1;
+    return NormaliseInstallDir(stored, folder, sizeof folder) == DIR_OK && lstrcmpiA(folder, InstallDir) == 0;
+}
+
 static void RemoveKeys(void)
 {
     DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, STANDIN_VIEW);
@@ -138,7 +154,8 @@ static int FirstStage(void)
             InstallDir) != IDYES)
         return 2;
     SetCurrentDirectoryA("\\");
-    RemoveKeys();
+    if (KeysAreOurs())
+        RemoveKeys();
     RemoveLoggedFiles();
     DeleteInstalledFile(ARTBOOK_TEMP);
     if (StartSecondStage())

@@ -377,3 +377,17 @@ TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
     SetFileAttributesA((data + "\\Niveau1.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFolder(disc);
 }
+
+TEST_F(DiscPrograms, AnUninstallerLeftElsewhereKeepsTheInstalledGameRegistered)
+{
+    InstallSilently();
+    const std::string old = "C:\\Ancien KVL";
+    DeleteFolder(old);
+    ASSERT_TRUE(CreateDirectoryA(old.c_str(), NULL));
+    ASSERT_TRUE(CopyFileA((std::string(DEFAULT_INSTALL_DIR) + "\\Uninst.exe").c_str(), (old + "\\Uninst.exe").c_str(), FALSE));
+    EXPECT_EQ(Run("\"" + old + "\\Uninst.exe\" /S"), 0u);
+    EXPECT_TRUE(WaitGone(old, 15000));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_TRUE(Exists(std::string(DEFAULT_INSTALL_DIR) + "\\KVL.EXE"));
+}
