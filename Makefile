@@ -47,7 +47,7 @@ test: disc
 	$(MAKE) --no-print-directory fuzz
 	scripts/with-display.sh scripts/win32-tests.sh
 
-bench: deps
+bench: win32
 	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKVL_BENCH=ON >/dev/null
 	@cmake --build $(BENCH)
 	@scripts/run-bench.sh $(BENCH)/bin

@@ -17,7 +17,8 @@ struct TextTable {
 
 /* Builds a table from raw resource bytes: copies them, counts and indexes
  * the entries. Never reads past bytes[size]. Returns 1, or 0 (table left
- * empty) when memory runs out or size is 0. */
+ * empty) when memory runs out or size is 0. Bytes without any entry give
+ * an empty table and 1. The table must be empty (or freed) beforehand. */
 int TextTableBuild(TextTable *table, const char *bytes, size_t size);
 void TextTableFree(TextTable *table);
 /* Entry n, or "Text index error !" when there is none. */

@@ -8,5 +8,13 @@
 int ShowGraphicsSetup(HWND owner);
 /* Start-up desktop colour-depth warning. */
 int CheckDesktopColourDepth(void);
+/* Display settings of the current display with 15 bits per pixel or more. */
+int CountHighColourModes(void);
+
+/* DirectDraw, loaded only around the graphics setup dialog. */
+int LoadDirectDraw(void);
+void UnloadDirectDraw(void);
+/* Builds the display device list anew; 1 when some device has a mode. */
+int ScanDisplayDevices(void);
 
 #endif

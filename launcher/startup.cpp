@@ -1,4 +1,106 @@
+/* The launcher's run from entry to exit. There is no message loop here:
+ * the hidden main window and every dialog are served by the modal loops
+ * of the dialogs that the main menu opens. */
 #include <windows.h>
-#include "launcher/startup.h"
 
-int RunLauncher(HINSTANCE) { return 0; }
+#include "common/app.h"
+#include "common/settings.h"
+#include "common/texttable.h"
+#include "graphics/graphics.h"
+#include "launcher/cmdline.h"
+#include "launcher/launch.h"
+#include "launcher/mainmenu.h"
+#include "launcher/startup.h"
+#include "sysinfo/sysinfo.h"
+
+/* Held open until the process ends: it tells a later launcher that this
+ * one runs. */
+static HANDLE InstanceMutex;
+
+int AnotherInstanceRuns(HANDLE *held)
+{
+    *held = NULL;
+    HANDLE own = CreateMutexA(NULL, FALSE, LAUNCHER_MUTEX_NAME);
+    if (own != NULL && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(own);
+        return 1;
+    }
+    *held = own;
+
+    /* The second name is never held here, only looked for. */
+    HANDLE other = CreateMutexA(NULL, FALSE, SECOND_MUTEX_NAME);
+    if (other == NULL)
+        return 0;
+    int exists = GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(other);
+    return exists;
+}
+
+/* The launcher lies one folder below the disc root: before installation
+ * the disc root is the parent of the program's folder. */
+static void ChangeToDiscRootFromProgram(const char *commandLine)
+{
+    char folder[PROGRAM_PATH_LIMIT];
+    if (ProgramFolderFromCommandLine(commandLine, folder, sizeof folder))
+        SetCurrentDirectoryA(folder);
+    SetCurrentDirectoryA("..");
+}
+
+void ChooseCurrentDirectory(const char *commandLine)
+{
+    if (!Settings.SettingsComplete) {
+        ChangeToDiscRootFromProgram(commandLine);
+        return;
+    }
+    /* The installer writes "?" for the drive letter when the disc's drive
+     * was not known to it. */
+    if (Settings.CDRoot[0] == '?') {
+        char programPath[PROGRAM_PATH_LIMIT];
+        ProgramPathFromCommandLine(commandLine, programPath, sizeof programPath);
+        ResolveCDRootDrive(programPath);
+    }
+    SetCurrentDirectoryA(Settings.CDRoot);
+}
+
+void ActOnMenuResult(int result)
+{
+    switch (result) {
+    case MENU_INSTALL:
+        LaunchSetup();
+        break;
+    case MENU_UNINSTALL:
+        LaunchUninstaller();
+        break;
+    case MENU_PLAY:
+        /* The taskbar button goes before the game takes the screen. */
+        if (MainWindow != NULL)
+            ShowWindow(MainWindow, SW_HIDE);
+        LaunchGame();
+        break;
+    }
+}
+
+int RunLauncher(HINSTANCE instance)
+{
+    Instance = instance;
+    LoadTextTable();
+    if (AnotherInstanceRuns(&InstanceMutex))
+        return 1;
+
+    /* Warnings only: the launcher carries on whatever the user answers. */
+    CheckMinimumSpecification();
+    CheckDesktopColourDepth();
+
+    Settings.SettingsComplete = ReadSettings();
+    MainWindow = CreateMainWindow(instance);
+    DiscoverDrives();
+    ChooseCurrentDirectory(GetCommandLineA());
+
+    ActOnMenuResult(RunMainMenu(instance, MainWindow));
+
+    /* The window is not destroyed: it goes away with the process. */
+    if (MainWindow != NULL)
+        ShowWindow(MainWindow, SW_HIDE);
+    FreeTextTable();
+    return 0;
+}

@@ -1,0 +1,109 @@
+/* The part of DirectDraw of DirectX 5 that the launcher uses, declared
+ * here in its DirectX 5 layout: the driver and mode enumerations, the
+ * capability record of 364 bytes, and the first interface's method table
+ * (the launcher calls EnumDisplayModes, GetCaps and Release only). The
+ * library is loaded at run time; tests may put their own entry points in
+ * its place. */
+#ifndef KVL_GRAPHICS_DDRAW5_H
+#define KVL_GRAPHICS_DDRAW5_H
+
+#include <windows.h>
+
+#include "graphics/devices.h"
+
+#define KVL_DD_OK             0
+#define KVL_DDENUMRET_OK      1
+#define KVL_DDENUMRET_CANCEL  0
+
+struct DdPixelFormat5 {
+    DWORD dwSize;
+    DWORD dwFlags;
+    DWORD dwFourCC;
+    DWORD dwRGBBitCount;
+    DWORD dwRBitMask;
+    DWORD dwGBitMask;
+    DWORD dwBBitMask;
+    DWORD dwRGBAlphaBitMask;
+};
+
+struct DdColourKey5 {
+    DWORD low;
+    DWORD high;
+};
+
+struct DdSurfaceDesc5 {
+    DWORD dwSize;
+    DWORD dwFlags;
+    DWORD dwHeight;
+    DWORD dwWidth;
+    LONG lPitch;
+    DWORD dwBackBufferCount;
+    DWORD dwRefreshRate;
+    DWORD dwAlphaBitDepth;
+    DWORD dwReserved;
+    void *lpSurface;
+    DdColourKey5 colourKeys[4];
+    DdPixelFormat5 ddpfPixelFormat;
+    DWORD ddsCaps;
+};
+static_assert(sizeof(DdSurfaceDesc5) == 108, "DirectX 5 DDSURFACEDESC is 108 bytes");
+
+struct DirectDraw5;
+typedef HRESULT (WINAPI *DdEnumModesCallback)(DdSurfaceDesc5 *mode, void *context);
+
+/* IDirectDraw's method table, in its order. */
+struct DirectDraw5Methods {
+    HRESULT (WINAPI *QueryInterface)(DirectDraw5 *self, const IID *iid, void **out);
+    ULONG (WINAPI *AddRef)(DirectDraw5 *self);
+    ULONG (WINAPI *Release)(DirectDraw5 *self);
+    void *Compact;
+    void *CreateClipper;
+    void *CreatePalette;
+    void *CreateSurface;
+    void *DuplicateSurface;
+    HRESULT (WINAPI *EnumDisplayModes)(DirectDraw5 *self, DWORD flags, DdSurfaceDesc5 *match,
+                                       void *context, DdEnumModesCallback callback);
+    void *EnumSurfaces;
+    void *FlipToGDISurface;
+    HRESULT (WINAPI *GetCaps)(DirectDraw5 *self, DdCaps5 *driverCaps, DdCaps5 *emulationCaps);
+    void *GetDisplayMode;
+    void *GetFourCCCodes;
+    void *GetGDISurface;
+    void *GetMonitorFrequency;
+    void *GetScanLine;
+    void *GetVerticalBlankStatus;
+    void *Initialize;
+    void *RestoreDisplayMode;
+    void *SetCooperativeLevel;
+    void *SetDisplayMode;
+    void *WaitForVerticalBlank;
+};
+
+struct DirectDraw5 {
+    const DirectDraw5Methods *methods;
+};
+
+typedef BOOL (WINAPI *DdEnumDriversCallback)(GUID *guid, char *description, char *name,
+                                             void *context);
+typedef HRESULT (WINAPI *DirectDrawCreateFn)(GUID *guid, DirectDraw5 **out, void *outer);
+typedef HRESULT (WINAPI *DirectDrawEnumerateFn)(DdEnumDriversCallback callback, void *context);
+
+/* Fills the device's modes from the DirectDraw object (the device being
+ * stored by the scan). 1 when the enumeration gave DD_OK. */
+int EnumerateModes(DirectDraw5 *directDraw, DisplayDevice *device);
+
+/* Tests: LoadDirectDraw takes these two entry points instead of loading
+ * ddraw.dll (a null one counts as missing from the library), until
+ * RemoveDirectDrawDouble. */
+void InstallDirectDrawDouble(DirectDrawCreateFn create, DirectDrawEnumerateFn enumerate);
+void RemoveDirectDrawDouble(void);
+
+/* Tests: the desktop depth and the number of high-colour settings that
+ * the colour-depth check sees; -1 reads the display's own. */
+void SetColourDepthProbes(int desktopBits, int highColourModes);
+
+/* Tests: the next filling of a mode list brings back the stored mode, as
+ * the first one of a run does. */
+void ResetGraphicsSetupRun(void);
+
+#endif

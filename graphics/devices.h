@@ -1,0 +1,175 @@
+/* The display device list and the display modes of each device: the
+ * bookkeeping of the two-pass device scan, the mode filter, order and
+ * default, and the texts the graphics setup shows. Nothing here needs
+ * Win32: the DirectDraw glue (ddraw_win.cpp) feeds these functions from
+ * its enumeration callbacks, and the tests feed them scripted drivers. */
+#ifndef KVL_GRAPHICS_DEVICES_H
+#define KVL_GRAPHICS_DEVICES_H
+
+#include <stdint.h>
+
+#define MAX_DISPLAY_MODES   20
+#define DEVICE_TEXT_SIZE    256   /* labels and driver names: 255 characters */
+#define MODE_LABEL_SIZE     100   /* "%d x %d - %d bits": 99 characters */
+#define DDCAPS_3D           0x00000001u
+
+/* Proposed sizes: a device with 3D hardware runs the game at 640 x 480,
+ * the software renderer at 320 x 240. */
+#define HARDWARE_DEFAULT_WIDTH   640
+#define HARDWARE_DEFAULT_HEIGHT  480
+#define SOFTWARE_DEFAULT_WIDTH   320
+#define SOFTWARE_DEFAULT_HEIGHT  240
+
+/* DirectDraw's capability record as DirectX 5 lays it out (364 bytes). The
+ * launcher only looks at dwCaps, but GetCaps fills the whole record. */
+struct DdCaps5 {
+    uint32_t dwSize;
+    uint32_t dwCaps;
+    uint32_t dwCaps2;
+    uint32_t dwCKeyCaps;
+    uint32_t dwFXCaps;
+    uint32_t dwFXAlphaCaps;
+    uint32_t dwPalCaps;
+    uint32_t dwSVCaps;
+    uint32_t dwAlphaBltConstBitDepths;
+    uint32_t dwAlphaBltPixelBitDepths;
+    uint32_t dwAlphaBltSurfaceBitDepths;
+    uint32_t dwAlphaOverlayConstBitDepths;
+    uint32_t dwAlphaOverlayPixelBitDepths;
+    uint32_t dwAlphaOverlaySurfaceBitDepths;
+    uint32_t dwZBufferBitDepths;
+    uint32_t dwVidMemTotal;
+    uint32_t dwVidMemFree;
+    uint32_t dwMaxVisibleOverlays;
+    uint32_t dwCurrVisibleOverlays;
+    uint32_t dwNumFourCCCodes;
+    uint32_t dwAlignBoundarySrc;
+    uint32_t dwAlignSizeSrc;
+    uint32_t dwAlignBoundaryDest;
+    uint32_t dwAlignSizeDest;
+    uint32_t dwAlignStrideAlign;
+    uint32_t dwRops[8];
+    uint32_t ddsCaps;
+    uint32_t dwMinOverlayStretch;
+    uint32_t dwMaxOverlayStretch;
+    uint32_t dwMinLiveVideoStretch;
+    uint32_t dwMaxLiveVideoStretch;
+    uint32_t dwMinHwCodecStretch;
+    uint32_t dwMaxHwCodecStretch;
+    uint32_t dwReserved1;
+    uint32_t dwReserved2;
+    uint32_t dwReserved3;
+    uint32_t dwSVBCaps;
+    uint32_t dwSVBCKeyCaps;
+    uint32_t dwSVBFXCaps;
+    uint32_t dwSVBRops[8];
+    uint32_t dwVSBCaps;
+    uint32_t dwVSBCKeyCaps;
+    uint32_t dwVSBFXCaps;
+    uint32_t dwVSBRops[8];
+    uint32_t dwSSBCaps;
+    uint32_t dwSSBCKeyCaps;
+    uint32_t dwSSBFXCaps;
+    uint32_t dwSSBRops[8];
+    uint32_t dwMaxVideoPorts;
+    uint32_t dwCurrVideoPorts;
+    uint32_t dwSVBCaps2;
+    uint32_t dwNLVBCaps;
+    uint32_t dwNLVBCaps2;
+    uint32_t dwNLVBCKeyCaps;
+    uint32_t dwNLVBFXCaps;
+    uint32_t dwNLVBRops[8];
+};
+#define DDCAPS_DX5_SIZE 364
+static_assert(sizeof(DdCaps5) == DDCAPS_DX5_SIZE, "DirectX 5 DDCAPS is 364 bytes");
+
+struct DisplayMode {
+    int width;
+    int height;
+    int bitsPerPixel;
+};
+
+struct DisplayDevice {
+    int isPrimaryDriver;              /* reported without a GUID */
+    unsigned char guid[16];
+    char label[DEVICE_TEXT_SIZE];
+    char driverName[DEVICE_TEXT_SIZE];
+    DdCaps5 helCaps;                  /* DirectDraw's emulation layer */
+    DdCaps5 halCaps;                  /* the driver itself */
+    int isHardware;                   /* halCaps has DDCAPS_3D */
+    int modeCount;
+    DisplayMode modes[MAX_DISPLAY_MODES];
+    int defaultMode;
+};
+
+/* ---- Modes ---------------------------------------------------------------- */
+
+/* Mode filter: stores a mode of 15 or 16 bits in the device (the first 20
+ * only; later ones are dropped). Answers 1 to go on. */
+int AddDisplayMode(DisplayDevice *device, int width, int height, int bitsPerPixel);
+/* Ascending bits per pixel, then width, then height. */
+void SortModes(DisplayDevice *device);
+/* First mode of exactly the proposed size, else the last of the proposed
+ * width, else defaultMode stays as it is. */
+void ChooseDefaultMode(DisplayDevice *device);
+/* "%d x %d - %d bits" into label[MODE_LABEL_SIZE]. */
+void FormatModeLabel(const DisplayMode *mode, char *label);
+
+/* ---- The device scan, step by step ------------------------------------- */
+
+/* Releases the previous list and sets the counters to 0. */
+void ScanBegin(void);
+/* First pass: one driver that opened, and whether its caps say 3D. */
+void ScanCountDriver(int has3D);
+/* Between the passes: creates the array with a slot for every counted
+ * driver, plus one for a software renderer entry when all of them have 3D
+ * hardware. 0 when no driver was counted or memory runs out. */
+int ScanCreateList(void);
+/* Second pass: stores one driver that opened (guid null for the primary
+ * display driver) and gives its record, on which the caller enumerates
+ * the modes (ScanAddMode) before ScanEndDevice. Null when the driver is
+ * left out: no free slot counted for it, or no memory. */
+DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *description,
+                               const char *driverName, const DdCaps5 *halCaps,
+                               const DdCaps5 *helCaps, const char *hardwareSuffix);
+/* Mode callback of the device being stored; 0 (stop) when there is none. */
+int ScanAddMode(int width, int height, int bitsPerPixel);
+/* Sorts the stored device's modes and chooses its default. */
+void ScanEndDevice(void);
+/* After the second pass: the software renderer entry, the preferred device
+ * moved to the head. 1 when some device has a mode. */
+int ScanFinish(const char *softwareLabel);
+/* Frees the list (tests, and the next scan). */
+void FreeDeviceList(void);
+
+/* Upper-cases a..z of text into a 256-byte buffer and looks for the names
+ * of 3Dfx boards in it. */
+int NamesA3dfxBoard(const char *label);
+
+/* ---- The list as the setup dialog reads it ------------------------------ */
+int GetDeviceCount(void);
+const char *GetDeviceLabel(int device);
+const char *GetDeviceDriverName(int device);
+int IsHardwareDevice(int device);
+int GetModeCount(int device);
+const DisplayMode *GetMode(int device, int mode);
+int GetDefaultMode(int device);
+int GetPreferredDevice(void);
+/* The whole record (tests). */
+const DisplayDevice *GetDevice(int device);
+
+/* ---- Desktop colour depth ----------------------------------------------- */
+
+/* The warning as the check shows it: result of the warning dialog, and
+ * whether its "don't show again" box was ticked when it closed. */
+typedef int (*ColourDepthWarningFn)(unsigned int flags, int *dontShowAgain);
+
+/* Decides and shows the colour-depth warnings. desktopBits is the
+ * desktop's depth, countHighColourModes counts the display settings of 15
+ * bits or more (asked only when needed), noWarning is the stored "don't
+ * show again" choice; rememberNoWarning stores it. 1 when nothing was
+ * shown or the user chose Continue. */
+int RunColourDepthCheck(int desktopBits, int (*countHighColourModes)(void), int noWarning,
+                        ColourDepthWarningFn warn, void (*rememberNoWarning)(void));
+
+#endif

@@ -1,0 +1,71 @@
+/* Scripted display drivers for the device-scan tests: each pass over the
+ * drivers is fed to the scan steps the way the DirectDraw callbacks feed
+ * them. */
+#ifndef KVL_TESTS_GRAPHICS_SCRIPT_H
+#define KVL_TESTS_GRAPHICS_SCRIPT_H
+
+#include <string.h>
+#include <string>
+#include <vector>
+
+#include "graphics/devices.h"
+
+#define SOFTWARE_LABEL "Brixolan renderer - Logiciel"
+
+struct ScriptedDriver {
+    bool primary;                      /* reported without a GUID */
+    unsigned char guidByte;            /* every byte of its GUID otherwise */
+    std::string description;
+    std::string name;
+    bool is3D;
+    std::vector<DisplayMode> modes;    /* as reported, any depth */
+    bool opens = true;                 /* DirectDraw opens it in this pass */
+};
+
+inline ScriptedDriver Primary2D(std::vector<DisplayMode> modes)
+{
+    return { true, 0, "Carte principale", "display", false, modes };
+}
+
+inline ScriptedDriver Board(unsigned char id, const std::string &description, bool is3D,
+                            std::vector<DisplayMode> modes)
+{
+    return { false, id, description, "board" + std::to_string(id), is3D, modes };
+}
+
+/* The driver list of a pass, as DirectDraw reports it in each of the two. */
+inline int RunScan(const std::vector<ScriptedDriver> &firstPass,
+                   const std::vector<ScriptedDriver> &secondPass)
+{
+    ScanBegin();
+    for (const ScriptedDriver &d : firstPass)
+        if (d.opens)
+            ScanCountDriver(d.is3D);
+    if (!ScanCreateList())
+        return 0;
+    for (const ScriptedDriver &d : secondPass) {
+        if (!d.opens)
+            continue;
+        DdCaps5 hal, hel;
+        memset(&hal, 0, sizeof hal);
+        memset(&hel, 0, sizeof hel);
+        hal.dwSize = hel.dwSize = DDCAPS_DX5_SIZE;
+        hal.dwCaps = d.is3D ? DDCAPS_3D : 0x40u;
+        hel.dwCaps = DDCAPS_3D;   /* the emulation layer never decides */
+        unsigned char guid[16];
+        memset(guid, d.guidByte, sizeof guid);
+        DisplayDevice *device = ScanStoreDevice(d.primary ? nullptr : guid, d.description.c_str(),
+                                                d.name.c_str(), &hal, &hel, "Hardware");
+        if (!device)
+            continue;
+        for (const DisplayMode &m : d.modes)
+            if (!ScanAddMode(m.width, m.height, m.bitsPerPixel))
+                break;
+        ScanEndDevice();
+    }
+    return ScanFinish(SOFTWARE_LABEL);
+}
+
+inline int RunScan(const std::vector<ScriptedDriver> &drivers) { return RunScan(drivers, drivers); }
+
+#endif

@@ -1,0 +1,113 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include "common/texttable.h"
+#include "graphics/ddraw5.h"
+#include "graphics/graphics.h"
+#include "tests/win32/fake_ddraw.h"
+
+using fakedd::Driver;
+
+class ScriptedScan : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        UnloadDirectDraw();
+        RemoveDirectDrawDouble();
+        FreeDeviceList();
+    }
+};
+
+TEST_F(ScriptedScan, TwoPassesThroughTheEntryPoints)
+{
+    fakedd::Install({ { true, 0, "Carte 2D", "display", false, fakedd::PcModes() },
+                      { false, 9, "3Dfx Voodoo", "voodoo", true, fakedd::PcModes() } });
+    ASSERT_EQ(LoadDirectDraw(), 1);
+    ASSERT_EQ(ScanDisplayDevices(), 1);
+    EXPECT_EQ(fakedd::Creates(), 4) << "each driver opened once per pass";
+    EXPECT_EQ(fakedd::LiveObjects(), 0) << "every object released";
+    EXPECT_EQ(fakedd::BadCapsSizes(), 0) << "DirectX 5 records of 364 bytes";
+    ASSERT_EQ(GetDeviceCount(), 2);
+    EXPECT_EQ(std::string(GetDeviceLabel(0)), std::string("3Dfx Voodoo - ") + GetText(95));
+    EXPECT_STREQ(GetDeviceLabel(1), GetText(96));
+    EXPECT_STREQ(GetDeviceDriverName(0), "voodoo");
+    EXPECT_STREQ(GetDeviceDriverName(1), "display");
+    EXPECT_EQ(GetDevice(0)->guid[7], 9);
+    EXPECT_EQ(GetDevice(0)->halCaps.dwCaps & DDCAPS_3D, DDCAPS_3D);
+    /* 15- and 16-bit modes only, in order. */
+    ASSERT_EQ(GetModeCount(0), 5);
+    EXPECT_EQ(GetMode(0, 0)->bitsPerPixel, 15);
+    EXPECT_EQ(GetMode(0, 1)->width, 320);
+    EXPECT_EQ(GetMode(0, 4)->width, 1024);
+    EXPECT_EQ(GetDefaultMode(0), 0);   /* 640 x 480 x 15 */
+    EXPECT_EQ(GetDefaultMode(1), 1);   /* 320 x 240 x 16 */
+}
+
+TEST_F(ScriptedScan, RefusedDriversAndFailedEnumerations)
+{
+    fakedd::Install({ { true, 0, "HAL", "display", true, fakedd::PcModes() },
+                      { false, 2, "Broken", "broken", false, fakedd::PcModes(), true } });
+    ASSERT_EQ(LoadDirectDraw(), 1);
+    ASSERT_EQ(ScanDisplayDevices(), 1);
+    ASSERT_EQ(GetDeviceCount(), 2);
+    EXPECT_STREQ(GetDeviceLabel(1), GetText(96)) << "the refused 2D driver does not count";
+    EXPECT_EQ(IsHardwareDevice(1), 0);
+
+    fakedd::EnumerateResult() = E_FAIL;
+    EXPECT_EQ(ScanDisplayDevices(), 0);
+
+    fakedd::Install({ { true, 0, "HAL", "display", true, { { 640, 480, 32 } } } });
+    ASSERT_EQ(LoadDirectDraw(), 1);
+    EXPECT_EQ(ScanDisplayDevices(), 0) << "no 15- or 16-bit mode";
+    EXPECT_EQ(GetDeviceCount(), 2);
+
+    fakedd::Install({});
+    ASSERT_EQ(LoadDirectDraw(), 1);
+    EXPECT_EQ(ScanDisplayDevices(), 0);
+    EXPECT_EQ(GetDeviceCount(), 0);
+}
+
+TEST_F(ScriptedScan, MissingEntryPoint)
+{
+    InstallDirectDrawDouble(fakedd::Create, nullptr);
+    EXPECT_EQ(LoadDirectDraw(), 0);
+    EXPECT_EQ(ScanDisplayDevices(), 0);
+    InstallDirectDrawDouble(nullptr, fakedd::Enumerate);
+    EXPECT_EQ(LoadDirectDraw(), 0);
+}
+
+/* Wine's own DirectDraw: one driver, the primary display, 3D capable,
+ * with the X screen's modes. */
+TEST(WineDirectDraw, ScansThePrimaryDisplay)
+{
+    RemoveDirectDrawDouble();
+    ASSERT_EQ(LoadDirectDraw(), 1);
+    ASSERT_EQ(ScanDisplayDevices(), 1);
+    UnloadDirectDraw();
+    ASSERT_GE(GetDeviceCount(), 1);
+    int software = -1;
+    for (int i = 0; i < GetDeviceCount(); i++) {
+        const DisplayDevice *d = GetDevice(i);
+        EXPECT_GT(d->modeCount, 0) << i;
+        for (int m = 0; m < d->modeCount; m++) {
+            EXPECT_TRUE(d->modes[m].bitsPerPixel == 15 || d->modes[m].bitsPerPixel == 16);
+            if (m > 0) {
+                const DisplayMode &a = d->modes[m - 1], &b = d->modes[m];
+                EXPECT_LE(a.bitsPerPixel * 100000 + a.width, b.bitsPerPixel * 100000 + b.width);
+            }
+        }
+        if (strcmp(d->label, GetText(96)) == 0)
+            software = i;
+    }
+    EXPECT_EQ(IsHardwareDevice(0), 1);
+    EXPECT_STREQ(GetDeviceDriverName(0), "display");
+    EXPECT_EQ(std::string(GetDeviceLabel(0)), std::string("DirectDraw HAL - ") + GetText(95));
+    ASSERT_EQ(software, 1);
+    EXPECT_EQ(IsHardwareDevice(1), 0);
+    const DisplayMode *proposed = GetMode(0, GetDefaultMode(0));
+    ASSERT_NE(proposed, nullptr);
+    /* The software entry is the same driver with the same modes. */
+    EXPECT_STREQ(GetDeviceDriverName(1), "display");
+    EXPECT_EQ(GetModeCount(1), GetModeCount(0));
+    FreeDeviceList();
+}
