@@ -192,8 +192,19 @@ TEST_F(Launch, UninstallerThatIsNotThereOrEmptyShowsItsMessage)
     EXPECT_EQ(RunFailing(LaunchUninstaller, "Impossible de lancer uninstaller."), 0);
 }
 
+/* The build puts the disc's Setup.exe next to the test programs, where the
+ * program search looks first; the Setup cases then run in a copy of this
+ * program in a folder of its own (see SetupCasesRunAwayFromTheBuildFolder). */
+static bool SetupNextToThisProgram()
+{
+    std::string own = FolderOf(OwnPath()) + "\\Setup.exe";
+    return GetFileAttributesA(own.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 TEST_F(Launch, SetupThatCannotBeFoundShowsItsMessage)
 {
+    if (SetupNextToThisProgram())
+        GTEST_SKIP() << "run by the copy away from the build folder";
     SetCurrentDirectoryA(Scratch().c_str());
     if (SetupFoundBySearch())
         GTEST_SKIP() << "a Setup.exe lies on the program search path";
@@ -225,12 +236,41 @@ TEST_F(Launch, UninstallerStartsWithItsRegisteredCommandLine)
 
 TEST_F(Launch, SetupStartsFromTheCurrentDirectory)
 {
+    if (SetupNextToThisProgram())
+        GTEST_SKIP() << "run by the copy away from the build folder";
     SetCurrentDirectoryA(Scratch().c_str());
-    std::string own = FolderOf(OwnPath()) + "\\Setup.exe";
-    if (GetFileAttributesA(own.c_str()) != INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "a Setup.exe lies next to the test program";
     PlaceCopy("Setup.exe");
     EXPECT_EQ(RunSucceeding(LaunchSetup), 1);
     std::string note = WaitForNote();
     EXPECT_EQ(note, "Setup.exe\n" + Scratch() + "\n");
+}
+
+TEST(LaunchSetup, SetupCasesRunAwayFromTheBuildFolder)
+{
+    if (!SetupNextToThisProgram())
+        GTEST_SKIP() << "the Setup cases run in this program itself";
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + "kvl launch child";
+    std::string copy = folder + "\\win32_test_launch.exe";
+    CreateDirectoryA(folder.c_str(), NULL);
+    ASSERT_TRUE(CopyFileA(OwnPath().c_str(), copy.c_str(), FALSE));
+
+    std::string commandLine = "\"" + copy + "\" --gtest_filter=Launch.Setup*";
+    STARTUPINFOA si;
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    std::string writable = commandLine;
+    ASSERT_TRUE(CreateProcessA(NULL, &writable[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
+    DWORD code = 99;
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, 0u);
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
 }

@@ -81,15 +81,27 @@ void AnswerQuestion(int answer)
 }
 
 /* A step that is done once ms milliseconds have passed since it first ran. */
+struct Stopwatch {
+    bool running = false;
+    DWORD start = 0;
+    /* Milliseconds since the first call. */
+    DWORD Elapsed()
+    {
+        if (!running) {
+            running = true;
+            start = GetTickCount();
+        }
+        return GetTickCount() - start;
+    }
+};
+
 void Wait(DWORD ms)
 {
-    DWORD *start = new DWORD(0);
-    gui::Queue([start, ms]() {
-        if (*start == 0)
-            *start = GetTickCount() | 1;
-        if (GetTickCount() - *start < ms)
+    Stopwatch *watch = new Stopwatch;
+    gui::Queue([watch, ms]() {
+        if (watch->Elapsed() < ms)
             return false;
-        delete start;
+        delete watch;
         return true;
     });
 }
@@ -291,43 +303,94 @@ TEST(MainMenu, SubDialogsLeaveTheMenuRunning)
     EXPECT_EQ(RunMenu(), MENU_EXIT);
 }
 
+/* Key states injected under Wine are read back through a short-lived cache
+ * and can be reset from the X server's own view of the keyboard when the
+ * focus moves. A step that needs keys held therefore injects them until the
+ * state has read back as wanted for a while. */
+static bool KeyDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+
+static void HoldKeys(bool shift, bool control)
+{
+    Stopwatch *steady = new Stopwatch;
+    gui::Queue([shift, control, steady]() {
+        if (KeyDown(VK_SHIFT) != shift || KeyDown(VK_CONTROL) != control) {
+            PressKey(VK_SHIFT, shift);
+            PressKey(VK_CONTROL, control);
+            steady->running = false;
+            return false;
+        }
+        if (steady->Elapsed() < 150)
+            return false;
+        delete steady;
+        return true;
+    });
+}
+
+/* Ends every credits dialog there is; done when none is left. */
+static int CloseCredits()
+{
+    int found = 0;
+    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD pid;
+        if (GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && gui::Text(w) == TeamCaption) {
+            gui::Press(w, IDOK);
+            found++;
+        }
+    }
+    return found;
+}
+
+/* Clicks the picture with the keys held, and checks that nothing opens. */
+static void ClickOpensNothing(HWND *menu, bool shift, bool control)
+{
+    HoldKeys(shift, control);
+    gui::Queue([menu]() {
+        gui::Press(*menu, IDC_MENU_PICTURE);
+        return true;
+    });
+    Wait(300);
+    gui::Queue([shift, control]() {
+        EXPECT_EQ(CloseCredits(), 0) << "shift " << shift << " control " << control;
+        return true;
+    });
+    gui::Queue([]() { return CloseCredits() == 0; });
+}
+
 TEST(MainMenu, PictureButtonOpensTheCreditsOnlyWithShiftAndControl)
 {
     SetUpSettings(0, 0, 1);
     HWND *menu = new HWND(NULL);
-    OnMenu([menu](HWND m) {
-        *menu = m;
-        gui::Press(m, IDC_MENU_PICTURE);
-    });
-    Wait(300);
-    gui::Queue([menu]() {
-        EXPECT_EQ(OtherDialogs(*menu), 0);
-        PressKey(VK_SHIFT, true);
-        gui::Press(*menu, IDC_MENU_PICTURE);
-        return true;
-    });
-    Wait(300);
-    gui::Queue([menu]() {
-        EXPECT_EQ(OtherDialogs(*menu), 0);
-        PressKey(VK_SHIFT, false);
-        PressKey(VK_CONTROL, true);
-        gui::Press(*menu, IDC_MENU_PICTURE);
-        return true;
-    });
-    Wait(300);
-    gui::Queue([menu]() {
-        EXPECT_EQ(OtherDialogs(*menu), 0);
-        PressKey(VK_SHIFT, true);
-        gui::Press(*menu, IDC_MENU_PICTURE);
-        return true;
+    OnMenu([menu](HWND m) { *menu = m; });
+    ClickOpensNothing(menu, false, false);
+    ClickOpensNothing(menu, true, false);
+    ClickOpensNothing(menu, false, true);
+
+    /* Both keys: held again and clicked until the credits open, but never
+     * while a credits dialog is being created. */
+    DWORD *lastTry = new DWORD(0);
+    gui::Queue([menu, lastTry]() {
+        if (gui::FindDialog(TeamCaption)) {
+            delete lastTry;
+            return true;
+        }
+        if (!FindWindowA(NULL, TeamCaption) && GetTickCount() - *lastTry > 1000) {
+            *lastTry = GetTickCount();
+            PressKey(VK_SHIFT, true);
+            PressKey(VK_CONTROL, true);
+            gui::Press(*menu, IDC_MENU_PICTURE);
+        }
+        return false;
     });
     gui::OnDialog(TeamCaption, [menu](HWND d) {
-        PressKey(VK_SHIFT, false);
-        PressKey(VK_CONTROL, false);
         EXPECT_EQ(GetWindow(d, GW_OWNER), *menu);
         EXPECT_FALSE(IsWindowEnabled(*menu));
-        gui::Press(d, IDOK);
     });
+    gui::Queue([menu]() {
+        PressKey(VK_SHIFT, false);
+        PressKey(VK_CONTROL, false);
+        return CloseCredits() == 0 && IsWindowEnabled(*menu);
+    });
+    HoldKeys(false, false);
     ExitMenu();
     EXPECT_EQ(RunMenu(), MENU_EXIT);
     PressKey(VK_SHIFT, false);
@@ -401,4 +464,100 @@ TEST(DrawStretchedBitmap, FillsTheWholeRectangle)
     DeleteObject(picture);
     DeleteDC(target);
     ReleaseDC(NULL, screen);
+}
+
+/* A DirectX component that cannot be created: a copy of this program, under
+ * a name of its own, runs with the component's library disabled for that
+ * name only (Wine's per-program DLL overrides). It opens the installed menu
+ * and checks that only the component's message shows and that the menu
+ * ends with 2 before it is ever shown. */
+namespace {
+
+const char *const ChildMessageVariable = "KVL_TEST_MISSING_COMPONENT";
+const char *const ChildName = "kvl_dxcheck_child.exe";
+const char *const ChildOverrideKey = "Software\\Wine\\AppDefaults\\kvl_dxcheck_child.exe";
+
+int RunChildWithout(const char *dll, int message)
+{
+    char self[MAX_PATH], temp[MAX_PATH], child[MAX_PATH], commandLine[2 * MAX_PATH], expected[16];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    GetTempPathA(sizeof temp, temp);
+    wsprintfA(child, "%s%s", temp, ChildName);
+    if (!CopyFileA(self, child, FALSE))
+        return -2;
+
+    char overridesKey[200];
+    wsprintfA(overridesKey, "%s\\DllOverrides", ChildOverrideKey);
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, overridesKey, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
+        return -3;
+    RegSetValueExA(key, dll, 0, REG_SZ, (const BYTE *)"", 1); /* empty: disabled */
+    RegCloseKey(key);
+
+    wsprintfA(expected, "%d", message);
+    SetEnvironmentVariableA(ChildMessageVariable, expected);
+    wsprintfA(commandLine, "\"%s\" --gtest_filter=MissingComponentChild.*", child);
+    STARTUPINFOA si;
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    BOOL started = CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
+    SetEnvironmentVariableA(ChildMessageVariable, NULL);
+    DWORD code = (DWORD)-1;
+    if (started) {
+        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &code);
+        else
+            TerminateProcess(pi.hProcess, 99);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, overridesKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, ChildOverrideKey);
+    DeleteFileA(child);
+    return (int)code;
+}
+
+}
+
+TEST(MissingComponentChild, MenuEndsWithTwoAfterTheMessage)
+{
+    char expected[16];
+    if (!GetEnvironmentVariableA(ChildMessageVariable, expected, sizeof expected))
+        GTEST_SKIP() << "runs only in the copy started by MissingDirectXComponent";
+    int message = atoi(expected);
+    SetUpSettings(1, 1, 0);
+
+    std::string *seen = new std::string;
+    bool *menuShown = new bool(false);
+    gui::Queue([seen, menuShown]() {
+        if (FindMenu())
+            *menuShown = true;
+        HWND e = gui::FindDialog("KVL - Erreur");
+        if (!e)
+            return false;
+        *seen = gui::ItemText(e, IDC_MSG_TEXT);
+        gui::Press(e, IDC_MSG_BUTTON);
+        return true;
+    });
+    gui::Start(15000);
+    int result = RunMainMenu(Instance, NULL);
+    EXPECT_TRUE(gui::Finish());
+    EXPECT_EQ(result, MENU_ABORT);
+    EXPECT_EQ(*seen, GetMessageText(message));
+    EXPECT_FALSE(*menuShown);
+    delete seen;
+    delete menuShown;
+
+    /* Not installed, the check is not made and the menu opens. */
+    SetUpSettings(0, 0, 1);
+    OnMenu([](HWND m) { gui::Press(m, IDC_MENU_INSTALL); });
+    EXPECT_EQ(RunMenu(), MENU_INSTALL);
+}
+
+TEST(MainMenu, MissingDirectXComponentEndsItBeforeItShows)
+{
+    EXPECT_EQ(RunChildWithout("ddraw", 84), 0);
+    EXPECT_EQ(RunChildWithout("dinput", 85), 0);
+    EXPECT_EQ(RunChildWithout("amstream", 86), 0);
 }

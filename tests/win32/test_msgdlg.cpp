@@ -50,15 +50,27 @@ void LookAndPress(const char *caption, Seen *seen, int id)
 }
 
 /* A step that is done once ms milliseconds have passed since it first ran. */
+struct Stopwatch {
+    bool running = false;
+    DWORD start = 0;
+    /* Milliseconds since the first call. */
+    DWORD Elapsed()
+    {
+        if (!running) {
+            running = true;
+            start = GetTickCount();
+        }
+        return GetTickCount() - start;
+    }
+};
+
 void Wait(DWORD ms)
 {
-    DWORD *start = new DWORD(0);
-    gui::Queue([start, ms]() {
-        if (*start == 0)
-            *start = GetTickCount() | 1;
-        if (GetTickCount() - *start < ms)
+    Stopwatch *watch = new Stopwatch;
+    gui::Queue([watch, ms]() {
+        if (watch->Elapsed() < ms)
             return false;
-        delete start;
+        delete watch;
         return true;
     });
 }
