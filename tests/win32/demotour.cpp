@@ -25,6 +25,7 @@
 #define IDC_MSG_BUTTON     1408
 #define IDC_SYSINFO_REPORT 1300
 #define IDC_ART_PICTURE    1424
+#define IDC_ART_LEVELS     1414
 #define IDC_GAME_NEXT      2007
 
 static const char Launcher[] = "\"D:\\Launcher\\Launcher.exe\"";
@@ -95,7 +96,8 @@ static HWND StartLauncherMenu(proc::Program *launcher)
 
 /* Opens a dialog from the menu, pictures it and closes it with closeId;
  * skipped when this launcher does not have it yet. */
-static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int itemId, int closeId, const char *name)
+static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int itemId, int closeId, const char *name,
+                          int comboId = 0, int comboIndex = 0)
 {
     proc::Press(menu, button);
     HWND dialog = WaitDialogWithItem(*launcher, itemId, 8000);
@@ -104,6 +106,12 @@ static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int it
         return;
     }
     Sleep(1000);
+    if (comboId) {
+        /* A choice in a list, as the user makes it. */
+        SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, comboIndex, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), (LPARAM)GetDlgItem(dialog, comboId));
+        Sleep(1500);
+    }
     Shot(name, dialog);
     proc::Press(dialog, closeId);
     Sleep(500);
@@ -239,7 +247,7 @@ int main(int argc, char **argv)
     menu = StartLauncherMenu(&launcher);
     if (!menu)
         return Fail(6, "no main menu");
-    VisitFromMenu(&launcher, menu, IDC_MENU_ARTBOOK, IDC_ART_PICTURE, IDCANCEL, "07-artbook");
+    VisitFromMenu(&launcher, menu, IDC_MENU_ARTBOOK, IDC_ART_PICTURE, IDCANCEL, "07-artbook", IDC_ART_LEVELS, 1);
     VisitFromMenu(&launcher, menu, IDC_MENU_CHECK, IDC_SYSINFO_REPORT, IDOK, "08-check");
 
     printf("Uninstall\n");

@@ -197,3 +197,43 @@ TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
     proc::Press(quit, IDYES);
     ExpectLauncherEnds();
 }
+
+TEST_F(DemoDisc, FirstPlayGoesThroughTheGraphicsSetupAndTheGameGetsTheChoice)
+{
+    proc::Program setup;
+    DWORD code = 999;
+    ASSERT_TRUE(proc::Start("R:\\Setup.exe /S", "C:\\", {}, &setup));
+    ASSERT_TRUE(proc::WaitExit(setup, Timeout, &code));
+    proc::Stop(&setup);
+    ASSERT_EQ(code, 0u);
+    ASSERT_EQ(DwordValue("bFirstTime"), 1u);
+
+    HWND menu = StartMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    proc::Press(menu, IDC_MENU_PLAY);
+    HWND graphics = NULL;
+    for (int i = 0; i < 300 && !graphics && WaitForSingleObject(launcher.process, 0) == WAIT_TIMEOUT; i++) {
+        graphics = proc::FindDialogWithItem(launcher.pid, IDC_GFX_DEVICE);
+        Sleep(100);
+    }
+    ASSERT_NE(graphics, (HWND)NULL) << "Play did not open the graphics setup";
+    EXPECT_FALSE(IsWindowVisible(menu)) << "the menu hides meanwhile";
+    SendDlgItemMessageA(graphics, IDC_GFX_TRANSP_CHECK, BM_SETCHECK, BST_CHECKED, 0);
+    proc::Press(graphics, IDC_GFX_PLAY);
+    ExpectLauncherEnds();
+
+    /* The choice is stored, and the game shows what is stored. */
+    EXPECT_EQ(DwordValue("bFirstTime"), 0u);
+    EXPECT_EQ(DwordValue("Transparency"), 1u);
+    HWND game = proc::WaitAnyDialog(GameCaption, IDC_GAME_NEXT, Timeout);
+    ASSERT_NE(game, (HWND)NULL) << "the game did not start";
+    std::string mode = std::to_string(DwordValue("Width")) + " x " + std::to_string(DwordValue("Height"));
+    EXPECT_NE(proc::ItemText(game, IDC_GAME_MODE).find(mode), std::string::npos) << proc::ItemText(game, IDC_GAME_MODE);
+    std::string driver = StringValue("DDName");
+    if (!driver.empty()) {
+        EXPECT_EQ(proc::ItemText(game, IDC_GAME_DRIVER), driver);
+    }
+    EXPECT_EQ(proc::ItemText(game, IDC_GAME_TRANSP), "oui");
+    proc::Press(game, IDCANCEL);
+    EXPECT_TRUE(WaitGone(game));
+}
