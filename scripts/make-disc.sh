@@ -10,8 +10,11 @@ cp "$bin/Launcher.exe" "$disc/Launcher/"
 [ -f "$bin/cpuinf32.dll" ] && cp "$bin/cpuinf32.dll" "$disc/Launcher/"
 [ -f "$bin/Setup.exe" ] && cp "$bin/Setup.exe" "$disc/"
 [ -f "$bin/KVL.EXE" ] && cp "$bin/KVL.EXE" "$disc/KVL/"
-[ -f "$bin/Uninst.exe" ] && cp "$bin/Uninst.exe" "$disc/KVL/"
-[ -f "$top/standins/ReadMe.txt" ] && sed 's/$/\r/' "$top/standins/ReadMe.txt" > "$disc/KVL/ReadMe.txt"
-[ -d "$top/build/win32/disc-artbook" ] && cp "$top/build/win32/disc-artbook/"*.ppk "$disc/Artbook/" 2>/dev/null || true
+# The read-me is kept in UTF-8 here; Notepad of the time reads Windows-1252
+# with CR LF line ends.
+iconv -f UTF-8 -t WINDOWS-1252 "$top/standins/ReadMe.txt" | sed 's/$/\r/' > "$disc/KVL/ReadMe.txt"
+# Artbook: the picture generator draws Art<L>_<NN>.bmp, packed here with
+# our ppk tool; Art1_00 is stored unpacked ('U') so both markers ship.
+"$top/scripts/make-artbook.sh" "$top/build/native/bin" "$disc/Artbook"
 printf '[autorun]\r\nopen=Launcher\\Launcher.exe\r\nicon=Launcher\\Launcher.exe,0\r\nlabel=K.V.L\r\n' > "$disc/autorun.inf"
 echo "Disc image: $disc"

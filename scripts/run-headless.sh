@@ -1,18 +1,42 @@
 #!/bin/bash
-# The headless half of `make run`: start, wait for the main menu, take a
-# screenshot, close the launcher.
+# The headless half of `make run`: on the virtual display, the demo tour
+# plays the user's part (main menu, Install with Setup, Play through the
+# graphics setup into the game stand-in, Uninstall) and asks for a picture
+# at each step; this script takes them, then closes everything.
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-env.sh"
 shots=$top/out/screenshots
-mkdir -p "$shots"
-cd "$top/out/disc/Launcher"
-wine 'D:\Launcher\Launcher.exe' &
-pid=$!
-for _ in $(seq 60); do
-    sleep 0.5
-    kill -0 $pid 2>/dev/null || break
+requests=$top/build/tour-requests
+rm -rf "$shots" "$requests"
+mkdir -p "$shots" "$requests"
+
+# Shown as on a French Windows: the system's own buttons (Oui, Non) too.
+LC_ALL=fr_FR.UTF-8 wine "$top/build/win32/bin/DemoTour.exe" "$(winepath -w "$requests")" 2>/dev/null &
+tour=$!
+# Each request holds the window's screen rectangle: the picture is cut to
+# it, with a small margin for the window manager's frame.
+take() {
+    local req=$1 name x y w h
+    name=$(basename "$req" .req)
+    read -r x y w h < <(tr -d '\r' < "$req") || true
+    if [ -n "$h" ] && [ "$w" -gt 0 ] && [ "$h" -gt 0 ]; then
+        x=$((x > 6 ? x - 6 : 0)); y=$((y > 6 ? y - 6 : 0))
+        import -window root -crop "$((w + 12))x$((h + 12))+$x+$y" +repage "$shots/$name.png" 2>/dev/null
+    else
+        import -window root "$shots/$name.png" 2>/dev/null
+    fi
+    rm -f "$req"
+}
+while kill -0 $tour 2>/dev/null; do
+    for req in "$requests"/*.req; do
+        [ -e "$req" ] && take "$req"
+    done
+    sleep 0.2
 done
-import -window root "$shots/launcher.png" 2>/dev/null || true
+wait $tour
+rc=$?
 wineserver -k 2>/dev/null
-wait $pid 2>/dev/null
-echo "Screenshot: $shots/launcher.png"
+rm -rf "$requests"
+echo "Screenshots in $shots:"
+ls -1 "$shots" | sed 's/^/  /'
+exit $rc

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Starts the launcher from the demo disc under Wine, the disc mapped as
-# CD-ROM drive D:. With an X display it opens for real; without one it runs
-# on a virtual display, a screenshot is saved and the launcher is closed.
+# CD-ROM drive D:. With an X display it opens for real; without one the
+# demo tour runs on a virtual display and saves screenshots of each step.
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 export KVL_WINEPREFIX=$top/build/wineprefix-run
@@ -9,7 +9,7 @@ export KVL_WINEPREFIX=$top/build/wineprefix-run
 "$top/scripts/wineprefix.sh" d "$top/out/disc"
 if [ -n "${DISPLAY:-}" ] && [ -z "${KVL_HEADLESS:-}" ]; then
     cd "$top/out/disc/Launcher"
-    wine 'D:\Launcher\Launcher.exe'
+    LC_ALL=fr_FR.UTF-8 wine 'D:\Launcher\Launcher.exe' 2>/dev/null
     exit 0
 fi
 exec "$top/scripts/with-display.sh" "$top/scripts/run-headless.sh"

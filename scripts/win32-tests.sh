@@ -5,7 +5,17 @@ set -u
 . "$(dirname "$0")/wine-env.sh"
 testdisc=$KVL_TOP/build/testdisc
 rm -rf "$testdisc" && mkdir -p "$testdisc" && cp -r "$KVL_TOP/out/disc/." "$testdisc/"
-"$KVL_TOP/scripts/wineprefix.sh" r "$testdisc"
+# A second disc, S:, for the end-to-end tests: the launcher with every
+# program it may start replaced by the recorder, and an install folder.
+recdisc=$KVL_TOP/build/recorderdisc
+recorder=$KVL_TOP/build/win32/bin/Recorder.exe
+rm -rf "$recdisc" && mkdir -p "$recdisc/Launcher" "$recdisc/KVL" "$recdisc/CD" "$recdisc/Installed KVL"
+cp "$KVL_TOP/out/disc/Launcher/"* "$recdisc/Launcher/"
+cp "$KVL_TOP/out/disc/KVL/ReadMe.txt" "$recdisc/KVL/"
+for f in Launcher/Notepad.exe Setup.exe CD/Setup.exe "Installed KVL/KVL.EXE" "Installed KVL/Uninst.exe"; do
+    cp "$recorder" "$recdisc/$f"
+done
+"$KVL_TOP/scripts/wineprefix.sh" r "$testdisc" s "$recdisc"
 # Keep one server and Wine's own background processes up for the whole run,
 # started here with their output away from CTest: a background process
 # that held a test's output open would make CTest wait for it.

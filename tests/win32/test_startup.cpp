@@ -5,40 +5,53 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#include <set>
 #include <string>
 
 #include "common/app.h"
 #include "common/settings.h"
 #include "launcher/startup.h"
+#include "resources/resource.h"
 #include "sysinfo/sysinfo.h"
 
 namespace {
 
-/* Starts the launcher of the demo disc and returns its exit code, or -1
- * when it could not be started or was still running after the timeout
- * (then it is ended). */
-long RunDiscLauncher()
+bool StartDiscLauncher(PROCESS_INFORMATION *process)
 {
     char commandLine[] = "\"R:\\Launcher\\Launcher.exe\"";
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA("R:\\Launcher\\Launcher.exe", commandLine, NULL, NULL, FALSE, 0, NULL,
-                        "R:\\Launcher", &startup, &process))
-        return -1;
+    return CreateProcessA("R:\\Launcher\\Launcher.exe", commandLine, NULL, NULL, FALSE, 0, NULL,
+                          "R:\\Launcher", &startup, process) != 0;
+}
+
+/* The exit code of a started launcher, or -1 when it was still running
+ * after the timeout (then it is ended). Closes its handles. */
+long WaitForDiscLauncher(PROCESS_INFORMATION *process, DWORD timeoutMs)
+{
     long code = -1;
-    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process->hProcess, timeoutMs) == WAIT_OBJECT_0) {
         DWORD exitCode = 0;
-        if (GetExitCodeProcess(process.hProcess, &exitCode))
+        if (GetExitCodeProcess(process->hProcess, &exitCode))
             code = (long)exitCode;
     } else {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 5000);
+        TerminateProcess(process->hProcess, 99);
+        WaitForSingleObject(process->hProcess, 5000);
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    CloseHandle(process->hThread);
+    CloseHandle(process->hProcess);
     return code;
+}
+
+/* Starts the launcher of the demo disc and returns its exit code, or -1
+ * when it could not be started or did not end within 30 s. */
+long RunDiscLauncher()
+{
+    PROCESS_INFORMATION process;
+    if (!StartDiscLauncher(&process))
+        return -1;
+    return WaitForDiscLauncher(&process, 30000);
 }
 
 bool MutexExists(const char *name)
@@ -334,4 +347,81 @@ TEST_F(HiddenMainWindow, CloseStopsTheMarqueeAndKeepsTheWindow)
     /* Timer 1 is gone: there is nothing left to kill. */
     EXPECT_FALSE(KillTimer(window, TITLE_TIMER));
     EXPECT_FALSE(TitleChangesWhilePumping(window, 600));
+}
+
+namespace {
+
+struct ProcessWindows {
+    DWORD processId;
+    HWND mainWindow;
+    HWND menu;
+    HWND question;
+    HWND message;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter)
+{
+    ProcessWindows *found = (ProcessWindows *)parameter;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != found->processId || !IsWindowVisible(window))
+        return TRUE;
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "KVLMainWindow") == 0)
+        found->mainWindow = window;
+    else if (GetDlgItem(window, IDC_MENU_PLAY) != NULL)
+        found->menu = window;
+    else if (GetDlgItem(window, IDYES) != NULL)
+        found->question = window;
+    else if (GetDlgItem(window, IDC_MSG_BUTTON) != NULL)
+        found->message = window;
+    return TRUE;
+}
+
+void PostPress(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+}
+
+/* The real launcher from the disc, on a machine without the game: it
+ * shows its taskbar window with the running title and the main menu
+ * owned by it; a second start meanwhile ends with 1 at once; leaving the
+ * menu ends the first with 0. */
+TEST(DiscLauncher, RunsOnceWithItsTaskbarWindowAndExitsWith0)
+{
+    ASSERT_FALSE(MutexExists(LAUNCHER_MUTEX_NAME));
+    PROCESS_INFORMATION process;
+    ASSERT_TRUE(StartDiscLauncher(&process));
+
+    std::set<std::string> titles;
+    bool checked = false, exitAsked = false;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 30000
+           && WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        ProcessWindows found = { process.dwProcessId, NULL, NULL, NULL, NULL };
+        EnumWindows(CollectWindow, (LPARAM)&found);
+        /* Start-up warnings (slow machine, few colours) are acknowledged. */
+        if (found.message != NULL)
+            PostPress(found.message, IDC_MSG_BUTTON);
+        if (found.question != NULL && exitAsked)
+            PostPress(found.question, IDYES);
+        if (found.mainWindow == NULL || found.menu == NULL)
+            continue;
+        titles.insert(Title(found.mainWindow));
+        if (titles.size() < 3 || exitAsked)
+            continue;
+        EXPECT_EQ(GetWindow(found.menu, GW_OWNER), found.mainWindow);
+        EXPECT_EQ(RunDiscLauncher(), 1);
+        checked = true;
+        PostPress(found.menu, IDCANCEL);
+        exitAsked = true;
+    }
+    EXPECT_TRUE(checked) << "taskbar window, menu or title marquee not seen";
+    for (const std::string &title : titles)
+        EXPECT_TRUE(title == "K.V.L" || (title.size() >= 6 && title[0] == ' ')) << title;
+    EXPECT_EQ(WaitForDiscLauncher(&process, 5000), 0);
+    EXPECT_FALSE(MutexExists(LAUNCHER_MUTEX_NAME));
 }

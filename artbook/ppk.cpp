@@ -1,0 +1,155 @@
+/* Packed image files: header, restoring the image, and building one. */
+#include "artbook/ppk.h"
+
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static unsigned long Read32(const unsigned char *p)
+{
+    return (unsigned long)p[0] | (unsigned long)p[1] << 8 | (unsigned long)p[2] << 16 |
+           (unsigned long)p[3] << 24;
+}
+
+static void Write32(unsigned char *p, unsigned long v)
+{
+    p[0] = (unsigned char)(v & 0xFF);
+    p[1] = (unsigned char)((v >> 8) & 0xFF);
+    p[2] = (unsigned char)((v >> 16) & 0xFF);
+    p[3] = (unsigned char)((v >> 24) & 0xFF);
+}
+
+int ReadPpkHeader(const unsigned char *image, size_t size, PpkHeader *header)
+{
+    if (!image || size < PPK_HEADER_SIZE)
+        return 0;
+    header->packedLength = Read32(image);
+    header->unpackedLength = Read32(image + 4);
+    header->marker = image[8];
+    return 1;
+}
+
+unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned char *output, size_t capacity)
+{
+    PpkHeader h;
+    if (!ReadPpkHeader(image, size, &h))
+        return NULL;
+    const unsigned char *data = image + PPK_HEADER_SIZE;
+    uint64_t available = size - PPK_HEADER_SIZE;
+
+    if (h.marker == PPK_MARKER_PACKED) {
+        /* Every byte of stream yields at most 9 output bytes (a two-byte
+         * match of 18): a header claiming more is not this file's. */
+        if (h.packedLength > available || (uint64_t)h.unpackedLength > 9 * (uint64_t)h.packedLength)
+            return NULL;
+        if ((uint64_t)h.unpackedLength + PPK_SLACK > SIZE_MAX)
+            return NULL;
+        unsigned char *target = output;
+        if (!target) {
+            capacity = (size_t)h.unpackedLength + PPK_SLACK;
+            target = (unsigned char *)calloc(capacity, 1);
+            if (!target)
+                return NULL;
+        }
+        LzssDecode(target, capacity, data, h.packedLength);
+        return target;
+    }
+    if (h.marker == PPK_MARKER_STORED) {
+        if (h.unpackedLength > available)
+            return NULL;
+        size_t n = (size_t)h.unpackedLength;
+        unsigned char *target = output;
+        if (target) {
+            if (capacity < n)
+                return NULL;
+        } else {
+            target = (unsigned char *)calloc(n ? n : 1, 1);
+            if (!target)
+                return NULL;
+        }
+        if (n)
+            memcpy(target, data, n);
+        return target;
+    }
+    return NULL;
+}
+
+/* The whole file in one read; NULL when it cannot be opened or read. */
+static unsigned char *ReadWholeFile(const char *path, size_t *size)
+{
+    FILE *f = fopen(path, "rb");
+    if (!f)
+        return NULL;
+    unsigned char *image = NULL;
+    long here = ftell(f);
+    if (here >= 0 && fseek(f, 0, SEEK_END) == 0) {
+        long length = ftell(f);
+        if (length >= 0 && fseek(f, here, SEEK_SET) == 0) {
+            image = (unsigned char *)malloc(length ? (size_t)length : 1);
+            if (image && length && fread(image, (size_t)length, 1, f) != 1) {
+                free(image);
+                image = NULL;
+            }
+            *size = (size_t)length;
+        }
+    }
+    fclose(f);
+    return image;
+}
+
+int UnpackPpkFile(const char *source, const char *destination)
+{
+    size_t size = 0;
+    unsigned char *image = ReadWholeFile(source, &size);
+    unsigned char *restored = image ? UnpackPpkImage(image, size, NULL, 0) : NULL;
+    int ok = 0;
+    if (restored) {
+        PpkHeader h = { 0, 0, 0 };
+        ReadPpkHeader(image, size, &h);
+        FILE *f = fopen(destination, "wb");
+        if (f) {
+            size_t n = (size_t)h.unpackedLength;
+            int written = n == 0 || fwrite(restored, n, 1, f) == 1;
+            ok = (fclose(f) == 0) && written;
+        }
+    }
+    free(restored);
+    free(image);
+    /* Whatever an earlier picture or a failed write left there must not
+     * be loaded as this picture. */
+    if (!ok)
+        remove(destination);
+    return ok;
+}
+
+/* The header's lengths are 32-bit fields. */
+static int FitsHeaderField(uint64_t n) { return n <= 0xFFFFFFFFu; }
+
+unsigned char *PackPpkImage(const unsigned char *data, size_t n, int stored, size_t *imageSize)
+{
+    *imageSize = 0;
+    if (!FitsHeaderField(n))
+        return NULL;
+    size_t bound = stored ? n : LzssEncodeBound(n);
+    if (bound > SIZE_MAX - PPK_HEADER_SIZE)
+        return NULL;
+    unsigned char *image = (unsigned char *)calloc(PPK_HEADER_SIZE + bound, 1);
+    if (!image)
+        return NULL;
+    size_t packed = n;
+    if (stored) {
+        if (n)
+            memcpy(image + PPK_HEADER_SIZE, data, n);
+    } else if (!LzssEncode(data, n, image + PPK_HEADER_SIZE, bound, &packed)) {
+        free(image);
+        return NULL;
+    }
+    Write32(image, (unsigned long)packed);
+    Write32(image + 4, (unsigned long)n);
+    image[8] = stored ? PPK_MARKER_STORED : PPK_MARKER_PACKED;
+    *imageSize = PPK_HEADER_SIZE + packed;
+    return image;
+}
+
+unsigned int CompletedLevels(unsigned int level) { return level <= 7 ? level : 0; }

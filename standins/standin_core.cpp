@@ -1,0 +1,241 @@
+#include "standins/standin_core.h"
+
+#include <string.h>
+#include <stdlib.h>
+
+static int IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+static int IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+/* Characters Windows refuses in a file name (the colon is checked apart,
+ * since it belongs after the drive letter). */
+static int IsBadNameChar(char c)
+{
+    return (unsigned char)c < 32 || strchr("<>\"|?*", c) != NULL;
+}
+
+/* Each backslash-separated step of s (length n) must be a real name: not
+ * empty, not "." or "..", no bad character, no colon, and not ending with a
+ * blank or a dot (Windows would silently drop those). */
+static int StepsAreNames(const char *s, size_t n)
+{
+    size_t start = 0;
+    for (size_t i = 0; i <= n; i++) {
+        if (i < n && s[i] != '\\') {
+            if (IsBadNameChar(s[i]) || s[i] == ':')
+                return 0;
+            continue;
+        }
+        size_t len = i - start;
+        if (len == 0)
+            return 0;
+        char last = s[i - 1];
+        if (last == '.' || last == ' ')
+            return 0;
+        start = i + 1;
+    }
+    return 1;
+}
+
+int NormaliseInstallDir(const char *input, char *out, size_t cap)
+{
+    if (cap == 0)
+        return DIR_TOO_LONG;
+    out[0] = '\0';
+    const char *begin = input;
+    while (IsBlank(*begin))
+        begin++;
+    size_t n = strlen(begin);
+    while (n > 0 && IsBlank(begin[n - 1]))
+        n--;
+    if (n == 0)
+        return DIR_EMPTY;
+
+    char buf[STANDIN_PATH_MAX];
+    if (n >= sizeof buf)
+        return DIR_TOO_LONG;
+    for (size_t i = 0; i < n; i++)
+        buf[i] = begin[i] == '/' ? '\\' : begin[i];
+    buf[n] = '\0';
+    while (n > 0 && buf[n - 1] == '\\')
+        buf[--n] = '\0';
+
+    /* The head: "X:" or "\\server\share"; the rest are folder steps. */
+    size_t head;
+    if (n >= 2 && IsLetter(buf[0]) && buf[1] == ':') {
+        if (n == 2)
+            return DIR_IS_ROOT;
+        if (buf[2] != '\\')
+            return DIR_NOT_ABSOLUTE;
+        head = 3;
+    } else if (buf[0] == '\\' && buf[1] == '\\') {
+        const char *share = strchr(buf + 2, '\\');
+        if (!share || share == buf + 2)
+            return DIR_NOT_ABSOLUTE;
+        const char *rest = strchr(share + 1, '\\');
+        if (!rest)
+            return share[1] ? DIR_IS_ROOT : DIR_NOT_ABSOLUTE;
+        if (!StepsAreNames(buf + 2, (size_t)(rest - buf) - 2))
+            return DIR_BAD_NAME;
+        head = (size_t)(rest - buf) + 1;
+    } else {
+        return DIR_NOT_ABSOLUTE;
+    }
+    if (head >= n)
+        return DIR_IS_ROOT;
+    if (!StepsAreNames(buf + head, n - head))
+        return DIR_BAD_NAME;
+    if (n > INSTALL_DIR_MAX || n >= cap)
+        return DIR_TOO_LONG;
+    memcpy(out, buf, n + 1);
+    return DIR_OK;
+}
+
+int FolderOfPath(const char *path, char *out, size_t cap)
+{
+    if (cap == 0)
+        return 0;
+    out[0] = '\0';
+    const char *slash = strrchr(path, '\\');
+    if (!slash)
+        return 0;
+    size_t n = (size_t)(slash - path) + 1;
+    if (n >= cap)
+        return 0;
+    memcpy(out, path, n);
+    out[n] = '\0';
+    return 1;
+}
+
+int JoinPath(char *out, size_t cap, const char *dir, const char *name)
+{
+    if (cap == 0)
+        return 0;
+    size_t d = strlen(dir), m = strlen(name);
+    int sep = d == 0 || dir[d - 1] != '\\';
+    if (d + (size_t)sep + m >= cap) {
+        out[0] = '\0';
+        return 0;
+    }
+    memmove(out, dir, d);
+    if (sep)
+        out[d++] = '\\';
+    memcpy(out + d, name, m + 1);
+    return 1;
+}
+
+int QuotedProgram(char *out, size_t cap, const char *dir, const char *name)
+{
+    char path[STANDIN_PATH_MAX];
+    if (cap == 0)
+        return 0;
+    out[0] = '\0';
+    if (!JoinPath(path, sizeof path, dir, name))
+        return 0;
+    size_t n = strlen(path);
+    if (n + 3 > cap)
+        return 0;
+    out[0] = '"';
+    memcpy(out + 1, path, n);
+    out[n + 1] = '"';
+    out[n + 2] = '\0';
+    return 1;
+}
+
+/* Copies the next word of *p into word (quotes removed, blanks inside
+ * quotes kept). Returns 0 at the end of the line or when the word does not
+ * fit. */
+static int NextWord(const char **p, char *word, size_t cap, int *tooLong)
+{
+    const char *s = *p;
+    while (IsBlank(*s))
+        s++;
+    if (!*s)
+        return 0;
+    size_t n = 0;
+    int quoted = 0;
+    *tooLong = 0;
+    for (; *s && (quoted || !IsBlank(*s)); s++) {
+        if (*s == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (n + 1 < cap)
+            word[n++] = *s;
+        else
+            *tooLong = 1;
+    }
+    word[n] = '\0';
+    *p = s;
+    return 1;
+}
+
+int ParseStandinArgs(const char *commandLine, StandinArgs *args)
+{
+    memset(args, 0, sizeof *args);
+    char word[STANDIN_PATH_MAX + 4];
+    int tooLong;
+    const char *p = commandLine;
+    if (!NextWord(&p, word, sizeof word, &tooLong))   /* the program itself */
+        return 1;
+    int ok = 1;
+    while (NextWord(&p, word, sizeof word, &tooLong)) {
+        if (word[0] != '/' && word[0] != '-')
+            continue;
+        char sw = word[1];
+        if (sw >= 'a' && sw <= 'z')
+            sw = (char)(sw - 'a' + 'A');
+        if (sw == 'S' && word[2] == '\0') {
+            args->silent = 1;
+        } else if (sw == 'D' && word[2] == '=') {
+            if (tooLong || strlen(word + 3) >= sizeof args->dir || word[3] == '\0')
+                ok = 0;
+            else
+                strcpy(args->dir, word + 3);
+        } else if (sw == 'W' && word[2] == '=') {
+            char *end;
+            unsigned long pid = strtoul(word + 3, &end, 10);
+            if (word[3] < '0' || word[3] > '9' || *end != '\0')
+                ok = 0;
+            else
+                args->waitPid = pid;
+        }
+    }
+    return ok;
+}
+
+int ParseInstallLogLine(const char *line, char *out, size_t cap, int *isFolder)
+{
+    *isFolder = 0;
+    if (cap == 0)
+        return 0;
+    out[0] = '\0';
+    size_t n = strlen(line);
+    while (n > 0 && (line[n - 1] == '\r' || line[n - 1] == '\n'))
+        n--;
+    if (n > 0 && line[n - 1] == '\\') {
+        *isFolder = 1;
+        n--;
+    }
+    if (n == 0 || n >= cap || line[0] == '\\')
+        return 0;
+    for (size_t i = 0; i < n; i++)
+        if (line[i] == '/')
+            return 0;
+    if (!StepsAreNames(line, n))
+        return 0;
+    memcpy(out, line, n);
+    out[n] = '\0';
+    return 1;
+}
+
+unsigned DecodeLevel(unsigned long stored)
+{
+    return stored <= LEVEL_COUNT ? (unsigned)stored : 0;
+}
+
+unsigned long NextLevel(unsigned long stored)
+{
+    unsigned level = DecodeLevel(stored);
+    return level < LEVEL_COUNT ? level + 1 : LEVEL_COUNT;
+}

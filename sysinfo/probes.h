@@ -1,0 +1,38 @@
+/* The hardware probes behind the report and the start-up check. None fails
+ * loudly: each falls back to a fixed text or a negative number. */
+#ifndef KVL_PROBES_H
+#define KVL_PROBES_H
+
+#include <stddef.h>
+
+/* The processor speed measured at start-up: MHz, or negative when the
+ * speed library was missing (-1) or made no measurement (-2). */
+extern int CpuSpeedMhz;
+
+/* Loads cpuinf32.dll, calls its "cpuspeed" once and frees it. -1 when the
+ * library cannot be loaded, -2 when it made no measurement or has no
+ * "cpuspeed". */
+int MeasureCpuSpeed(void);
+/* The "CPU" value found under HKLM\Enum\Root, else the name of the
+ * processor type code. name holds at least SYSINFO_TEXT_SIZE bytes. */
+void GetProcessorName(char *name, size_t size);
+double GetPhysicalMemoryMb(void);
+/* Section "boot.description" of system.ini, or "Not available". */
+void ReadBootDescription(const char *key, char *text, size_t size);
+/* "Description" of the first mixer device, or "Not available". */
+void GetSoundCardName(char *name, size_t size);
+
+/* Depth-first search under HKLM\keyPath, each key before its subkeys, for
+ * a value of that name that fits 256 bytes; its data lands in buffer
+ * (256 bytes, terminated). */
+int FindRegistryValue(const char *valueName, const char *keyPath, char *buffer);
+/* Same walk for the CD-ROM device key ("Class" CDROM in any case) whose
+ * "CurrentDriveLetterAssignment" is letter; its "DeviceDesc" lands in
+ * description (260 bytes, terminated). A CD-ROM key of another letter ends
+ * the search of its own subtree; its siblings are still searched. */
+int FindCdRomDescription(char letter, const char *keyPath, char *description);
+
+/* Runs the probes and lays out the report (SYSTEM_REPORT_SIZE bytes). */
+void BuildSystemReport(char *report, size_t size);
+
+#endif

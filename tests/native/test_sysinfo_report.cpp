@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <string.h>
+#include <string>
+
+#include "sysinfo/sysreport.h"
+
+namespace {
+
+const MinimumSpecTexts kTexts = {
+    "CPU(%dMHz). ", "MIN(%dM). ", "REC(%dM). ", "END."
+};
+
+std::string Warning(int speed, float memory, int *failed)
+{
+    char warning[MIN_SPEC_WARNING_SIZE];
+    *failed = ComposeMinimumSpecWarning(speed, memory, &kTexts, warning, sizeof warning);
+    return warning;
+}
+
+CdDriveList Drives(const char *letters)
+{
+    CdDriveList list;
+    for (const char *p = letters; *p; p++) {
+        CdDrive &d = list.drives[list.count++];
+        d.letter = *p;
+        snprintf(d.description, sizeof d.description, "Drive %c", *p);
+    }
+    return list;
+}
+
+}
+
+TEST(MemoryRounding, WithinSixHundredFortyKilobytesCountsAsTheMegabyte)
+{
+    EXPECT_EQ(MemoryBytesToMb(16121856u), 16.0);
+    EXPECT_EQ(MemoryBytesToMb(16121855u), 15.0);
+    EXPECT_EQ(MemoryBytesToMb(67108864u), 64.0);
+    EXPECT_EQ(MemoryBytesToMb(0u), 0.0);
+    /* The top of the unsigned range does not wrap. */
+    EXPECT_EQ(MemoryBytesToMb(0xFFFFFFFFu), 4096.0);
+}
+
+TEST(ProcessorType, KnownCodesAndUnknown)
+{
+    EXPECT_STREQ(ProcessorTypeName(386), "386");
+    EXPECT_STREQ(ProcessorTypeName(486), "486");
+    EXPECT_STREQ(ProcessorTypeName(586), "PENTIUM");
+    EXPECT_STREQ(ProcessorTypeName(4000), "MIPS R4000");
+    EXPECT_STREQ(ProcessorTypeName(21064), "ALPHA 21064");
+    EXPECT_STREQ(ProcessorTypeName(8664), "Unknown");
+    EXPECT_STREQ(ProcessorTypeName(0), "Unknown");
+}
+
+TEST(MinimumSpecWarning, TableOfOutcomes)
+{
+    int failed;
+    EXPECT_EQ(Warning(119, 64, &failed), "CPU(119MHz). END.");
+    EXPECT_EQ(failed, 1);
+    Warning(120, 16, &failed);
+    EXPECT_EQ(failed, 0);
+    /* 93 is composed but not shown without a slow processor. */
+    EXPECT_EQ(Warning(200, 24, &failed), "REC(24M). ");
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(Warning(100, 24, &failed), "CPU(100MHz). REC(24M). END.");
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(Warning(100, 8, &failed), "CPU(100MHz). MIN(8M). END.");
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(Warning(300, 8, &failed), "MIN(8M). END.");
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(Warning(0, 32, &failed), "CPU(0MHz). END.");
+    EXPECT_EQ(failed, 1);
+    Warning(300, 32, &failed);
+    EXPECT_EQ(failed, 0);
+}
+
+TEST(MinimumSpecWarning, UnmeasuredSpeedNeverCountsAsSlow)
+{
+    int failed;
+    EXPECT_EQ(Warning(-1, 64, &failed), "");
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(Warning(-2, 8, &failed), "MIN(8M). END.");
+    EXPECT_EQ(failed, 1);
+    /* Below 16 by a fraction still is below: the memory is compared as read. */
+    EXPECT_EQ(Warning(500, 15.5f, &failed), "MIN(15M). END.");
+}
+
+TEST(MinimumSpecWarning, StaysWithinItsBuffer)
+{
+    const std::string longPart(400, 'x');
+    const MinimumSpecTexts texts = { "%d", longPart.c_str(), "", longPart.c_str() };
+    char small[64];
+    memset(small, '#', sizeof small);
+    EXPECT_EQ(ComposeMinimumSpecWarning(1, 1, &texts, small, sizeof small), 1);
+    EXPECT_EQ(strlen(small), sizeof small - 1);
+    /* Each part is cut to 199 characters before it is appended. */
+    char big[MIN_SPEC_WARNING_SIZE];
+    ComposeMinimumSpecWarning(1, 1, &texts, big, sizeof big);
+    EXPECT_EQ(std::string(big), "1" + std::string(199, 'x') + longPart);
+}
+
+TEST(ReportLines, ProcessorMemoryAndDrives)
+{
+    char line[300];
+    FormatProcessorLine("PENTIUM", 166, line, sizeof line);
+    EXPECT_STREQ(line, "PENTIUM 166 MHz");
+    FormatProcessorLine("PENTIUM", -1, line, sizeof line);
+    EXPECT_STREQ(line, "PENTIUM -1 MHz");
+    FormatMemoryLine(64.0, line, sizeof line);
+    EXPECT_STREQ(line, "64 Mb");
+
+    char lines[CDROM_LINES_SIZE];
+    CdDriveList eg = Drives("EG");
+    FormatCdRomLines(&eg, lines, sizeof lines);
+    EXPECT_STREQ(lines, "#1 [E:] Drive E\r\n#2 [G:] Drive G\r\n");
+    CdDriveList none;
+    FormatCdRomLines(&none, lines, sizeof lines);
+    EXPECT_STREQ(lines, "");
+}
+
+TEST(ReportLines, LongestDescriptionsStayWithinTheLines)
+{
+    CdDriveList list = Drives("DEF");
+    for (CdDrive &d : list.drives) {
+        memset(d.description, 'd', sizeof d.description - 1);
+        d.description[sizeof d.description - 1] = '\0';
+    }
+    char lines[CDROM_LINES_SIZE];
+    FormatCdRomLines(&list, lines, sizeof lines);
+    EXPECT_EQ(strlen(lines), 3 * (8 + 259 + 2u));
+}
+
+namespace {
+
+std::string Report(const char *cdromLines)
+{
+    SystemReportFields f = {
+        { "[Microprocesseur]", "[M\xe9moire physique]", "[Clavier]", "[Souris]",
+          "[Lecteur(s) CD-ROM]", "[Carte(s) graphique(s)]", "[Carte(s) son]" },
+        "PENTIUM 166 MHz", "64 Mb", "Keyboard", "Mouse", cdromLines, "Display", "Sound"
+    };
+    char report[SYSTEM_REPORT_SIZE];
+    FormatSystemReport(&f, report, sizeof report);
+    return report;
+}
+
+}
+
+TEST(Report, EverySectionEndsWithOneBlankLine)
+{
+    EXPECT_EQ(Report("#1 [E:] Drive E\r\n#2 [G:] Drive G\r\n"),
+              "[Microprocesseur]\r\nPENTIUM 166 MHz\r\n\r\n"
+              "[M\xe9moire physique]\r\n64 Mb\r\n\r\n"
+              "[Clavier]\r\nKeyboard\r\n\r\n"
+              "[Souris]\r\nMouse\r\n\r\n"
+              "[Lecteur(s) CD-ROM]\r\n#1 [E:] Drive E\r\n#2 [G:] Drive G\r\n\r\n"
+              "[Carte(s) graphique(s)]\r\nDisplay\r\n\r\n"
+              "[Carte(s) son]\r\nSound\r\n");
+}
+
+TEST(Report, WithoutDrivesTheHeadingIsFollowedByOneEmptyLine)
+{
+    const std::string r = Report("");
+    EXPECT_NE(r.find("[Lecteur(s) CD-ROM]\r\n\r\n[Carte(s) graphique(s)]\r\n"), std::string::npos);
+    const std::string tail = "[Carte(s) son]\r\nSound\r\n";
+    EXPECT_EQ(r.substr(r.size() - tail.size()), tail);
+}
+
+TEST(Report, CutToItsBuffer)
+{
+    const std::string huge(5000, 'z');
+    SystemReportFields f = { { "1", "2", "3", "4", "5", "6", "7" },
+                             huge.c_str(), "", "", "", "", "", "" };
+    char report[SYSTEM_REPORT_SIZE];
+    FormatSystemReport(&f, report, sizeof report);
+    EXPECT_EQ(strlen(report), sizeof report - 1);
+}
+
+TEST(RegistryWalk, CdRomClassInAnyCase)
+{
+    EXPECT_TRUE(IsCdRomClass("CDROM"));
+    EXPECT_TRUE(IsCdRomClass("cdrom"));
+    EXPECT_TRUE(IsCdRomClass("CdRom"));
+    EXPECT_FALSE(IsCdRomClass("CDROMX"));
+    EXPECT_FALSE(IsCdRomClass("CDRO"));
+    EXPECT_FALSE(IsCdRomClass(""));
+    EXPECT_FALSE(IsCdRomClass("DiskDrive"));
+}
+
+TEST(RegistryWalk, ChildPathsAreLimitedTo255Characters)
+{
+    char child[512];
+    ASSERT_TRUE(FormChildKeyPath("Enum", "Root", child, sizeof child));
+    EXPECT_STREQ(child, "Enum\\Root");
+    const std::string parent(200, 'p');
+    const std::string fits(54, 'n'), over(55, 'n');
+    ASSERT_TRUE(FormChildKeyPath(parent.c_str(), fits.c_str(), child, sizeof child));
+    EXPECT_EQ(strlen(child), 255u);
+    strcpy(child, "untouched");
+    EXPECT_FALSE(FormChildKeyPath(parent.c_str(), over.c_str(), child, sizeof child));
+    EXPECT_STREQ(child, "untouched");
+    /* The buffer bounds it as well. */
+    EXPECT_FALSE(FormChildKeyPath("Enum", "Root", child, 9));
+}
+
+TEST(DiscDrive, OwnDriveThenSetupThenFirst)
+{
+    CdDriveList list = Drives("DER");
+    const int setupOnE[3] = { 0, 1, 0 };
+    const int noSetup[3] = { 0, 0, 0 };
+    EXPECT_EQ(ChooseDiscDriveLetter("R:\\Launcher\\Launcher.exe", &list, setupOnE), 'R');
+    EXPECT_EQ(ChooseDiscDriveLetter("r:\\Launcher\\Launcher.exe", &list, setupOnE), 'R');
+    EXPECT_EQ(ChooseDiscDriveLetter("C:\\Games\\Launcher.exe", &list, setupOnE), 'E');
+    EXPECT_EQ(ChooseDiscDriveLetter("C:\\Games\\Launcher.exe", &list, noSetup), 'D');
+    EXPECT_EQ(ChooseDiscDriveLetter("\\\\server\\share\\Launcher.exe", &list, noSetup), 'D');
+    EXPECT_EQ(ChooseDiscDriveLetter("", &list, noSetup), 'D');
+    EXPECT_EQ(ChooseDiscDriveLetter(nullptr, &list, setupOnE), 'E');
+}
+
+TEST(DiscDrive, EmptyInventoryChoosesNothing)
+{
+    CdDriveList none;
+    EXPECT_EQ(ChooseDiscDriveLetter("R:\\Launcher\\Launcher.exe", &none, nullptr), 0);
+    /* Only records in use count, even when a free one holds a letter. */
+    CdDriveList one = Drives("E");
+    one.drives[1].letter = 'R';
+    const int setup[3] = { 0, 1, 0 };
+    EXPECT_EQ(ChooseDiscDriveLetter("R:\\x.exe", &one, setup), 'E');
+}

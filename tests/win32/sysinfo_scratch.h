@@ -1,0 +1,103 @@
+/* Scratch registry keys and files for the system information tests: each
+ * is created by the test and removed again, and whatever was there before
+ * is put back. */
+#ifndef KVL_SYSINFO_SCRATCH_H
+#define KVL_SYSINFO_SCRATCH_H
+
+#include <windows.h>
+#include <string>
+
+namespace scratch {
+
+inline bool KeyExists(const std::string &path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+/* Creates HKLM\path (and its parents) and, with a name, sets a text value
+ * whose stored bytes include the terminator. */
+inline bool SetText(const std::string &path, const char *name = nullptr, const std::string &value = "")
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL)
+        != ERROR_SUCCESS)
+        return false;
+    LONG r = ERROR_SUCCESS;
+    if (name)
+        r = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value.c_str(), (DWORD)value.size() + 1);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
+}
+
+inline void DeleteTree(HKEY parent, const char *name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    char child[256];
+    DWORD length = sizeof child;
+    while (RegEnumKeyExA(key, 0, child, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
+        DeleteTree(key, child);
+        length = sizeof child;
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(parent, name);
+}
+
+/* A key of HKLM that must not exist before the test: removed with all it
+ * holds when the test ends. */
+struct Key {
+    std::string path;
+    bool owned;
+    explicit Key(const std::string &p) : path(p), owned(!KeyExists(p)) {}
+    ~Key()
+    {
+        if (owned)
+            DeleteTree(HKEY_LOCAL_MACHINE, path.c_str());
+    }
+    Key(const Key &) = delete;
+    Key &operator=(const Key &) = delete;
+};
+
+inline std::string ReadFileText(const std::string &path, bool *exists)
+{
+    std::string text;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    *exists = f != INVALID_HANDLE_VALUE;
+    if (!*exists)
+        return text;
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(f, buffer, sizeof buffer, &got, NULL) && got > 0)
+        text.append(buffer, got);
+    CloseHandle(f);
+    return text;
+}
+
+inline bool WriteFileText(const std::string &path, const std::string &text)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    BOOL ok = WriteFile(f, text.data(), (DWORD)text.size(), &put, NULL);
+    CloseHandle(f);
+    return ok && put == text.size();
+}
+
+/* The program's folder, ending in a backslash. */
+inline std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+}
+
+#endif

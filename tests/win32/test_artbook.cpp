@@ -1,0 +1,415 @@
+/* The artbook viewer under Wine, on a picture folder staged by the tests in
+ * C:\Artbook (CDRoot "C:\"): synthetic 640 x 480 pictures in 256 colours,
+ * each filled with a colour that names its level and number, so the test
+ * can tell which picture the viewer shows. */
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <string>
+#include <vector>
+
+#include "artbook/artbook.h"
+#include "artbook/ppk.h"
+#include "common/settings.h"
+#include "common/texttable.h"
+#include "resources/resource.h"
+#include "tests/win32/guitest.h"
+
+static const char StageDir[] = "C:\\Artbook";
+static const char GameDir[] = "C:\\ArtbookGame";
+static const char MissingGameDir[] = "C:\\No such folder\\Game";
+
+static COLORREF PictureColour(int level, int picture) { return RGB(level * 30, picture * 40, 77); }
+
+/* A 640 x 480 bitmap file in 256 colours: its picture colour everywhere
+ * but a band of stripes, so the packer has some work. */
+static std::vector<unsigned char> MakeBitmapFile(int level, int picture)
+{
+    const int w = 640, h = 480, offset = 14 + 40 + 1024;
+    std::vector<unsigned char> b(offset + w * h, 0);
+    auto put = [&b](size_t at, unsigned v, int bytes) {
+        for (int i = 0; i < bytes; i++)
+            b[at + i] = (unsigned char)(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, (unsigned)b.size(), 4);
+    put(10, offset, 4);
+    put(14, 40, 4);
+    put(18, w, 4);
+    put(22, h, 4);
+    put(26, 1, 2);
+    put(28, 8, 2);
+    put(34, w * h, 4);
+    put(46, 256, 4);
+    COLORREF c = PictureColour(level, picture);
+    for (int i = 0; i < 256; i++) {
+        b[54 + 4 * i] = (unsigned char)(i == 1 ? GetBValue(c) : i);
+        b[55 + 4 * i] = (unsigned char)(i == 1 ? GetGValue(c) : i);
+        b[56 + 4 * i] = (unsigned char)(i == 1 ? GetRValue(c) : i);
+    }
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            b[offset + y * w + x] = (unsigned char)(y < 100 ? (x / 8 + y) % 7 + 2 : 1);
+    return b;
+}
+
+static std::string PicturePath(int level, int picture)
+{
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\Art%d_%02d.ppk", StageDir, level, picture);
+    return path;
+}
+
+static void WriteBytes(const std::string &path, const unsigned char *data, size_t n)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    fwrite(data, n, 1, f);
+    fclose(f);
+}
+
+static void StagePicture(int level, int picture, int stored = 0)
+{
+    std::vector<unsigned char> bmp = MakeBitmapFile(level, picture);
+    size_t size = 0;
+    unsigned char *image = PackPpkImage(bmp.data(), bmp.size(), stored, &size);
+    ASSERT_NE(image, nullptr);
+    WriteBytes(PicturePath(level, picture), image, size);
+    free(image);
+}
+
+/* A packed picture whose packed length runs past the end of the file. */
+static void StageTruncatedPicture(int level, int picture)
+{
+    std::vector<unsigned char> bmp = MakeBitmapFile(level, picture);
+    size_t size = 0;
+    unsigned char *image = PackPpkImage(bmp.data(), bmp.size(), 0, &size);
+    ASSERT_NE(image, nullptr);
+    WriteBytes(PicturePath(level, picture), image, size / 2);
+    free(image);
+}
+
+static void ClearStage()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA("C:\\Artbook\\*.ppk", &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileA((std::string(StageDir) + "\\" + found.cFileName).c_str());
+        while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+}
+
+static std::string TempDirBitmap()
+{
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    std::string path = dir;
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    return path + "Artbook.bmp";
+}
+
+static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class Artbook : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CreateDirectoryA(StageDir, NULL);
+        CreateDirectoryA(GameDir, NULL);
+        ClearStage();
+        /* What an earlier failed run may have left. */
+        DeleteFileA((std::string(GameDir) + "\\Artbook.bmp").c_str());
+        DeleteFileA(TempDirBitmap().c_str());
+        memset(&Settings, 0, sizeof Settings);
+        strcpy(Settings.CDRoot, "C:\\");
+        strcpy(Settings.ExeDir, GameDir);
+        Settings.Level = 0;
+    }
+    void TearDown() override
+    {
+        ClearStage();
+        EXPECT_FALSE(Exists(std::string(GameDir) + "\\Artbook.bmp"));
+        EXPECT_FALSE(Exists(TempDirBitmap()));
+    }
+};
+
+/* ---- Steps on the open viewer ---- */
+
+static HWND Viewer;
+
+static void Open()
+{
+    gui::OnDialog(GetText(135), [](HWND d) { Viewer = d; });
+}
+
+static void Do(std::function<void()> f)
+{
+    gui::Queue([f]() {
+        f();
+        return true;
+    });
+}
+
+static std::string Title(int level, int number)
+{
+    char t[200];
+    snprintf(t, sizeof t, "%s : %s #%d", GetText(135), GetText(136 + level), number);
+    return t;
+}
+
+/* The viewer sets its title after each command; clearing it first lets a
+ * step wait for that command even when the title will read the same. */
+static void ClearTitle() { SetWindowTextA(Viewer, ""); }
+
+static void WaitTitle(const std::string &title)
+{
+    gui::Queue([title]() { return gui::Text(Viewer) == title; });
+}
+
+static HBITMAP ShownBitmap()
+{
+    return (HBITMAP)SendDlgItemMessageA(Viewer, IDC_ART_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0);
+}
+
+static COLORREF ColourAt(HBITMAP bitmap, int x, int y)
+{
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    COLORREF c = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return c;
+}
+
+/* Presses a button and checks the picture that follows: its title, its
+ * colour, and that no temporary bitmap was left behind. */
+static void PressAndExpect(int id, int level, int picture)
+{
+    Do([id]() {
+        ClearTitle();
+        gui::Press(Viewer, id);
+    });
+    WaitTitle(Title(level, picture + 1));
+    Do([level, picture]() {
+        HBITMAP shown = ShownBitmap();
+        ASSERT_NE(shown, nullptr) << "level " << level << " picture " << picture;
+        BITMAP info;
+        ASSERT_TRUE(GetObjectA(shown, sizeof info, &info));
+        EXPECT_EQ(info.bmWidth, 640);
+        EXPECT_EQ(info.bmHeight, 480);
+        EXPECT_EQ(ColourAt(shown, 320, 300), PictureColour(level, picture));
+        EXPECT_FALSE(Exists(std::string(Settings.ExeDir) + "\\Artbook.bmp"));
+        EXPECT_FALSE(Exists(TempDirBitmap()));
+    });
+}
+
+static void ChooseLevelAndExpect(int level, int picture)
+{
+    Do([level]() {
+        ClearTitle();
+        gui::ComboSelect(Viewer, IDC_ART_LEVELS, level - 1);
+    });
+    WaitTitle(Title(level, picture + 1));
+    Do([level, picture]() {
+        ASSERT_NE(ShownBitmap(), nullptr);
+        EXPECT_EQ(ColourAt(ShownBitmap(), 320, 300), PictureColour(level, picture));
+    });
+}
+
+static void RunViewer()
+{
+    gui::Start();
+    EXPECT_EQ(ShowArtbook(NULL), 1);
+    EXPECT_TRUE(gui::Finish());
+}
+
+TEST_F(Artbook, LockedWhenNoLevelIsCompleted)
+{
+    for (unsigned level : {0u, 8u, 0xFFFFFFFFu}) {
+        StagePicture(1, 0);
+        Settings.Level = level;
+        Open();
+        Do([]() {
+            EXPECT_TRUE(gui::Visible(Viewer, IDC_ART_CAPTION));
+            EXPECT_EQ(gui::ItemText(Viewer, IDC_ART_CAPTION), GetText(144));
+            EXPECT_FALSE(gui::Visible(Viewer, IDC_ART_LEVELS));
+            EXPECT_FALSE(gui::Enabled(Viewer, IDC_ART_PREV));
+            EXPECT_FALSE(gui::Enabled(Viewer, IDC_ART_NEXT));
+            EXPECT_TRUE(gui::Enabled(Viewer, IDCANCEL));
+            EXPECT_EQ(gui::ItemText(Viewer, IDCANCEL), GetText(119));
+            gui::Close(Viewer);
+        });
+        RunViewer();
+    }
+}
+
+TEST_F(Artbook, ThreeLevelsListedCoverUntilFirstCommandThenWrapAround)
+{
+    for (int p = 0; p < 3; p++)
+        StagePicture(1, p, p == 0);  /* one stored, the others packed */
+    for (int p = 0; p < 5; p++)
+        StagePicture(2, p);
+    StagePicture(3, 0);
+    StagePicture(4, 0);  /* locked: never listed */
+    Settings.Level = 3;
+    static HBITMAP cover;
+    Open();
+    Do([]() {
+        EXPECT_EQ(gui::Text(Viewer), GetText(135));
+        EXPECT_FALSE(gui::Visible(Viewer, IDC_ART_CAPTION));
+        EXPECT_TRUE(gui::Visible(Viewer, IDC_ART_LEVELS));
+        EXPECT_TRUE(gui::Enabled(Viewer, IDC_ART_PREV));
+        EXPECT_TRUE(gui::Enabled(Viewer, IDC_ART_NEXT));
+        ASSERT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), 3);
+        for (int l = 1; l <= 3; l++) {
+            char entry[200];
+            snprintf(entry, sizeof entry, "%s %d - %s", GetText(136), l, GetText(136 + l));
+            EXPECT_EQ(gui::ComboItem(Viewer, IDC_ART_LEVELS, l - 1), entry);
+        }
+        EXPECT_EQ(gui::ComboSelection(Viewer, IDC_ART_LEVELS), 0);
+        cover = ShownBitmap();
+        EXPECT_NE(cover, nullptr);
+    });
+    /* The first >> shows the second picture of level 1. */
+    PressAndExpect(IDC_ART_NEXT, 1, 1);
+    PressAndExpect(IDC_ART_NEXT, 1, 2);
+    PressAndExpect(IDC_ART_NEXT, 1, 0);  /* the stored one */
+    PressAndExpect(IDC_ART_PREV, 1, 2);
+    /* Choosing a level starts at its first picture; both ways wrap. */
+    ChooseLevelAndExpect(2, 0);
+    PressAndExpect(IDC_ART_PREV, 2, 4);
+    PressAndExpect(IDC_ART_NEXT, 2, 0);
+    PressAndExpect(IDC_ART_NEXT, 2, 1);
+    ChooseLevelAndExpect(3, 0);
+    ChooseLevelAndExpect(2, 0);
+    Do([]() { EXPECT_NE(ShownBitmap(), cover); gui::Press(Viewer, IDCANCEL); });
+    RunViewer();
+
+    /* Reopening starts again at level 1 with the cover. */
+    Open();
+    Do([]() {
+        EXPECT_EQ(gui::Text(Viewer), GetText(135));
+        EXPECT_EQ(gui::ComboSelection(Viewer, IDC_ART_LEVELS), 0);
+    });
+    PressAndExpect(IDC_ART_PREV, 1, 2);  /* the first << shows the last */
+    Do([]() { gui::Close(Viewer); });
+    RunViewer();
+}
+
+TEST_F(Artbook, GapInTheNumberingEndsTheLevel)
+{
+    StagePicture(1, 0);
+    for (int p = 0; p < 5; p++)
+        StagePicture(2, p);
+    StagePicture(2, 6);
+    Settings.Level = 2;
+    Open();
+    ChooseLevelAndExpect(2, 0);
+    PressAndExpect(IDC_ART_PREV, 2, 4);
+    PressAndExpect(IDC_ART_NEXT, 2, 0);
+    Do([]() { gui::Press(Viewer, IDCANCEL); });
+    RunViewer();
+}
+
+TEST_F(Artbook, TruncatedFileAndEmptyLevelShowNoPicture)
+{
+    StagePicture(1, 0);
+    StageTruncatedPicture(2, 0);
+    StagePicture(2, 1);
+    Settings.Level = 3;  /* level 3 has no file at all */
+    Open();
+    Do([]() {
+        ClearTitle();
+        gui::ComboSelect(Viewer, IDC_ART_LEVELS, 1);
+    });
+    WaitTitle(Title(2, 1));
+    Do([]() { EXPECT_EQ(ShownBitmap(), nullptr); });
+    PressAndExpect(IDC_ART_NEXT, 2, 1);
+    Do([]() {
+        ClearTitle();
+        gui::ComboSelect(Viewer, IDC_ART_LEVELS, 2);
+    });
+    char title[200];
+    snprintf(title, sizeof title, "%s : %s", GetText(135), GetText(139));
+    WaitTitle(title);
+    Do([]() {
+        EXPECT_EQ(ShownBitmap(), nullptr);
+        ClearTitle();
+        gui::Press(Viewer, IDC_ART_NEXT);
+        gui::Press(Viewer, IDC_ART_PREV);
+    });
+    /* Still alive and still on level 3 after both arrows. */
+    WaitTitle(title);
+    Do([]() { gui::Close(Viewer); });
+    RunViewer();
+}
+
+TEST_F(Artbook, FallsBackToTheTempFolderWhenExeDirCannotTakeTheFile)
+{
+    strcpy(Settings.ExeDir, MissingGameDir);
+    for (int p = 0; p < 2; p++)
+        StagePicture(1, p);
+    Settings.Level = 1;
+    Open();
+    PressAndExpect(IDC_ART_NEXT, 1, 1);
+    PressAndExpect(IDC_ART_NEXT, 1, 0);
+    Do([]() { gui::Press(Viewer, IDCANCEL); });
+    RunViewer();
+    EXPECT_FALSE(Exists(MissingGameDir));
+}
+
+/* The viewer on the demo disc (CD-ROM drive R:) with every level done:
+ * each level's first picture shows. */
+TEST_F(Artbook, ShowsTheDemoDiscPicturesOfEveryLevel)
+{
+    if (!Exists("R:\\Artbook\\Art1_00.ppk"))
+        GTEST_SKIP() << "no artbook pictures on the demo disc";
+    strcpy(Settings.CDRoot, "R:\\");
+    Settings.Level = 7;
+    Open();
+    Do([]() { EXPECT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), 7); });
+    for (int level = 1; level <= 7; level++) {
+        Do([level]() {
+            ClearTitle();
+            gui::ComboSelect(Viewer, IDC_ART_LEVELS, level - 1);
+        });
+        WaitTitle(Title(level, 1));
+        Do([level]() { EXPECT_NE(ShownBitmap(), nullptr) << "level " << level; });
+    }
+    Do([]() { gui::Close(Viewer); });
+    RunViewer();
+}
+
+/* The demo disc's pictures (drive R:) all unpack to 640 x 480 bitmaps. */
+TEST(ArtbookDisc, DemoPicturesUnpackToLoadableBitmaps)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA("R:\\Artbook\\Art*.ppk", &found);
+    if (find == INVALID_HANDLE_VALUE)
+        GTEST_SKIP() << "no artbook pictures on the demo disc";
+    std::string temp = TempDirBitmap();
+    int pictures = 0;
+    do {
+        std::string path = std::string("R:\\Artbook\\") + found.cFileName;
+        ASSERT_EQ(UnpackPpkFile(path.c_str(), temp.c_str()), 1) << path;
+        HBITMAP b = (HBITMAP)LoadImageA(NULL, temp.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
+        DeleteFileA(temp.c_str());
+        ASSERT_NE(b, nullptr) << path;
+        BITMAP info;
+        GetObjectA(b, sizeof info, &info);
+        EXPECT_EQ(info.bmWidth, 640) << path;
+        EXPECT_EQ(info.bmHeight, 480) << path;
+        EXPECT_EQ(info.bmBitsPixel, 8) << path;
+        DeleteObject(b);
+        pictures++;
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    EXPECT_GE(pictures, 7 * 2);
+}

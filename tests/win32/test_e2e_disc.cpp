@@ -1,0 +1,199 @@
+/* End to end on the real demo disc R:: the launcher, Setup, the game
+ * stand-in and the uninstaller working together, as a user goes through
+ * them: install, play, complete a level, uninstall. */
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "standins/standin_core.h"
+#include "standins/standin_res.h"
+#include "tests/win32/procwin.h"
+
+static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";
+static const char ProductKey[] = "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0";
+static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L";
+static const char SetupCaption[] = "Installation de K.V.L";
+static const char UninstallCaption[] = "D\xE9sinstallation de K.V.L";
+static const char GameCaption[] = "K.V.L - D\xE9mo";
+static const DWORD Timeout = 30000;
+
+static void DeleteTree(HKEY root, const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+        char sub[256];
+        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS)
+            DeleteTree(key, sub);
+        RegCloseKey(key);
+    }
+    RegDeleteKeyA(root, path);
+}
+
+static void DeleteFolder(const std::string &dir)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName, path = dir + "\\" + name;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteFolder(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+static std::string StringValue(const char *name)
+{
+    HKEY key;
+    char text[300] = "";
+    DWORD size = sizeof text - 1, type = 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    LONG rc = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_SZ ? text : "(absent)";
+}
+
+static DWORD DwordValue(const char *name)
+{
+    HKEY key;
+    DWORD value = 0xDEAD, size = sizeof value;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+        RegQueryValueExA(key, name, NULL, NULL, (BYTE *)&value, &size);
+        RegCloseKey(key);
+    }
+    return value;
+}
+
+static bool KeyExists(const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+static bool WaitGone(HWND window)
+{
+    for (int i = 0; i < 300 && IsWindow(window); i++)
+        Sleep(100);
+    return !IsWindow(window);
+}
+
+class DemoDisc : public ::testing::Test {
+protected:
+    proc::Program launcher;
+
+    void Clean()
+    {
+        DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+        DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey);
+        DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+        DeleteFolder(DEFAULT_INSTALL_DIR);
+    }
+    void SetUp() override { Clean(); }
+    void TearDown() override
+    {
+        proc::Stop(&launcher);
+        Clean();
+    }
+
+    HWND StartMenu()
+    {
+        proc::Stop(&launcher);
+        EXPECT_TRUE(proc::Start(LauncherCommand, "C:\\", {}, &launcher));
+        HWND menu = proc::WaitDialog(launcher, "K.V.L", IDC_MENU_INSTALL, Timeout);
+        EXPECT_NE(menu, (HWND)NULL) << "no main menu";
+        return menu;
+    }
+    void ExpectLauncherEnds()
+    {
+        DWORD code = 999;
+        EXPECT_TRUE(proc::WaitExit(launcher, Timeout, &code));
+        EXPECT_EQ(code, 0u);
+    }
+};
+
+TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
+{
+    /* Not installed: Install, and Setup asks where. */
+    HWND menu = StartMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    EXPECT_EQ(proc::ItemText(menu, IDC_MENU_INSTALL), "&Installer");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_PLAY)));
+    proc::Press(menu, IDC_MENU_INSTALL);
+    ExpectLauncherEnds();
+    HWND setup = proc::WaitAnyDialog(SetupCaption, IDC_SETUP_DIR, Timeout);
+    ASSERT_NE(setup, (HWND)NULL) << "Setup did not open";
+    EXPECT_EQ(proc::ItemText(setup, IDC_SETUP_DIR), DEFAULT_INSTALL_DIR);
+    proc::Press(setup, IDOK);
+    HWND done = proc::WaitAnyDialog(SetupCaption, IDOK, Timeout, setup);
+    ASSERT_NE(done, (HWND)NULL);
+    proc::Press(done, IDOK);
+    EXPECT_TRUE(WaitGone(done));
+    EXPECT_EQ(StringValue("ExeDir"), DEFAULT_INSTALL_DIR);
+    EXPECT_EQ(StringValue("CDRoot"), "R:\\");
+
+    /* Installed: Reinstall, Uninstall and Play are offered. Until the
+     * graphics setup has been saved once, Play goes through it; here the
+     * first-run flag is cleared as that setup would. */
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key), ERROR_SUCCESS);
+    DWORD zero = 0;
+    RegSetValueExA(key, "bFirstTime", 0, REG_DWORD, (const BYTE *)&zero, sizeof zero);
+    RegCloseKey(key);
+    menu = StartMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    EXPECT_EQ(proc::ItemText(menu, IDC_MENU_INSTALL), "&R\xE9installer");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_UNINSTALL)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_PLAY)));
+    proc::Press(menu, IDC_MENU_PLAY);
+    ExpectLauncherEnds();
+    HWND game = proc::WaitAnyDialog(GameCaption, IDC_GAME_NEXT, Timeout);
+    ASSERT_NE(game, (HWND)NULL) << "the game did not start";
+    EXPECT_NE(proc::ItemText(game, IDC_GAME_MODE).find("640 x 480"), std::string::npos);
+    proc::Press(game, IDC_GAME_NEXT);
+    for (int i = 0; i < 50 && DwordValue("Level") != 1; i++)
+        Sleep(100);
+    EXPECT_EQ(DwordValue("Level"), 1u);
+    proc::Press(game, IDCANCEL);
+    EXPECT_TRUE(WaitGone(game));
+
+    /* Uninstall: the registered uninstaller asks, then removes it all. */
+    menu = StartMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    proc::Press(menu, IDC_MENU_UNINSTALL);
+    ExpectLauncherEnds();
+    HWND question = proc::WaitAnyDialog(UninstallCaption, IDYES, Timeout);
+    ASSERT_NE(question, (HWND)NULL) << "the uninstaller did not ask";
+    proc::Press(question, IDYES);
+    HWND finished = proc::WaitAnyDialog(UninstallCaption, IDOK, Timeout, question);
+    ASSERT_NE(finished, (HWND)NULL);
+    proc::Press(finished, IDOK);
+    EXPECT_TRUE(WaitGone(finished));
+    EXPECT_FALSE(KeyExists(ProductKey));
+    EXPECT_FALSE(KeyExists(UninstallKey));
+    EXPECT_EQ(GetFileAttributesA(DEFAULT_INSTALL_DIR), INVALID_FILE_ATTRIBUTES);
+
+    /* And the launcher sees a machine without the game again. */
+    menu = StartMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    EXPECT_EQ(proc::ItemText(menu, IDC_MENU_INSTALL), "&Installer");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_UNINSTALL)));
+    proc::Press(menu, IDCANCEL);
+    HWND quit = proc::WaitDialog(launcher, "K.V.L", IDYES, Timeout);
+    ASSERT_NE(quit, (HWND)NULL);
+    proc::Press(quit, IDYES);
+    ExpectLauncherEnds();
+}

@@ -1,0 +1,395 @@
+/* End to end: Launcher.exe runs as a process of its own from the test disc
+ * S:, a CD-ROM drive whose Setup.exe, Notepad.exe (beside the launcher)
+ * and installed game folder "S:\Installed KVL" (KVL.EXE, Uninst.exe) are
+ * all the recorder: each run leaves the started program's path, command
+ * line and current directory in the record file. The test sets the
+ * registry as an installation would leave it, presses the menu's buttons
+ * from outside, and checks what was started and how the launcher ended. */
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/win32/procwin.h"
+
+static const char LauncherCommand[] = "\"S:\\Launcher\\Launcher.exe\"";
+static const char InstalledDir[] = "S:\\Installed KVL";
+static const char OtherDiscRoot[] = "S:\\CD\\";   /* holds a Setup.exe of its own */
+static const char ProductKey[] = "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0";
+static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L";
+static const DWORD Timeout = 30000;
+
+struct Recorded {
+    std::string program, commandLine, directory;
+};
+
+static std::string RecordFile()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + "kvl-e2e-record.txt";
+}
+
+static void DeleteTree(HKEY root, const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+        char sub[256];
+        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS)
+            DeleteTree(key, sub);
+        RegCloseKey(key);
+    }
+    RegDeleteKeyA(root, path);
+}
+
+static void CleanRegistry()
+{
+    DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+    DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey);
+    DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+}
+
+static HKEY CreateKey(const char *path)
+{
+    HKEY key = NULL;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL, &key, NULL),
+              ERROR_SUCCESS);
+    return key;
+}
+
+/* Writes the product key as Setup does, leaving out the value named
+ * missing (and with it every "later" value the launcher would then skip). */
+static void WriteProductKey(const char *exeDir, const char *cdRoot, DWORD firstTime, const char *missing = "")
+{
+    HKEY key = CreateKey(ProductKey);
+    auto str = [&](const char *name, const char *value) {
+        if (lstrcmpA(name, missing) != 0)
+            RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
+    };
+    auto num = [&](const char *name, DWORD value) {
+        if (lstrcmpA(name, missing) != 0)
+            RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+    };
+    str("ExeDir", exeDir);
+    num("bFirstTime", firstTime);
+    num("Device", 0);
+    num("Mode", 0);
+    num("Width", 640);
+    num("Height", 480);
+    str("DDName", "");
+    num("bHard", 0);
+    num("Level", 0);
+    num("Transparency", 0);
+    str("CDRoot", cdRoot);
+    RegCloseKey(key);
+}
+
+static void WriteUninstallString(const char *command)
+{
+    HKEY key = CreateKey(UninstallKey);
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, (const BYTE *)command, lstrlenA(command) + 1);
+    RegCloseKey(key);
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    proc::Program launcher;
+
+    void SetUp() override
+    {
+        CleanRegistry();
+        DeleteFileA(RecordFile().c_str());
+        ASSERT_EQ(GetDriveTypeA("S:\\"), (UINT)DRIVE_CDROM) << "the test disc S: is not mapped";
+        ASSERT_NE(GetFileAttributesA("S:\\Launcher\\Launcher.exe"), INVALID_FILE_ATTRIBUTES);
+    }
+
+    void TearDown() override
+    {
+        proc::Stop(&launcher);
+        CleanRegistry();
+        DeleteFileA(RecordFile().c_str());
+    }
+
+    /* Starts the launcher from a directory it must leave. */
+    void StartLauncher(std::vector<std::string> env = {})
+    {
+        env.push_back("KVL_RECORD_FILE=" + RecordFile());
+        ASSERT_TRUE(proc::Start(LauncherCommand, "C:\\", env, &launcher));
+    }
+
+    /* Waits for the main menu. A start-up warning of the machine (slow
+     * processor, few colours) depends on the test machine, not on what is
+     * tested here: it is answered with Continue. */
+    HWND WaitMenu()
+    {
+        HWND menu = NULL;
+        DWORD start = GetTickCount();
+        while (!menu && GetTickCount() - start < Timeout &&
+               WaitForSingleObject(launcher.process, 50) == WAIT_TIMEOUT) {
+            menu = proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL);
+            HWND warning = proc::FindDialogWithItem(launcher.pid, IDC_MSG_BUTTON);
+            if (warning && proc::Text(warning) != "KVL - Erreur")
+                proc::Press(warning, IDC_MSG_BUTTON);
+        }
+        if (!menu) {
+            std::string seen;
+            for (const std::string &w : proc::VisibleWindows(launcher.pid))
+                seen += " [" + w + "]";
+            ADD_FAILURE() << "no main menu; windows:" << seen;
+        }
+        return menu;
+    }
+
+    /* Presses a menu button; the launcher must then start the program and
+     * end with exit code 0. */
+    void PressAndExpectExit(int id)
+    {
+        HWND menu = WaitMenu();
+        ASSERT_NE(menu, (HWND)NULL);
+        proc::Press(menu, id);
+        DWORD code = 999;
+        ASSERT_TRUE(proc::WaitExit(launcher, Timeout, &code)) << "the launcher did not end";
+        EXPECT_EQ(code, 0u);
+    }
+
+    /* The error dialog of a failed start or a missing component: checks its
+     * message, presses its button, and the launcher ends with 0. */
+    void ExpectErrorThenExit(const std::string &message)
+    {
+        HWND error = proc::WaitDialog(launcher, "KVL - Erreur", IDC_MSG_BUTTON, Timeout);
+        ASSERT_NE(error, (HWND)NULL) << "no error dialog";
+        EXPECT_NE(proc::ItemText(error, IDC_MSG_TEXT).find(message), std::string::npos)
+            << proc::ItemText(error, IDC_MSG_TEXT);
+        proc::Press(error, IDC_MSG_BUTTON);
+        DWORD code = 999;
+        ASSERT_TRUE(proc::WaitExit(launcher, Timeout, &code)) << "the launcher did not end";
+        EXPECT_EQ(code, 0u);
+    }
+
+    /* What the recorder wrote; fails the test when nothing was started. */
+    Recorded Started()
+    {
+        Recorded r;
+        if (!proc::WaitForFile(RecordFile(), 10000)) {
+            ADD_FAILURE() << "no program was started";
+            return r;
+        }
+        std::string text = proc::ReadFileText(RecordFile());
+        size_t a = text.find('\n'), b = a == std::string::npos ? a : text.find('\n', a + 1);
+        if (b == std::string::npos) {
+            ADD_FAILURE() << "unreadable record: " << text;
+            return r;
+        }
+        r.program = text.substr(0, a);
+        r.commandLine = text.substr(a + 1, b - a - 1);
+        r.directory = text.substr(b + 1, text.find('\n', b + 1) - b - 1);
+        return r;
+    }
+
+    void ExpectNothingStarted()
+    {
+        Sleep(500);
+        EXPECT_EQ(GetFileAttributesA(RecordFile().c_str()), INVALID_FILE_ATTRIBUTES)
+            << proc::ReadFileText(RecordFile());
+    }
+};
+
+TEST_F(EndToEnd, InstallBeforeInstallationStartsSetupAtTheDiscRoot)
+{
+    /* A fresh machine, then a product key without ExeDir. */
+    for (int withKey = 0; withKey < 2; withKey++) {
+        SCOPED_TRACE(withKey ? "product key without ExeDir" : "no keys");
+        CleanRegistry();
+        DeleteFileA(RecordFile().c_str());
+        if (withKey)
+            RegCloseKey(CreateKey(ProductKey));
+        StartLauncher();
+        PressAndExpectExit(IDC_MENU_INSTALL);
+        Recorded r = Started();
+        EXPECT_STREQ(r.program.c_str(), "S:\\Setup.exe");
+        EXPECT_STREQ(r.commandLine.c_str(), "Setup.exe");
+        EXPECT_STREQ(r.directory.c_str(), "S:\\");
+        proc::Stop(&launcher);
+    }
+}
+
+TEST_F(EndToEnd, ReinstallStartsSetupInTheDiscRootOfTheSettings)
+{
+    /* Installed but incomplete (bFirstTime missing): the parent of the
+     * launcher's folder. */
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0, "bFirstTime");
+    StartLauncher();
+    PressAndExpectExit(IDC_MENU_INSTALL);
+    Recorded r = Started();
+    EXPECT_STREQ(r.program.c_str(), "S:\\Setup.exe");
+    EXPECT_STREQ(r.commandLine.c_str(), "Setup.exe");
+    EXPECT_STREQ(r.directory.c_str(), "S:\\");
+    proc::Stop(&launcher);
+
+    /* Complete: CDRoot becomes the current directory, where Setup.exe is
+     * found. */
+    CleanRegistry();
+    DeleteFileA(RecordFile().c_str());
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    StartLauncher();
+    PressAndExpectExit(IDC_MENU_INSTALL);
+    r = Started();
+    EXPECT_STREQ(r.program.c_str(), "S:\\CD\\Setup.exe");
+    EXPECT_STREQ(r.commandLine.c_str(), "Setup.exe");
+    EXPECT_STREQ(r.directory.c_str(), "S:\\CD");
+}
+
+TEST_F(EndToEnd, UninstallRunsTheRegisteredCommandAsItIs)
+{
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    WriteUninstallString("\"S:\\Installed KVL\\Uninst.exe\" /S");
+    StartLauncher();
+    PressAndExpectExit(IDC_MENU_UNINSTALL);
+    Recorded r = Started();
+    EXPECT_STREQ(r.program.c_str(), "S:\\Installed KVL\\Uninst.exe");
+    EXPECT_STREQ(r.commandLine.c_str(), "\"S:\\Installed KVL\\Uninst.exe\" /S");
+    EXPECT_STREQ(r.directory.c_str(), "S:\\CD");
+}
+
+TEST_F(EndToEnd, PlayStartsTheGameOfTheInstallFolder)
+{
+    /* Complete settings: the game runs in CDRoot. */
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    StartLauncher();
+    PressAndExpectExit(IDC_MENU_PLAY);
+    Recorded r = Started();
+    EXPECT_STREQ(r.program.c_str(), "S:\\Installed KVL\\KVL.EXE");
+    EXPECT_STREQ(r.commandLine.c_str(), "\"S:\\Installed KVL\\KVL.EXE\"");
+    EXPECT_STREQ(r.directory.c_str(), "S:\\CD");
+    proc::Stop(&launcher);
+
+    /* A later value missing: still installed, but the current directory is
+     * the parent of the launcher's folder. */
+    CleanRegistry();
+    DeleteFileA(RecordFile().c_str());
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0, "Transparency");
+    StartLauncher();
+    PressAndExpectExit(IDC_MENU_PLAY);
+    r = Started();
+    EXPECT_STREQ(r.program.c_str(), "S:\\Installed KVL\\KVL.EXE");
+    EXPECT_STREQ(r.commandLine.c_str(), "\"S:\\Installed KVL\\KVL.EXE\"");
+    EXPECT_STREQ(r.directory.c_str(), "S:\\");
+}
+
+TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
+{
+    struct Case {
+        bool installed;
+        const char *commandLine;
+        const char *directory;
+    } cases[] = {
+        { false, "Notepad.exe \"KVL\\ReadMe.txt\"", "S:\\" },
+        { true, "Notepad.exe \"S:\\Installed KVL\\ReadMe.txt\"", "S:\\CD" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        CleanRegistry();
+        DeleteFileA(RecordFile().c_str());
+        if (c.installed)
+            WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+        StartLauncher();
+        HWND menu = WaitMenu();
+        ASSERT_NE(menu, (HWND)NULL);
+        proc::Press(menu, IDC_MENU_README);
+        Recorded r = Started();
+        /* Notepad is looked for in the launcher's own folder first. */
+        EXPECT_STREQ(r.program.c_str(), "S:\\Launcher\\Notepad.exe");
+        EXPECT_STREQ(r.commandLine.c_str(), c.commandLine);
+        EXPECT_STREQ(r.directory.c_str(), c.directory);
+
+        /* Still in the menu: Exit, then Yes to the question. */
+        EXPECT_TRUE(IsWindowVisible(menu));
+        EXPECT_EQ(WaitForSingleObject(launcher.process, 0), (DWORD)WAIT_TIMEOUT);
+        proc::Press(menu, IDCANCEL);
+        HWND question = proc::WaitDialog(launcher, "K.V.L", IDYES, Timeout);
+        ASSERT_NE(question, (HWND)NULL) << "no quit question";
+        proc::Press(question, IDYES);
+        DWORD code = 999;
+        ASSERT_TRUE(proc::WaitExit(launcher, Timeout, &code));
+        EXPECT_EQ(code, 0u);
+        proc::Stop(&launcher);
+    }
+}
+
+TEST_F(EndToEnd, FailedStartShowsItsMessageAndTheLauncherEnds)
+{
+    /* No KVL.EXE in the install folder. */
+    WriteProductKey("S:\\Nowhere", OtherDiscRoot, 0);
+    StartLauncher();
+    HWND menu = WaitMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    proc::Press(menu, IDC_MENU_PLAY);
+    ExpectErrorThenExit("Impossible de lancer KVL.");
+    ExpectNothingStarted();
+    proc::Stop(&launcher);
+
+    /* An empty uninstall command. */
+    CleanRegistry();
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    WriteUninstallString("");
+    StartLauncher();
+    menu = WaitMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    proc::Press(menu, IDC_MENU_UNINSTALL);
+    ExpectErrorThenExit("Impossible de lancer uninstaller.");
+    ExpectNothingStarted();
+    proc::Stop(&launcher);
+
+    /* A disc root without Setup.exe. */
+    CleanRegistry();
+    WriteProductKey(InstalledDir, "S:\\Installed KVL\\", 0);
+    StartLauncher();
+    menu = WaitMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    proc::Press(menu, IDC_MENU_INSTALL);
+    ExpectErrorThenExit("Impossible de lancer Setup.exe.");
+    ExpectNothingStarted();
+}
+
+TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)
+{
+    /* Wine hands a started program the DLL overrides of the Unix
+     * environment, not those of the environment block it is given. So this
+     * case runs as a test of its own, the whole program started with one
+     * DirectX library disabled (WINEDLLOVERRIDES) and its name in
+     * KVL_E2E_MISSING; under Wine 8 the three classes live in ddraw.dll,
+     * dinput.dll and amstream.dll. */
+    struct Case {
+        const char *library;
+        const char *message;
+    } cases[] = {
+        { "ddraw", "Direct draw (ddraw.dll)" },
+        { "dinput", "Direct input (dinput.dll)" },
+        { "amstream", "DirectX Media" },
+    };
+    char missing[32] = "";
+    GetEnvironmentVariableA("KVL_E2E_MISSING", missing, sizeof missing);
+    const Case *c = NULL;
+    for (const Case &k : cases)
+        if (lstrcmpiA(k.library, missing) == 0)
+            c = &k;
+    if (!c)
+        GTEST_SKIP() << "run with KVL_E2E_MISSING=ddraw, dinput or amstream";
+
+    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    StartLauncher();
+    HWND error = proc::WaitDialog(launcher, "KVL - Erreur", IDC_MSG_BUTTON, Timeout);
+    if (!error) {
+        std::string seen;
+        for (const std::string &w : proc::VisibleWindows(launcher.pid))
+            seen += " [" + w + "]";
+        FAIL() << "no error dialog; windows:" << seen;
+    }
+    EXPECT_EQ(proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL), (HWND)NULL)
+        << "the menu showed before the check";
+    ExpectErrorThenExit(c->message);
+    ExpectNothingStarted();
+    EXPECT_EQ(proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL), (HWND)NULL);
+}

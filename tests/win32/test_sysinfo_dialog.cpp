@@ -1,0 +1,116 @@
+/* The system information dialog: its texts, its report and its keys. */
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/texttable.h"
+#include "resources/resource.h"
+#include "sysinfo/cddrives.h"
+#include "sysinfo/probes.h"
+#include "sysinfo/sysinfo.h"
+#include "sysinfo/sysreport.h"
+#include "tests/win32/guitest.h"
+
+namespace {
+
+/* A key as the user presses it: the dialog's modal loop hands it to the
+ * dialog manager, which turns Enter and Esc into commands. */
+void Key(HWND dialog, UINT vk)
+{
+    PostMessageA(dialog, WM_KEYDOWN, vk, 0);
+    PostMessageA(dialog, WM_KEYUP, vk, 0xC0000000);
+}
+
+std::string Report()
+{
+    char report[SYSTEM_REPORT_SIZE];
+    BuildSystemReport(report, sizeof report);
+    return report;
+}
+
+}
+
+TEST(SystemInformationDialog, ShowsTheReportAndClosesOnEnterOnly)
+{
+    ASSERT_EQ(DiscoverDrives(), 1);
+    CpuSpeedMhz = 166;
+    std::string shown, caption, button;
+    bool readOnly = false, enabled = false;
+    bool openAfterEsc = false;
+    HWND dialog = NULL;
+    gui::OnDialog(GetText(126), [&](HWND d) {
+        dialog = d;
+        caption = gui::Text(d);
+        button = gui::ItemText(d, IDOK);
+        shown = gui::ItemText(d, IDC_SYSINFO_REPORT);
+        HWND edit = GetDlgItem(d, IDC_SYSINFO_REPORT);
+        readOnly = (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0;
+        enabled = IsWindowEnabled(edit) != 0;
+        Key(d, VK_ESCAPE);
+    });
+    /* A few ticks later the Esc has been handled and the dialog stands. */
+    int ticks = 0;
+    gui::Queue([&]() { return ++ticks >= 5; });
+    gui::Queue([&]() {
+        openAfterEsc = IsWindow(dialog) && IsWindowVisible(dialog);
+        Key(dialog, VK_RETURN);
+        return true;
+    });
+    gui::Start();
+    EXPECT_EQ(ShowSystemInformation(NULL), 0);
+    ASSERT_TRUE(gui::Finish());
+    EXPECT_TRUE(openAfterEsc);
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(caption, GetText(126));
+    EXPECT_EQ(button, GetText(119));
+    EXPECT_TRUE(readOnly);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(shown, Report());
+
+    /* The report of the Wine machine: all seven sections, the disc's drive
+     * among the CD-ROM lines, the speed measured at start-up. */
+    for (int heading = 128; heading <= 134; heading++)
+        EXPECT_NE(shown.find(std::string(GetText(heading)) + "\r\n"), std::string::npos) << heading;
+    EXPECT_NE(shown.find(" 166 MHz\r\n"), std::string::npos);
+    const CdDrive *first = GetDrive(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(shown.find(std::string(GetText(132)) + "\r\n#1 [" + first->letter + ":] " + first->description
+                         + "\r\n"),
+              std::string::npos);
+    EXPECT_NE(shown.find("[R:] "), std::string::npos);
+}
+
+TEST(SystemInformationDialog, CloseRequestEndsItAndReopeningShowsTheSame)
+{
+    ASSERT_EQ(DiscoverDrives(), 1);
+    std::string first, second;
+    gui::OnDialog(GetText(126), [&](HWND d) {
+        first = gui::ItemText(d, IDC_SYSINFO_REPORT);
+        gui::Close(d);
+    });
+    gui::Start();
+    EXPECT_EQ(ShowSystemInformation(NULL), 0);
+    ASSERT_TRUE(gui::Finish());
+    gui::OnDialog(GetText(126), [&](HWND d) {
+        second = gui::ItemText(d, IDC_SYSINFO_REPORT);
+        gui::Press(d, IDOK);
+    });
+    gui::Start();
+    EXPECT_EQ(ShowSystemInformation(NULL), 0);
+    ASSERT_TRUE(gui::Finish());
+    EXPECT_FALSE(first.empty());
+    EXPECT_EQ(first, second);
+}
+
+TEST(SystemReport, FailedSpeedAndNoDrives)
+{
+    CpuSpeedMhz = -1;
+    CdDrives = CdDriveList();
+    const std::string report = Report();
+    char name[SYSINFO_TEXT_SIZE];
+    GetProcessorName(name, sizeof name);
+    EXPECT_NE(report.find(std::string(GetText(128)) + "\r\n" + name + " -1 MHz\r\n\r\n"), std::string::npos);
+    EXPECT_NE(report.find(std::string(GetText(132)) + "\r\n\r\n" + GetText(133) + "\r\n"), std::string::npos);
+    DiscoverDrives();
+}

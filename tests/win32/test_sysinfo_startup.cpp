@@ -1,0 +1,135 @@
+/* The start-up minimum-specification check with the speed library that the
+ * platform's search finds: one reporting 100 MHz, one making no
+ * measurement, one without the export, and none at all. Each case runs a
+ * copy of this program from a folder of its own, beside its own
+ * cpuinf32.dll, since the program's folder is searched first. */
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
+
+#include "common/texttable.h"
+#include "resources/resource.h"
+#include "sysinfo/probes.h"
+#include "sysinfo/sysinfo.h"
+#include "sysinfo/sysreport.h"
+#include "tests/win32/guitest.h"
+#include "tests/win32/sysinfo_scratch.h"
+
+namespace {
+
+const char ExpectVariable[] = "KVL_EXPECTED_SPEED";
+
+/* Runs this program's StartupChild test from a scratch folder holding the
+ * named stand-in library (or none); returns its exit code. */
+DWORD RunChild(const char *library, int expectedSpeed)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "kvl_speed_" + (library ? library : "missing") + "\\";
+    CreateDirectoryA(folder.c_str(), NULL);
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    const std::string exe = folder + "startup_child.exe";
+    const std::string dll = folder + "cpuinf32.dll";
+    DeleteFileA(dll.c_str());
+    if (!CopyFileA(self, exe.c_str(), FALSE))
+        return 1000;
+    if (library) {
+        const std::string source = scratch::ProgramFolder() + "..\\speedlibs\\" + library + "\\cpuinf32.dll";
+        if (!CopyFileA(source.c_str(), dll.c_str(), FALSE))
+            return 1001;
+    }
+
+    char value[16];
+    snprintf(value, sizeof value, "%d", expectedSpeed);
+    SetEnvironmentVariableA(ExpectVariable, value);
+    std::string command = "\"" + exe + "\" --gtest_filter=StartupChild.*";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    DWORD code = 1002;
+    if (CreateProcessA(exe.c_str(), &command[0], NULL, NULL, TRUE, 0, NULL, folder.c_str(), &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 120000);
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    SetEnvironmentVariableA(ExpectVariable, NULL);
+    DeleteFileA(exe.c_str());
+    DeleteFileA(dll.c_str());
+    RemoveDirectoryA(folder.c_str());
+    return code;
+}
+
+}
+
+TEST(StartupCheck, SlowLibraryShowsTheProcessorWarning)
+{
+    EXPECT_EQ(RunChild("mhz100", 100), 0u);
+}
+
+TEST(StartupCheck, UnmeasuredSpeedRaisesNoWarning)
+{
+    EXPECT_EQ(RunChild("unmeasured", -2), 0u);
+}
+
+TEST(StartupCheck, LibraryWithoutTheExportCountsAsUnmeasured)
+{
+    EXPECT_EQ(RunChild("noexport", -2), 0u);
+}
+
+TEST(StartupCheck, MissingLibraryRaisesNoWarning)
+{
+    EXPECT_EQ(RunChild(nullptr, -1), 0u);
+}
+
+/* The child's side: only run from RunChild. */
+TEST(StartupChild, CheckWithTheLibraryOfThisFolder)
+{
+    const char *expected = getenv(ExpectVariable);
+    if (!expected)
+        GTEST_SKIP() << "runs as a child of the StartupCheck tests";
+    const int speed = atoi(expected);
+
+    std::string warning;
+    bool shown = false;
+    if (speed >= 0 && speed < 120) {
+        gui::OnNextDialog([&](HWND d) {
+            shown = true;
+            warning = gui::ItemText(d, IDC_MSG_TEXT);
+            gui::Press(d, IDC_MSG_BUTTON);
+        });
+    } else {
+        /* Any dialog would block until the timeout ends it: a failure. */
+        gui::OnNextDialog([&](HWND d) { shown = true; gui::Close(d); });
+    }
+    gui::Start(speed >= 0 ? 15000 : 3000);
+    const int failed = CheckMinimumSpecification();
+    const bool finished = gui::Finish();
+
+    EXPECT_EQ(CpuSpeedMhz, speed);
+    EXPECT_EQ(MeasureCpuSpeed(), speed);
+    if (speed >= 0 && speed < 120) {
+        EXPECT_TRUE(finished);
+        EXPECT_EQ(failed, 1);
+        EXPECT_TRUE(shown);
+        char first[MIN_SPEC_PART_SIZE];
+        snprintf(first, sizeof first, GetText(91), speed);
+        EXPECT_EQ(warning.rfind(first, 0), 0u) << warning;
+        const std::string closing = GetText(94);
+        ASSERT_GE(warning.size(), closing.size());
+        EXPECT_EQ(warning.substr(warning.size() - closing.size()), closing);
+    } else {
+        EXPECT_EQ(failed, 0);
+        EXPECT_FALSE(shown);
+        /* The report shows the failed measurement after the name. */
+        char report[SYSTEM_REPORT_SIZE];
+        BuildSystemReport(report, sizeof report);
+        char line[32];
+        snprintf(line, sizeof line, " %d MHz\r\n", speed);
+        EXPECT_NE(std::string(report).find(line), std::string::npos);
+    }
+}
