@@ -125,17 +125,23 @@ void ScanEndDevice(void)
     StoringDevice = 0;
 }
 
+/* Copies text into a 256-byte buffer with a..z upper-cased. */
+static void UpperCaseCopy(char *dest, const char *text)
+{
+    snprintf(dest, 256, "%s", text ? text : "");
+    for (char *c = dest; *c; c++)
+        if (*c >= 'a' && *c <= 'z')
+            *c = (char)(*c - 'a' + 'A');
+}
+
 int NamesA3dfxBoard(const char *label)
 {
     static const char *const boards[] = { "3DFX", "VOODOO", "GLIDE", "MNSTR" };
     char text[256];
-    snprintf(text, sizeof text, "%s", label);
-    for (char *c = text; *c; c++)
-        if (*c >= 'a' && *c <= 'z')
-            *c = (char)(*c - 'a' + 'A');
+    UpperCaseCopy(text, label);
     for (const char *board : boards) {
         char name[256];
-        snprintf(name, sizeof name, "%s", board);
+        UpperCaseCopy(name, board);
         if (strstr(text, name))
             return 1;
     }

@@ -75,24 +75,19 @@ static double Median(double *values, int count)
     return values[count / 2];
 }
 
-/* Median time of ROUNDS openings; open returns the dialog's result. */
-static double Measure(HWND owner, int (*open)(HWND), const char *what)
+/* Time of one opening, from the call to the dialog shown. */
+static double TimeOpening(HWND owner, int (*open)(HWND), const char *what)
 {
-    LARGE_INTEGER frequency;
+    LARGE_INTEGER frequency, start;
     QueryPerformanceFrequency(&frequency);
-    double times[ROUNDS];
-    for (int i = 0; i < ROUNDS; i++) {
-        LARGE_INTEGER start;
-        ShownVisible = 0;
-        QueryPerformanceCounter(&start);
-        int result = open(owner);
-        if (result != 1 || !ShownVisible) {
-            printf("%s: the dialog was not shown (result %d)\n", what, result);
-            exit(1);
-        }
-        times[i] = Seconds(start, ShownAt, frequency);
+    ShownVisible = 0;
+    QueryPerformanceCounter(&start);
+    int result = open(owner);
+    if (result != 1 || !ShownVisible) {
+        printf("%s: the dialog was not shown (result %d)\n", what, result);
+        exit(1);
     }
-    return Median(times, ROUNDS);
+    return Seconds(start, ShownAt, frequency);
 }
 
 static int OpenEmpty(HWND owner)
@@ -104,25 +99,19 @@ static int OpenEmpty(HWND owner)
 
 /* The DirectDraw part alone: load, scan (two enumerations, one driver
  * object per driver and pass), unload. */
-static double MeasureScan(void)
+static double TimeScan(void)
 {
-    LARGE_INTEGER frequency;
+    LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
-    double times[ROUNDS];
-    for (int i = 0; i < ROUNDS; i++) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        int loaded = LoadDirectDraw();
-        int scanned = loaded && ScanDisplayDevices();
-        UnloadDirectDraw();
-        QueryPerformanceCounter(&end);
-        if (!scanned) {
-            printf("the device scan failed\n");
-            exit(1);
-        }
-        times[i] = Seconds(start, end, frequency);
+    QueryPerformanceCounter(&start);
+    int scanned = LoadDirectDraw() && ScanDisplayDevices();
+    UnloadDirectDraw();
+    QueryPerformanceCounter(&end);
+    if (!scanned) {
+        printf("the device scan failed\n");
+        exit(1);
     }
-    return Median(times, ROUNDS);
+    return Seconds(start, end, frequency);
 }
 
 static int OpenSetup(HWND owner)
@@ -142,17 +131,22 @@ int main(void)
     RegisterClassA(&wc);
     HWND owner = CreateWindowA("KVLBenchOwner", "bench", WS_POPUP, 0, 0, 0, 0, NULL, NULL, Instance, NULL);
 
-    /* One of each first, so that neither pays for first-time loading. */
-    Measure(owner, OpenEmpty, "empty dialog");
-    Measure(owner, OpenSetup, "graphics setup");
-
-    double empty = Measure(owner, OpenEmpty, "empty dialog");
-    double setup = Measure(owner, OpenSetup, "graphics setup");
-    double scan = MeasureScan();
-    fakedd::Install({ { true, 0, "Carte 2D", "display", false, fakedd::PcModes() },
-                      { false, 4, "3Dfx Voodoo", "voodoo", true, fakedd::PcModes() } });
-    double scripted = Measure(owner, OpenSetup, "graphics setup (scripted DirectDraw)");
-    RemoveDirectDrawDouble();
+    /* One of each first, so that none pays for first-time loading; then
+     * the kinds take turns, so that a busy machine slows all of them. */
+    TimeOpening(owner, OpenEmpty, "empty dialog");
+    TimeOpening(owner, OpenSetup, "graphics setup");
+    double empties[ROUNDS], setups[ROUNDS], scans[ROUNDS], scripteds[ROUNDS];
+    for (int i = 0; i < ROUNDS; i++) {
+        empties[i] = TimeOpening(owner, OpenEmpty, "empty dialog");
+        setups[i] = TimeOpening(owner, OpenSetup, "graphics setup");
+        scans[i] = TimeScan();
+        fakedd::Install({ { true, 0, "Carte 2D", "display", false, fakedd::PcModes() },
+                          { false, 4, "3Dfx Voodoo", "voodoo", true, fakedd::PcModes() } });
+        scripteds[i] = TimeOpening(owner, OpenSetup, "graphics setup (scripted DirectDraw)");
+        RemoveDirectDrawDouble();
+    }
+    double empty = Median(empties, ROUNDS), setup = Median(setups, ROUNDS);
+    double scan = Median(scans, ROUNDS), scripted = Median(scripteds, ROUNDS);
 
     printf("empty dialog, same template frame:        %8.2f ms\n", empty * 1000);
     printf("graphics setup, Wine's DirectDraw:        %8.2f ms   ratio %.2f\n", setup * 1000, setup / empty);
