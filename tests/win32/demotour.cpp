@@ -153,27 +153,6 @@ static void ForgetEarlierInstallation(void)
     DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
 }
 
-static void SetFirstTime(DWORD value)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0", 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
-                      &key) == ERROR_SUCCESS) {
-        RegSetValueExA(key, "bFirstTime", 0, REG_DWORD, (const BYTE *)&value, sizeof value);
-        RegCloseKey(key);
-    }
-}
-
-static void Quit(proc::Program *launcher, HWND menu)
-{
-    proc::Press(menu, IDCANCEL);
-    HWND question = proc::WaitDialog(*launcher, "K.V.L", IDYES, 5000);
-    if (question)
-        proc::Press(question, IDYES);
-    DWORD code;
-    proc::WaitExit(*launcher, 5000, &code);
-    proc::Stop(launcher);
-}
-
 static int Fail(int step, const char *what)
 {
     printf("Tour step %d failed: %s\n", step, what);
@@ -216,21 +195,10 @@ int main(int argc, char **argv)
     Shot("04-menu-installed", menu);
     proc::Press(menu, IDC_MENU_PLAY);
     HWND graphics = WaitDialogWithItem(launcher, IDC_GFX_DEVICE, 15000);
-    if (graphics) {
-        printf("  the graphics setup comes first\n");
-        Shot("05-graphics", graphics);
-        proc::Press(graphics, IDC_GFX_PLAY);
-    } else {
-        /* A launcher without its graphics setup cannot clear the first-run
-         * flag: do it as the setup would, and play again. */
-        printf("  no graphics setup in this launcher: first-run flag cleared by hand\n");
-        Quit(&launcher, menu);
-        SetFirstTime(0);
-        menu = StartLauncherMenu(&launcher);
-        if (!menu)
-            return Fail(4, "no main menu");
-        proc::Press(menu, IDC_MENU_PLAY);
-    }
+    if (!graphics)
+        return Fail(4, "the first Play did not open the graphics setup");
+    Shot("05-graphics", graphics);
+    proc::Press(graphics, IDC_GFX_PLAY);
     DWORD code;
     proc::WaitExit(launcher, Wait, &code);
     proc::Stop(&launcher);
