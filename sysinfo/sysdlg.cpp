@@ -1,4 +1,4 @@
-/* The start-up minimum-specification check, the machine report and the
+/* The start-up minimum-requirements check, the machine report and the
  * system information dialog. */
 #include <windows.h>
 #include <string.h>

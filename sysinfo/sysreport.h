@@ -1,5 +1,5 @@
 /* The parts of the system information that need no Win32: memory
- * rounding, processor type names, the minimum-specification warning, the
+ * rounding, processor type names, the minimum-requirements warning, the
  * report layout and the choice of the disc's drive letter. */
 #ifndef KVL_SYSREPORT_H
 #define KVL_SYSREPORT_H
@@ -34,7 +34,7 @@ struct MinimumSpecTexts {
     const char *closing;
 };
 
-/* Composes the minimum-specification warning for a measured speed (any
+/* Composes the minimum-requirements warning for a measured speed (any
  * negative value means not measured) and the memory in megabytes. Returns
  * 1 when the processor or the memory test failed, the warning then being
  * complete in warning; 0 when the machine passes (warning holds what was

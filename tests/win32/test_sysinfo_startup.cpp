@@ -1,4 +1,4 @@
-/* The start-up minimum-specification check with the speed library that the
+/* The start-up minimum-requirements check with the speed library that the
  * platform's search finds: one reporting 100 MHz, one making no
  * measurement, one without the export, and none at all. Each case runs a
  * copy of this program from a folder of its own, beside its own
