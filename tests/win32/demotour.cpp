@@ -97,7 +97,7 @@ static HWND StartLauncherMenu(proc::Program *launcher)
 /* Opens a dialog from the menu, pictures it and closes it with closeId;
  * skipped when this launcher does not have it yet. */
 static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int itemId, int closeId, const char *name,
-                          int comboId = 0, int comboIndex = 0)
+                          int comboId = 0, int comboIndex = 0, int scrollLines = 0)
 {
     proc::Press(menu, button);
     HWND dialog = WaitDialogWithItem(*launcher, itemId, 8000);
@@ -111,6 +111,11 @@ static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int it
         SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, comboIndex, 0);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), (LPARAM)GetDlgItem(dialog, comboId));
         Sleep(1500);
+    }
+    if (scrollLines) {
+        /* Brings the lower part of a long text into view. */
+        SendDlgItemMessageA(dialog, itemId, EM_LINESCROLL, 0, scrollLines);
+        Sleep(300);
     }
     Shot(name, dialog);
     proc::Press(dialog, closeId);
@@ -216,7 +221,7 @@ int main(int argc, char **argv)
     if (!menu)
         return Fail(6, "no main menu");
     VisitFromMenu(&launcher, menu, IDC_MENU_ARTBOOK, IDC_ART_PICTURE, IDCANCEL, "07-artbook", IDC_ART_LEVELS, 1);
-    VisitFromMenu(&launcher, menu, IDC_MENU_CHECK, IDC_SYSINFO_REPORT, IDOK, "08-check");
+    VisitFromMenu(&launcher, menu, IDC_MENU_CHECK, IDC_SYSINFO_REPORT, IDOK, "08-check", 0, 0, 10);
 
     printf("Uninstall\n");
     proc::Press(menu, IDC_MENU_UNINSTALL);
