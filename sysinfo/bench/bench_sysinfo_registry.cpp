@@ -17,6 +17,7 @@
 #include "sysinfo/cddrives.h"
 #include "sysinfo/probes.h"
 #include "sysinfo/sysreport.h"
+#include "tests/win32/cleanup.h"
 
 static const char *const Buses[] = { "Root", "PCI", "ISAPNP", "SCSI", "ESDI", "FLOP", "MONITOR", "BIOS", "HTREE", "USB" };
 static const int DevicesPerBus = 50;
@@ -80,21 +81,6 @@ static bool BuildTree()
             RootKeys = Keys.size() - before;
     }
     return true;
-}
-
-static void DeleteTree(HKEY parent, const char *name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char child[256];
-    DWORD length = sizeof child;
-    while (RegEnumKeyExA(key, 0, child, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
-        DeleteTree(key, child);
-        length = sizeof child;
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
 }
 
 /* Fastest of a few rounds: the least disturbed by the rest of the machine. */
@@ -164,7 +150,7 @@ int main()
     else
         printf("DiscoverDrives:     %8.2f ms (no CD-ROM drive in this prefix: no walk)\n", discoverTime * 1e3);
 
-    DeleteTree(HKEY_LOCAL_MACHINE, "Enum");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "Enum");
     FreeTextTable();
     return 0;
 }

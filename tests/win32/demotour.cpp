@@ -13,6 +13,7 @@
 #include <stdio.h>
 #include <string>
 
+#include "tests/win32/cleanup.h"
 #include "tests/win32/procwin.h"
 
 #define IDC_MENU_INSTALL   1000
@@ -122,18 +123,6 @@ static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int it
     Sleep(500);
 }
 
-static void DeleteTree(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
-        char sub[256];
-        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS)
-            DeleteTree(key, sub);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(root, path);
-}
-
 /* The tour starts from a machine without the game. */
 static void ForgetEarlierInstallation(void)
 {
@@ -153,9 +142,9 @@ static void ForgetEarlierInstallation(void)
         proc::Stop(&un);
         Sleep(1500);
     }
-    DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
-    DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L");
-    DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L");
+    DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
 }
 
 static int Fail(int step, const char *what)

@@ -1,5 +1,6 @@
 #include "tests/win32/guitest.h"
 
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -69,6 +70,16 @@ void OnNextDialog(std::function<void(HWND)> act)
             }
         }
         return false;
+    });
+}
+
+void Wait(DWORD ms)
+{
+    auto start = std::make_shared<DWORD>(0);
+    Queue([start, ms]() {
+        if (*start == 0)
+            *start = GetTickCount() | 1;
+        return GetTickCount() - *start >= ms;
     });
 }
 

@@ -21,6 +21,9 @@ void OnDialog(const std::string &caption, std::function<void(HWND)> act);
 /* Same for the next dialog (class #32770) that this thread shows, whatever
  * its caption; a dialog already handled by an earlier step is skipped. */
 void OnNextDialog(std::function<void(HWND)> act);
+/* A step that is done once ms milliseconds have passed since it first ran:
+ * gives the program under test time to act (or not) before the next step. */
+void Wait(DWORD ms);
 /* Starts the timer. After timeoutMs every dialog of this thread is ended
  * and Finish reports the failure. */
 void Start(unsigned timeoutMs = 15000);

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <string>
 
+#include "tests/win32/cleanup.h"
+
 namespace scratch {
 
 inline bool KeyExists(const std::string &path)
@@ -33,20 +35,7 @@ inline bool SetText(const std::string &path, const char *name = nullptr, const s
     return r == ERROR_SUCCESS;
 }
 
-inline void DeleteTree(HKEY parent, const char *name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char child[256];
-    DWORD length = sizeof child;
-    while (RegEnumKeyExA(key, 0, child, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
-        DeleteTree(key, child);
-        length = sizeof child;
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
-}
+inline void DeleteTree(HKEY parent, const char *name) { DeleteRegistryTree(parent, name); }
 
 /* A key of HKLM that must not exist before the test: removed with all it
  * holds when the test ends. */

@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
+#include "tests/win32/cleanup.h"
 #include "tests/win32/procwin.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";
@@ -19,39 +20,6 @@ static const char SetupCaption[] = "Installation de K.V.L";
 static const char UninstallCaption[] = "D\xE9sinstallation de K.V.L";
 static const char GameCaption[] = "K.V.L - D\xE9mo";
 static const DWORD Timeout = 30000;
-
-static void DeleteTree(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
-        char sub[256];
-        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS)
-            DeleteTree(key, sub);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(root, path);
-}
-
-static void DeleteFolder(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName, path = dir + "\\" + name;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteFolder(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
 
 static std::string StringValue(const char *name)
 {
@@ -98,10 +66,10 @@ protected:
 
     void Clean()
     {
-        DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
-        DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey);
-        DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
-        DeleteFolder(DEFAULT_INSTALL_DIR);
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
+        DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+        DeleteFolderTree(DEFAULT_INSTALL_DIR);
     }
     void SetUp() override { Clean(); }
     void TearDown() override

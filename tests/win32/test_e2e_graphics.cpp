@@ -9,6 +9,7 @@
 
 #include "resources/resource.h"
 #include "standins/standin_res.h"
+#include "tests/win32/cleanup.h"
 #include "tests/win32/procwin.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";
@@ -17,22 +18,10 @@ static const char SetupCaption[] = "KVL - R\xE9glage du gestionnaire graphique";
 static const char GameCaption[] = "K.V.L - D\xE9mo";
 static const DWORD Timeout = 30000;
 
-static void DeleteTree(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char sub[256];
-        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS)
-            DeleteTree(key, sub);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(root, path);
-}
-
 static void CleanRegistry()
 {
-    DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
-    DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
 }
 
 /* The product key as Setup leaves it: installed from R:, never set up. */

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/win32/cleanup.h"
 #include "tests/win32/procwin.h"
 
 static const char LauncherCommand[] = "\"S:\\Launcher\\Launcher.exe\"";
@@ -32,23 +33,11 @@ static std::string RecordFile()
     return std::string(temp) + "kvl-e2e-record.txt";
 }
 
-static void DeleteTree(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
-        char sub[256];
-        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS)
-            DeleteTree(key, sub);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(root, path);
-}
-
 static void CleanRegistry()
 {
-    DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
-    DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey);
-    DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
+    DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
 }
 
 static HKEY CreateKey(const char *path)

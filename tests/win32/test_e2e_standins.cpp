@@ -9,6 +9,7 @@
 
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
+#include "tests/win32/cleanup.h"
 #include "tests/win32/procwin.h"
 
 static const char SetupCaption[] = "Installation de K.V.L";
@@ -20,39 +21,6 @@ static const char OtherDir[] = "C:\\Jeux KVL";
 static const DWORD Timeout = 30000;
 
 static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-static void DeleteFolder(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName, path = dir + "\\" + name;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteFolder(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
-static void DeleteTree(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
-        char sub[256];
-        while (RegEnumKeyA(key, 0, sub, sizeof sub) == ERROR_SUCCESS)
-            DeleteTree(key, sub);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(root, path);
-}
 
 static bool KeyExists(HKEY root, const char *path)
 {
@@ -119,11 +87,11 @@ protected:
 
     void Clean()
     {
-        DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
-        DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey);
-        DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
-        DeleteFolder(DEFAULT_INSTALL_DIR);
-        DeleteFolder(OtherDir);
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
+        DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+        DeleteFolderTree(DEFAULT_INSTALL_DIR);
+        DeleteFolderTree(OtherDir);
     }
     void SetUp() override
     {
@@ -351,7 +319,7 @@ TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
     /* A disc of our own, with a data folder and read-only files as a
      * CD-ROM gives them. */
     const std::string disc = "C:\\Disque KVL", data = disc + "\\KVL\\Data";
-    DeleteFolder(disc);
+    DeleteFolderTree(disc);
     ASSERT_TRUE(CreateDirectoryA(disc.c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryA((disc + "\\KVL").c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryA(data.c_str(), NULL));
@@ -375,14 +343,14 @@ TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
     EXPECT_TRUE(WaitGone(dir, 15000));
     SetFileAttributesA((data + "\\Niveau1.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFolder(disc);
+    DeleteFolderTree(disc);
 }
 
 TEST_F(DiscPrograms, AnUninstallerLeftElsewhereKeepsTheInstalledGameRegistered)
 {
     InstallSilently();
     const std::string old = "C:\\Ancien KVL";
-    DeleteFolder(old);
+    DeleteFolderTree(old);
     ASSERT_TRUE(CreateDirectoryA(old.c_str(), NULL));
     ASSERT_TRUE(CopyFileA((std::string(DEFAULT_INSTALL_DIR) + "\\Uninst.exe").c_str(), (old + "\\Uninst.exe").c_str(), FALSE));
     EXPECT_EQ(Run("\"" + old + "\\Uninst.exe\" /S"), 0u);

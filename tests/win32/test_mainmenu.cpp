@@ -80,11 +80,11 @@ void AnswerQuestion(int answer)
     });
 }
 
-/* A step that is done once ms milliseconds have passed since it first ran. */
+/* Milliseconds since the first call to Elapsed (restarted by clearing
+ * running). */
 struct Stopwatch {
     bool running = false;
     DWORD start = 0;
-    /* Milliseconds since the first call. */
     DWORD Elapsed()
     {
         if (!running) {
@@ -94,17 +94,6 @@ struct Stopwatch {
         return GetTickCount() - start;
     }
 };
-
-void Wait(DWORD ms)
-{
-    Stopwatch *watch = new Stopwatch;
-    gui::Queue([watch, ms]() {
-        if (watch->Elapsed() < ms)
-            return false;
-        delete watch;
-        return true;
-    });
-}
 
 /* Exit, then Yes: the usual way to end a test's menu. */
 void ExitMenu()
@@ -282,7 +271,7 @@ TEST(MainMenu, SubDialogsLeaveTheMenuRunning)
             *menu = m;
             gui::Press(m, id);
         });
-        Wait(300);
+        gui::Wait(300);
         gui::Queue([menu]() {
             for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
                 DWORD pid;
@@ -348,7 +337,7 @@ static void ClickOpensNothing(HWND *menu, bool shift, bool control)
         gui::Press(*menu, IDC_MENU_PICTURE);
         return true;
     });
-    Wait(300);
+    gui::Wait(300);
     gui::Queue([shift, control]() {
         EXPECT_EQ(CloseCredits(), 0) << "shift " << shift << " control " << control;
         return true;
@@ -410,7 +399,7 @@ TEST(TeamDialog, OnlyOkEndsIt)
         gui::Press(d, IDCANCEL);
         gui::Close(d);
     });
-    Wait(300);
+    gui::Wait(300);
     gui::Queue([team]() {
         EXPECT_TRUE(IsWindowVisible(*team));
         gui::Press(*team, IDOK);

@@ -49,32 +49,6 @@ void LookAndPress(const char *caption, Seen *seen, int id)
     });
 }
 
-/* A step that is done once ms milliseconds have passed since it first ran. */
-struct Stopwatch {
-    bool running = false;
-    DWORD start = 0;
-    /* Milliseconds since the first call. */
-    DWORD Elapsed()
-    {
-        if (!running) {
-            running = true;
-            start = GetTickCount();
-        }
-        return GetTickCount() - start;
-    }
-};
-
-void Wait(DWORD ms)
-{
-    Stopwatch *watch = new Stopwatch;
-    gui::Queue([watch, ms]() {
-        if (watch->Elapsed() < ms)
-            return false;
-        delete watch;
-        return true;
-    });
-}
-
 int ErrorResult(int number, Seen *seen, int id = IDC_MSG_BUTTON)
 {
     LookAndPress(ErrorCaption, seen, id);
@@ -137,7 +111,7 @@ TEST(ErrorDialog, EscapeAndOtherCommandsAreIgnored)
         gui::Press(d, IDC_MSG_CHECK);
         PostMessageA(GetDlgItem(d, IDC_MSG_BUTTON), WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    Wait(300);
+    gui::Wait(300);
     gui::Queue([dialog]() {
         EXPECT_TRUE(IsWindowVisible(*dialog));
         gui::Press(*dialog, IDC_MSG_BUTTON);
