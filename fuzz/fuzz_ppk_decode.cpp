@@ -6,41 +6,7 @@
 #include <string.h>
 
 #include "artbook/ppk.h"
-
-static unsigned char RefRing[LZSS_RING_SIZE];
-
-static size_t RefDecode(unsigned char *out, size_t cap, const unsigned char *in, size_t len)
-{
-    memset(RefRing, ' ', LZSS_RING_START);
-    unsigned r = LZSS_RING_START, flags = 0;
-    size_t ip = 0, op = 0;
-    while (ip < len) {
-        flags >>= 1;
-        if (!(flags & 0x100)) {
-            flags = in[ip++] | 0xFF00;
-            if (ip == len)
-                break;
-        }
-        if (flags & 1) {
-            if (op == cap)
-                break;
-            out[op++] = RefRing[r] = in[ip++];
-            r = (r + 1) & LZSS_RING_MASK;
-        } else {
-            if (len - ip < 2)
-                break;
-            unsigned pos = in[ip] | ((in[ip + 1] & 0xF0) << 4), count = (in[ip + 1] & 0x0F) + 3;
-            ip += 2;
-            for (unsigned k = 0; k < count; k++) {
-                if (op == cap)
-                    return op;
-                out[op++] = RefRing[r] = RefRing[(pos + k) & LZSS_RING_MASK];
-                r = (r + 1) & LZSS_RING_MASK;
-            }
-        }
-    }
-    return op;
-}
+#include "tests/native/lzss_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "artbook/ppk.h"
+#include "tests/native/lzss_reference.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -24,42 +25,6 @@ static std::string Decode(const Bytes &in, size_t capacity = 4096)
     size_t n = LzssDecode(out.data(), capacity, in.data(), in.size());
     EXPECT_EQ(out[capacity], 0xCC) << "wrote past the capacity";
     return std::string(out.begin(), out.begin() + n);
-}
-
-/* The ring decoder that the fast one must equal, byte for byte, ring
- * included: every byte goes through its own process-wide ring. */
-static unsigned char RefRing[4096];
-static size_t RefDecode(unsigned char *out, size_t cap, const unsigned char *in, size_t len)
-{
-    memset(RefRing, ' ', 4078);
-    unsigned r = 4078, flags = 0;
-    size_t ip = 0, op = 0;
-    while (ip < len) {
-        flags >>= 1;
-        if (!(flags & 0x100)) {
-            flags = in[ip++] | 0xFF00;
-            if (ip == len)
-                break;
-        }
-        if (flags & 1) {
-            if (op == cap)
-                break;
-            out[op++] = RefRing[r] = in[ip++];
-            r = (r + 1) & 0xFFF;
-        } else {
-            if (len - ip < 2)
-                break;
-            unsigned pos = in[ip] | ((in[ip + 1] & 0xF0) << 4), count = (in[ip + 1] & 0x0F) + 3;
-            ip += 2;
-            for (unsigned k = 0; k < count; k++) {
-                if (op == cap)
-                    return op;
-                out[op++] = RefRing[r] = RefRing[(pos + k) & 0xFFF];
-                r = (r + 1) & 0xFFF;
-            }
-        }
-    }
-    return op;
 }
 
 TEST(LzssDecode, WorkedExamples)
