@@ -86,10 +86,16 @@ class EndToEnd : public ::testing::Test {
 protected:
     proc::Program launcher;
 
-    void SetUp() override
+    /* A clean slate for the next launch: no keys, no record. */
+    void Reset()
     {
         CleanRegistry();
         DeleteFileA(RecordFile().c_str());
+    }
+
+    void SetUp() override
+    {
+        Reset();
         ASSERT_EQ(GetDriveTypeA("S:\\"), (UINT)DRIVE_CDROM) << "the test disc S: is not mapped";
         ASSERT_NE(GetFileAttributesA("S:\\Launcher\\Launcher.exe"), INVALID_FILE_ATTRIBUTES);
     }
@@ -97,8 +103,7 @@ protected:
     void TearDown() override
     {
         proc::Stop(&launcher);
-        CleanRegistry();
-        DeleteFileA(RecordFile().c_str());
+        Reset();
     }
 
     /* Starts the launcher from a directory it must leave. */
@@ -177,6 +182,16 @@ protected:
         return r;
     }
 
+    /* The program the launcher started, its command line and its current
+     * directory. */
+    void ExpectStarted(const char *program, const char *commandLine, const char *directory)
+    {
+        Recorded r = Started();
+        EXPECT_STREQ(r.program.c_str(), program);
+        EXPECT_STREQ(r.commandLine.c_str(), commandLine);
+        EXPECT_STREQ(r.directory.c_str(), directory);
+    }
+
     void ExpectNothingStarted()
     {
         Sleep(500);
@@ -190,16 +205,12 @@ TEST_F(EndToEnd, InstallBeforeInstallationStartsSetupAtTheDiscRoot)
     /* A fresh machine, then a product key without ExeDir. */
     for (int withKey = 0; withKey < 2; withKey++) {
         SCOPED_TRACE(withKey ? "product key without ExeDir" : "no keys");
-        CleanRegistry();
-        DeleteFileA(RecordFile().c_str());
+        Reset();
         if (withKey)
             RegCloseKey(CreateKey(ProductKey));
         StartLauncher();
         PressAndExpectExit(IDC_MENU_INSTALL);
-        Recorded r = Started();
-        EXPECT_STREQ(r.program.c_str(), "S:\\Setup.exe");
-        EXPECT_STREQ(r.commandLine.c_str(), "Setup.exe");
-        EXPECT_STREQ(r.directory.c_str(), "S:\\");
+        ExpectStarted("S:\\Setup.exe", "Setup.exe", "S:\\");
         proc::Stop(&launcher);
     }
 }
@@ -211,23 +222,16 @@ TEST_F(EndToEnd, ReinstallStartsSetupInTheDiscRootOfTheSettings)
     WriteProductKey(InstalledDir, OtherDiscRoot, 0, "bFirstTime");
     StartLauncher();
     PressAndExpectExit(IDC_MENU_INSTALL);
-    Recorded r = Started();
-    EXPECT_STREQ(r.program.c_str(), "S:\\Setup.exe");
-    EXPECT_STREQ(r.commandLine.c_str(), "Setup.exe");
-    EXPECT_STREQ(r.directory.c_str(), "S:\\");
+    ExpectStarted("S:\\Setup.exe", "Setup.exe", "S:\\");
     proc::Stop(&launcher);
 
     /* Complete: CDRoot becomes the current directory, where Setup.exe is
      * found. */
-    CleanRegistry();
-    DeleteFileA(RecordFile().c_str());
+    Reset();
     WriteProductKey(InstalledDir, OtherDiscRoot, 0);
     StartLauncher();
     PressAndExpectExit(IDC_MENU_INSTALL);
-    r = Started();
-    EXPECT_STREQ(r.program.c_str(), "S:\\CD\\Setup.exe");
-    EXPECT_STREQ(r.commandLine.c_str(), "Setup.exe");
-    EXPECT_STREQ(r.directory.c_str(), "S:\\CD");
+    ExpectStarted("S:\\CD\\Setup.exe", "Setup.exe", "S:\\CD");
 }
 
 TEST_F(EndToEnd, UninstallRunsTheRegisteredCommandAsItIs)
@@ -236,10 +240,7 @@ TEST_F(EndToEnd, UninstallRunsTheRegisteredCommandAsItIs)
     WriteUninstallString("\"S:\\Installed KVL\\Uninst.exe\" /S");
     StartLauncher();
     PressAndExpectExit(IDC_MENU_UNINSTALL);
-    Recorded r = Started();
-    EXPECT_STREQ(r.program.c_str(), "S:\\Installed KVL\\Uninst.exe");
-    EXPECT_STREQ(r.commandLine.c_str(), "\"S:\\Installed KVL\\Uninst.exe\" /S");
-    EXPECT_STREQ(r.directory.c_str(), "S:\\CD");
+    ExpectStarted("S:\\Installed KVL\\Uninst.exe", "\"S:\\Installed KVL\\Uninst.exe\" /S", "S:\\CD");
 }
 
 TEST_F(EndToEnd, PlayStartsTheGameOfTheInstallFolder)
@@ -248,23 +249,16 @@ TEST_F(EndToEnd, PlayStartsTheGameOfTheInstallFolder)
     WriteProductKey(InstalledDir, OtherDiscRoot, 0);
     StartLauncher();
     PressAndExpectExit(IDC_MENU_PLAY);
-    Recorded r = Started();
-    EXPECT_STREQ(r.program.c_str(), "S:\\Installed KVL\\KVL.EXE");
-    EXPECT_STREQ(r.commandLine.c_str(), "\"S:\\Installed KVL\\KVL.EXE\"");
-    EXPECT_STREQ(r.directory.c_str(), "S:\\CD");
+    ExpectStarted("S:\\Installed KVL\\KVL.EXE", "\"S:\\Installed KVL\\KVL.EXE\"", "S:\\CD");
     proc::Stop(&launcher);
 
     /* A later value missing: still installed, but the current directory is
      * the parent of the launcher's folder. */
-    CleanRegistry();
-    DeleteFileA(RecordFile().c_str());
+    Reset();
     WriteProductKey(InstalledDir, OtherDiscRoot, 0, "Transparency");
     StartLauncher();
     PressAndExpectExit(IDC_MENU_PLAY);
-    r = Started();
-    EXPECT_STREQ(r.program.c_str(), "S:\\Installed KVL\\KVL.EXE");
-    EXPECT_STREQ(r.commandLine.c_str(), "\"S:\\Installed KVL\\KVL.EXE\"");
-    EXPECT_STREQ(r.directory.c_str(), "S:\\");
+    ExpectStarted("S:\\Installed KVL\\KVL.EXE", "\"S:\\Installed KVL\\KVL.EXE\"", "S:\\");
 }
 
 TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
@@ -279,19 +273,15 @@ TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.commandLine);
-        CleanRegistry();
-        DeleteFileA(RecordFile().c_str());
+        Reset();
         if (c.installed)
             WriteProductKey(InstalledDir, OtherDiscRoot, 0);
         StartLauncher();
         HWND menu = WaitMenu();
         ASSERT_NE(menu, (HWND)NULL);
         proc::Press(menu, IDC_MENU_README);
-        Recorded r = Started();
         /* Notepad is looked for in the launcher's own folder first. */
-        EXPECT_STREQ(r.program.c_str(), "S:\\Launcher\\Notepad.exe");
-        EXPECT_STREQ(r.commandLine.c_str(), c.commandLine);
-        EXPECT_STREQ(r.directory.c_str(), c.directory);
+        ExpectStarted("S:\\Launcher\\Notepad.exe", c.commandLine, c.directory);
 
         /* Still in the menu: Exit, then Yes to the question. */
         EXPECT_TRUE(IsWindowVisible(menu));
