@@ -17,7 +17,7 @@
 #include "sysinfo/cddrives.h"
 #include "sysinfo/probes.h"
 #include "sysinfo/sysreport.h"
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 
 static const char *const Buses[] = { "Root", "PCI", "ISAPNP", "SCSI", "ESDI", "FLOP", "MONITOR", "BIOS", "HTREE", "USB" };
 static const int DevicesPerBus = 50;

@@ -13,7 +13,7 @@
 #include <stdio.h>
 #include <string>
 
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
 
 #define IDC_MENU_INSTALL   1000

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <string>
 
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 
 namespace scratch {
 

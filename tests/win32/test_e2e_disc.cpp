@@ -10,7 +10,7 @@
 #include "resources/resource.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";

@@ -9,7 +9,7 @@
 
 #include "resources/resource.h"
 #include "standins/standin_res.h"
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";
@@ -22,32 +22,6 @@ static void CleanRegistry()
 {
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
     DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
-}
-
-/* The product key as Setup leaves it: installed from R:, never set up. */
-static void WriteInstallation()
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL),
-              ERROR_SUCCESS);
-    auto str = [&](const char *name, const char *value) {
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
-    };
-    auto num = [&](const char *name, DWORD value) {
-        RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
-    };
-    str("ExeDir", "R:\\KVL");
-    num("bFirstTime", 1);
-    num("Device", 0);
-    num("Mode", 0);
-    num("Width", 640);
-    num("Height", 480);
-    str("DDName", "");
-    num("bHard", 0);
-    num("Level", 0);
-    num("Transparency", 0);
-    str("CDRoot", "R:\\");
-    RegCloseKey(key);
 }
 
 static DWORD DwordValue(const char *name)
@@ -111,7 +85,8 @@ protected:
 
 TEST_F(GraphicsEndToEnd, FirstPlayGoesThroughTheSetupAndTheGameShowsTheChoices)
 {
-    WriteInstallation();
+    /* The product key as Setup leaves it: installed from R:, never set up. */
+    ASSERT_TRUE(WriteProductKey("R:\\KVL", "R:\\", 1));
     ASSERT_TRUE(proc::Start(LauncherCommand, "C:\\", {}, &launcher));
     HWND menu = WaitMenu();
     ASSERT_NE(menu, (HWND)NULL) << "no main menu";

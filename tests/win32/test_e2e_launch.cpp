@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
 
 static const char LauncherCommand[] = "\"S:\\Launcher\\Launcher.exe\"";
@@ -46,33 +46,6 @@ static HKEY CreateKey(const char *path)
     EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL, &key, NULL),
               ERROR_SUCCESS);
     return key;
-}
-
-/* Writes the product key as Setup does, leaving out the value named
- * missing (and with it every "later" value the launcher would then skip). */
-static void WriteProductKey(const char *exeDir, const char *cdRoot, DWORD firstTime, const char *missing = "")
-{
-    HKEY key = CreateKey(ProductKey);
-    auto str = [&](const char *name, const char *value) {
-        if (lstrcmpA(name, missing) != 0)
-            RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
-    };
-    auto num = [&](const char *name, DWORD value) {
-        if (lstrcmpA(name, missing) != 0)
-            RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
-    };
-    str("ExeDir", exeDir);
-    num("bFirstTime", firstTime);
-    num("Device", 0);
-    num("Mode", 0);
-    num("Width", 640);
-    num("Height", 480);
-    str("DDName", "");
-    num("bHard", 0);
-    num("Level", 0);
-    num("Transparency", 0);
-    str("CDRoot", cdRoot);
-    RegCloseKey(key);
 }
 
 static void WriteUninstallString(const char *command)
@@ -219,7 +192,7 @@ TEST_F(EndToEnd, ReinstallStartsSetupInTheDiscRootOfTheSettings)
 {
     /* Installed but incomplete (bFirstTime missing): the parent of the
      * launcher's folder. */
-    WriteProductKey(InstalledDir, OtherDiscRoot, 0, "bFirstTime");
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0, "bFirstTime"));
     StartLauncher();
     PressAndExpectExit(IDC_MENU_INSTALL);
     ExpectStarted("S:\\Setup.exe", "Setup.exe", "S:\\");
@@ -228,7 +201,7 @@ TEST_F(EndToEnd, ReinstallStartsSetupInTheDiscRootOfTheSettings)
     /* Complete: CDRoot becomes the current directory, where Setup.exe is
      * found. */
     Reset();
-    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
     StartLauncher();
     PressAndExpectExit(IDC_MENU_INSTALL);
     ExpectStarted("S:\\CD\\Setup.exe", "Setup.exe", "S:\\CD");
@@ -236,7 +209,7 @@ TEST_F(EndToEnd, ReinstallStartsSetupInTheDiscRootOfTheSettings)
 
 TEST_F(EndToEnd, UninstallRunsTheRegisteredCommandAsItIs)
 {
-    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
     WriteUninstallString("\"S:\\Installed KVL\\Uninst.exe\" /S");
     StartLauncher();
     PressAndExpectExit(IDC_MENU_UNINSTALL);
@@ -246,7 +219,7 @@ TEST_F(EndToEnd, UninstallRunsTheRegisteredCommandAsItIs)
 TEST_F(EndToEnd, PlayStartsTheGameOfTheInstallFolder)
 {
     /* Complete settings: the game runs in CDRoot. */
-    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
     StartLauncher();
     PressAndExpectExit(IDC_MENU_PLAY);
     ExpectStarted("S:\\Installed KVL\\KVL.EXE", "\"S:\\Installed KVL\\KVL.EXE\"", "S:\\CD");
@@ -255,7 +228,7 @@ TEST_F(EndToEnd, PlayStartsTheGameOfTheInstallFolder)
     /* A later value missing: still installed, but the current directory is
      * the parent of the launcher's folder. */
     Reset();
-    WriteProductKey(InstalledDir, OtherDiscRoot, 0, "Transparency");
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0, "Transparency"));
     StartLauncher();
     PressAndExpectExit(IDC_MENU_PLAY);
     ExpectStarted("S:\\Installed KVL\\KVL.EXE", "\"S:\\Installed KVL\\KVL.EXE\"", "S:\\");
@@ -274,8 +247,9 @@ TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.commandLine);
         Reset();
-        if (c.installed)
-            WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+        if (c.installed) {
+            ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
+        }
         StartLauncher();
         HWND menu = WaitMenu();
         ASSERT_NE(menu, (HWND)NULL);
@@ -300,7 +274,7 @@ TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
 TEST_F(EndToEnd, FailedStartShowsItsMessageAndTheLauncherEnds)
 {
     /* No KVL.EXE in the install folder. */
-    WriteProductKey("S:\\Nowhere", OtherDiscRoot, 0);
+    ASSERT_TRUE(WriteProductKey("S:\\Nowhere", OtherDiscRoot, 0));
     StartLauncher();
     HWND menu = WaitMenu();
     ASSERT_NE(menu, (HWND)NULL);
@@ -311,7 +285,7 @@ TEST_F(EndToEnd, FailedStartShowsItsMessageAndTheLauncherEnds)
 
     /* An empty uninstall command. */
     CleanRegistry();
-    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
     WriteUninstallString("");
     StartLauncher();
     menu = WaitMenu();
@@ -323,7 +297,7 @@ TEST_F(EndToEnd, FailedStartShowsItsMessageAndTheLauncherEnds)
 
     /* A disc root without Setup.exe. */
     CleanRegistry();
-    WriteProductKey(InstalledDir, "S:\\Installed KVL\\", 0);
+    ASSERT_TRUE(WriteProductKey(InstalledDir, "S:\\Installed KVL\\", 0));
     StartLauncher();
     menu = WaitMenu();
     ASSERT_NE(menu, (HWND)NULL);
@@ -357,7 +331,7 @@ TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)
     if (!c)
         GTEST_SKIP() << "run with KVL_E2E_MISSING=ddraw, dinput or amstream";
 
-    WriteProductKey(InstalledDir, OtherDiscRoot, 0);
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
     StartLauncher();
     HWND error = proc::WaitDialog(launcher, "KVL - Erreur", IDC_MSG_BUTTON, Timeout);
     if (!error) {

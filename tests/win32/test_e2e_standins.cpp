@@ -9,7 +9,7 @@
 
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
 
 static const char SetupCaption[] = "Installation de K.V.L";

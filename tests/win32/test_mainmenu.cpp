@@ -265,26 +265,35 @@ TEST(MainMenu, SubDialogsLeaveTheMenuRunning)
     SetUpSettings(0, 0, 1);
     /* Whatever these open is closed again; the menu must still be there. */
     const int ids[] = { IDC_MENU_CHECK, IDC_MENU_ARTBOOK };
+    struct SubDialog {
+        HWND menu = NULL;
+        bool seen = false;
+    };
     for (int id : ids) {
-        HWND *menu = new HWND(NULL);
-        OnMenu([menu, id](HWND m) {
-            *menu = m;
+        SubDialog *sub = new SubDialog;
+        OnMenu([sub, id](HWND m) {
+            sub->menu = m;
             gui::Press(m, id);
         });
         gui::Wait(300);
-        gui::Queue([menu]() {
+        /* Waits for the sub-dialog to show (a busy machine may take a while
+         * to build it), then closes it and waits until it has gone. */
+        gui::Queue([sub]() {
             for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
                 DWORD pid;
                 char cls[32];
-                if (w != *menu && GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && IsWindowVisible(w)
+                if (w != sub->menu && GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && IsWindowVisible(w)
                     && GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "#32770") == 0) {
+                    sub->seen = true;
                     PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
                     PostMessageA(w, WM_COMMAND, IDOK, 0);
                     PostMessageA(w, WM_COMMAND, IDC_MSG_BUTTON, 0);
                     return false;
                 }
             }
-            delete menu;
+            if (!sub->seen)
+                return false;
+            delete sub;
             return true;
         });
     }

@@ -1,4 +1,4 @@
-#include "tests/win32/cleanup.h"
+#include "tests/win32/fixtures.h"
 
 void DeleteRegistryTree(HKEY root, const char *path)
 {
@@ -34,4 +34,33 @@ void DeleteFolderTree(const std::string &dir)
         FindClose(search);
     }
     RemoveDirectoryA(dir.c_str());
+}
+
+bool WriteProductKey(const char *exeDir, const char *cdRoot, DWORD firstTime, const char *missing)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0", 0, NULL, 0,
+                        KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL, &key, NULL) != ERROR_SUCCESS)
+        return false;
+    auto str = [&](const char *name, const char *value) {
+        if (lstrcmpA(name, missing) != 0)
+            RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, lstrlenA(value) + 1);
+    };
+    auto num = [&](const char *name, DWORD value) {
+        if (lstrcmpA(name, missing) != 0)
+            RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+    };
+    str("ExeDir", exeDir);
+    num("bFirstTime", firstTime);
+    num("Device", 0);
+    num("Mode", 0);
+    num("Width", 640);
+    num("Height", 480);
+    str("DDName", "");
+    num("bHard", 0);
+    num("Level", 0);
+    num("Transparency", 0);
+    str("CDRoot", cdRoot);
+    RegCloseKey(key);
+    return true;
 }

@@ -1,0 +1,21 @@
+/* Registry and file fixtures of the tests and the tour: the product key as
+ * the installer writes it, and the removal of what a test left behind (a
+ * registry key with all its subkeys, a folder with all it holds). */
+#ifndef KVL_FIXTURES_H
+#define KVL_FIXTURES_H
+
+#include <windows.h>
+#include <string>
+
+/* Deletes root\path and every key below it (32-bit view); nothing when it
+ * does not exist. */
+void DeleteRegistryTree(HKEY root, const char *path);
+/* Deletes dir and everything in it, read-only files included. */
+void DeleteFolderTree(const std::string &dir);
+
+/* Writes the product key as the installer does (device 0, mode 0, 640 x
+ * 480, no driver name, level 0), leaving out the value named missing. 1
+ * when the key could be created. */
+bool WriteProductKey(const char *exeDir, const char *cdRoot, DWORD firstTime, const char *missing = "");
+
+#endif
