@@ -144,6 +144,7 @@ TEST_F(GraphicsSetup, OpensWithTextsListsAndThePreferredDevice)
     });
     EXPECT_EQ(RunSetup(), 1);
     EXPECT_TRUE(WaitWindowSeen) << "the scan runs under the wait window";
+    EXPECT_EQ(fakedd::OnePassFault(), "") << "each driver opened once";
 }
 
 TEST_F(GraphicsSetup, StoredDeviceAndModeComeBackOnlyOnTheFirstFilling)
