@@ -185,14 +185,8 @@ static void CopyChoices(LauncherSettings *to, const LauncherSettings *from)
     to->bFirstTime = from->bFirstTime;
 }
 
-static void OnPlay(HWND dialog)
+static void StoreChoices(HWND dialog, const DisplayMode *mode, const char *driverName)
 {
-    const DisplayMode *mode = GetMode(currentDevice, currentMode);
-    const char *driverName = GetDeviceDriverName(currentDevice);
-    /* A device without modes can be selected, but the game needs one. */
-    if (!mode || !driverName)
-        return;
-    LauncherSettings before = Settings;
     Settings.Transparency = IsDlgButtonChecked(dialog, IDC_GFX_TRANSP_CHECK) == BST_CHECKED ? 1 : 0;
     Settings.Device = currentDevice;
     Settings.Mode = currentMode;
@@ -205,6 +199,17 @@ static void OnPlay(HWND dialog)
     memcpy(Settings.DDName, driverName, length);
     Settings.bHard = IsHardwareDevice(currentDevice);
     Settings.bFirstTime = 0;
+}
+
+static void OnPlay(HWND dialog)
+{
+    const DisplayMode *mode = GetMode(currentDevice, currentMode);
+    const char *driverName = GetDeviceDriverName(currentDevice);
+    /* A device without modes can be selected, but the game needs one. */
+    if (!mode || !driverName)
+        return;
+    LauncherSettings before = Settings;
+    StoreChoices(dialog, mode, driverName);
     if (WriteSettings()) {
         EndDialog(dialog, RESULT_PLAY);
         return;
