@@ -15,9 +15,13 @@
 
 LauncherSettings Settings;
 
-/* Set when the last ReadSettings got as far as Level: only then does the
- * record hold the stored level, and WriteSettings may write it as is. */
+/* Level belongs to the game, which may store it in any form: the launcher
+ * writes it back with the type and size it was read with. LevelWasRead is
+ * set when the record holds the stored level, so WriteSettings may write
+ * it from the record. */
 static int LevelWasRead;
+static DWORD LevelType;
+static DWORD LevelSize;
 
 /* The product key's values in the order they are read, after ExeDir. */
 struct SettingsValue {
@@ -46,21 +50,27 @@ static const SettingsValue ProductValues[] = {
 /* Reads one value of at most size bytes into field. The type is not
  * checked: any data that fits is taken as raw bytes; shorter data is
  * zero-extended. A string field is cut before its last byte when the
- * data has no terminator. Returns 1, or 0 with field untouched. */
-static int ReadValue(HKEY key, const char *name, void *field, size_t size, int isString)
+ * data has no terminator. Returns 1 with the value's type and length
+ * (when asked for), or 0 with field untouched. */
+static int ReadValue(HKEY key, const char *name, void *field, size_t size, int isString,
+                     DWORD *typeRead = NULL, DWORD *lengthRead = NULL)
 {
     BYTE data[260];
-    DWORD length = (DWORD)size;
+    DWORD length = (DWORD)size, type = 0;
     if (size > sizeof data)
         return 0;
     memset(data, 0, sizeof data);
-    if (RegQueryValueExA(key, name, NULL, NULL, data, &length) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key, name, NULL, &type, data, &length) != ERROR_SUCCESS)
         return 0;
     if (length > size)
         return 0;
     if (isString)
         data[size - 1] = 0;
     memcpy(field, data, size);
+    if (typeRead)
+        *typeRead = type;
+    if (lengthRead)
+        *lengthRead = length;
     return 1;
 }
 
@@ -110,11 +120,13 @@ int ReadSettings(void)
     char *record = (char *)&Settings;
     for (size_t i = 0; i < PRODUCT_VALUE_COUNT; i++) {
         const SettingsValue *value = &ProductValues[i];
-        if (!ReadValue(key, value->name, record + value->offset, value->size, value->isString)) {
+        int isLevel = i == LEVEL_VALUE_INDEX;
+        if (!ReadValue(key, value->name, record + value->offset, value->size, value->isString,
+                       isLevel ? &LevelType : NULL, isLevel ? &LevelSize : NULL)) {
             RegCloseKey(key);
             return 0;
         }
-        if (i == LEVEL_VALUE_INDEX)
+        if (isLevel)
             LevelWasRead = 1;
     }
     Settings.CDRootKnown = 1;
@@ -122,28 +134,35 @@ int ReadSettings(void)
     return 1;
 }
 
-/* Level belongs to the game: the launcher only carries it through. When
- * the read stopped before Level, the record's 0 is not the stored level,
- * so it is read again here. A stored level is kept (and put in the
+/* When the read stopped before Level, the record's 0 is not the stored
+ * level, so it is read again here. A stored level is kept (and put in the
  * record, so record and key agree); a missing one is created from the
- * record; one that exists but cannot be read is left alone. Returns 1
- * when Level may be written from the record. */
+ * record as a REG_DWORD; one that exists but cannot be read is left
+ * alone. Returns 1 when Level may be written from the record. */
 static int RecoverStoredLevel(HKEY key)
 {
     if (LevelWasRead)
         return 1;
-    BYTE data[4];
-    DWORD length = sizeof data;
-    LONG status = RegQueryValueExA(key, "Level", NULL, NULL, data, &length);
-    if (status == ERROR_FILE_NOT_FOUND)
-        return 1;
-    if (status != ERROR_SUCCESS || length > sizeof data)
-        return 0;
     unsigned int level = 0;
-    memcpy(&level, data, length);
-    Settings.Level = level;
-    LevelWasRead = 1;
+    if (ReadValue(key, "Level", &level, sizeof level, 0, &LevelType, &LevelSize)) {
+        Settings.Level = level;
+        LevelWasRead = 1;
+        return 1;
+    }
+    DWORD length = 0;
+    if (RegQueryValueExA(key, "Level", NULL, NULL, NULL, &length) != ERROR_FILE_NOT_FOUND)
+        return 0;
+    LevelType = REG_DWORD;
+    LevelSize = sizeof level;
     return 1;
+}
+
+/* Level as it was read: its type, and its first LevelSize bytes of the
+ * record's raw field. */
+static int WriteLevel(HKEY key)
+{
+    DWORD size = LevelSize <= sizeof Settings.Level ? LevelSize : (DWORD)sizeof Settings.Level;
+    return RegSetValueExA(key, "Level", 0, LevelType, (const BYTE *)&Settings.Level, size) == ERROR_SUCCESS;
 }
 
 int WriteSettings(void)
@@ -165,7 +184,7 @@ int WriteSettings(void)
                           sizeof Settings.DDName) == ERROR_SUCCESS
         && WriteDword(key, "bHard", (DWORD)Settings.bHard)
         && WriteDword(key, "bFirstTime", (DWORD)Settings.bFirstTime)
-        && (!writeLevel || WriteDword(key, "Level", (DWORD)Settings.Level))
+        && (!writeLevel || WriteLevel(key))
         && WriteDword(key, "Transparency", (DWORD)Settings.Transparency);
     RegCloseKey(key);
     return ok ? 1 : 0;

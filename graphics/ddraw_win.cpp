@@ -1,6 +1,8 @@
-/* DirectDraw at run time: loading ddraw.dll, and the two passes over its
- * display drivers that build the device list. Every DirectDraw object is
- * released before the callback that opened it returns. */
+/* DirectDraw at run time: loading ddraw.dll, and the pass over its display
+ * drivers that builds the device list. Enumerating the drivers and opening
+ * one are DirectDraw's slow calls, so each is made once per scan: every
+ * driver is opened once, asked for its caps and modes, and released before
+ * the callback that opened it returns. */
 #include <windows.h>
 #include <string.h>
 
@@ -87,18 +89,6 @@ static void GetDriverCaps(DirectDraw5 *directDraw, DdCaps5 *halCaps, DdCaps5 *he
     directDraw->methods->GetCaps(directDraw, halCaps, helCaps);
 }
 
-static BOOL WINAPI CountDriver(GUID *guid, char *, char *, void *)
-{
-    DirectDraw5 *directDraw = OpenDriver(guid);
-    if (!directDraw)
-        return TRUE;
-    DdCaps5 halCaps, helCaps;
-    GetDriverCaps(directDraw, &halCaps, &helCaps);
-    ScanCountDriver((halCaps.dwCaps & DDCAPS_3D) != 0);
-    directDraw->methods->Release(directDraw);
-    return TRUE;
-}
-
 static HRESULT WINAPI AddMode(DdSurfaceDesc5 *mode, void *)
 {
     return ScanAddMode((int)mode->dwWidth, (int)mode->dwHeight,
@@ -114,6 +104,9 @@ int EnumerateModes(DirectDraw5 *directDraw, DisplayDevice *device)
 
 static BOOL WINAPI StoreDriver(GUID *guid, char *description, char *name, void *)
 {
+    /* A full list takes no more drivers: none is opened in vain. */
+    if (!ScanHasRoom())
+        return TRUE;
     DirectDraw5 *directDraw = OpenDriver(guid);
     if (!directDraw)
         return TRUE;
@@ -133,10 +126,6 @@ int ScanDisplayDevices(void)
 {
     ScanBegin();
     if (!DirectDrawCreateEntry || !DirectDrawEnumerateEntry)
-        return 0;
-    if (DirectDrawEnumerateEntry(CountDriver, 0) != KVL_DD_OK)
-        return 0;
-    if (!ScanCreateList())
         return 0;
     if (DirectDrawEnumerateEntry(StoreDriver, 0) != KVL_DD_OK)
         return 0;

@@ -1,5 +1,5 @@
-/* The display device list: what the two passes over the display drivers
- * record, the software renderer entry, and the preference for a 3Dfx board.
+/* The display device list: what the pass over the display drivers
+ * records, the software renderer entry, and the preference for a 3Dfx board.
  * The enumeration callbacks reach this state here, not through their
  * context argument. */
 #include <stdio.h>
@@ -8,16 +8,14 @@
 
 #include "graphics/devices.h"
 
-static DisplayDevice **Devices;      /* owned records, SlotCount slots */
-static int SlotCount;
+/* Owned records; the slot after the drivers' is the software renderer's. */
+static DisplayDevice *Devices[MAX_DISPLAY_DRIVERS + 1];
 static int DeviceCount;
 static int PreferredDevice = -1;
-static int ListExists;
+static int ListExists;               /* a scan stored a driver */
 
 /* Working state of a scan. */
-static int DriversCounted;
-static int Drivers3DCounted;
-static int DriverSlots;              /* slots the second pass may fill */
+static int Scanning;
 static DisplayDevice *StoringDevice; /* the record the mode callback fills */
 
 static void CopyText(char *dest, const char *src)
@@ -27,50 +25,25 @@ static void CopyText(char *dest, const char *src)
 
 void FreeDeviceList(void)
 {
-    if (Devices) {
-        for (int i = 0; i < SlotCount; i++)
-            free(Devices[i]);
-        free(Devices);
-    }
-    Devices = 0;
-    SlotCount = 0;
+    for (int i = 0; i < DeviceCount; i++)
+        free(Devices[i]);
+    memset(Devices, 0, sizeof Devices);
     DeviceCount = 0;
-    DriverSlots = 0;
     PreferredDevice = -1;
     ListExists = 0;
+    Scanning = 0;
     StoringDevice = 0;
 }
 
 void ScanBegin(void)
 {
     FreeDeviceList();
-    DriversCounted = 0;
-    Drivers3DCounted = 0;
+    Scanning = 1;
 }
 
-void ScanCountDriver(int has3D)
+int ScanHasRoom(void)
 {
-    DriversCounted++;
-    if (has3D)
-        Drivers3DCounted++;
-}
-
-int ScanCreateList(void)
-{
-    if (DriversCounted <= 0)
-        return 0;
-    int slots = DriversCounted;
-    if (Drivers3DCounted == DriversCounted)
-        slots++; /* every driver has 3D hardware: a separate software entry */
-    Devices = (DisplayDevice **)calloc((size_t)slots, sizeof *Devices);
-    if (!Devices)
-        return 0;
-    SlotCount = slots;
-    DriverSlots = DriversCounted;
-    DeviceCount = 0;
-    PreferredDevice = 0;
-    ListExists = 1;
-    return 1;
+    return Scanning && DeviceCount < MAX_DISPLAY_DRIVERS;
 }
 
 DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *description,
@@ -78,9 +51,7 @@ DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *descriptio
                                const DdCaps5 *helCaps, const char *hardwareSuffix)
 {
     StoringDevice = 0;
-    /* A driver that the first pass did not count has no slot; the extra
-     * slot is kept for the software renderer entry. */
-    if (!ListExists || DeviceCount >= DriverSlots)
+    if (!ScanHasRoom())
         return 0;
     DisplayDevice *device = (DisplayDevice *)calloc(1, sizeof *device);
     if (!device)
@@ -105,6 +76,8 @@ DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *descriptio
     else
         CopyText(device->label, description);
     Devices[DeviceCount++] = device;
+    PreferredDevice = 0;
+    ListExists = 1;
     StoringDevice = device;
     return device;
 }
@@ -157,32 +130,31 @@ static void MakeSoftwareEntry(DisplayDevice *device, const char *softwareLabel)
     ChooseDefaultMode(device);
 }
 
+/* When every driver has 3D hardware, the software renderer gets an entry
+ * of its own: a copy of the primary display driver (of the first driver
+ * when none is primary). Otherwise the first driver without 3D hardware
+ * becomes the software renderer entry. */
 static int AddSoftwareEntry(const char *softwareLabel)
 {
-    if (SlotCount > DriverSlots) {
-        const DisplayDevice *model = Devices[0];
-        for (int i = 0; i < DeviceCount; i++) {
-            if (Devices[i]->isPrimaryDriver) {
-                model = Devices[i];
-                break;
-            }
-        }
-        DisplayDevice *copy = (DisplayDevice *)malloc(sizeof *copy);
-        if (!copy)
-            return 0;
-        *copy = *model;
-        MakeSoftwareEntry(copy, softwareLabel);
-        Devices[DeviceCount++] = copy;
-        return 1;
-    }
-    DisplayDevice *chosen = Devices[0];
     for (int i = 0; i < DeviceCount; i++) {
         if (!Devices[i]->isHardware) {
-            chosen = Devices[i];
+            MakeSoftwareEntry(Devices[i], softwareLabel);
+            return 1;
+        }
+    }
+    const DisplayDevice *model = Devices[0];
+    for (int i = 0; i < DeviceCount; i++) {
+        if (Devices[i]->isPrimaryDriver) {
+            model = Devices[i];
             break;
         }
     }
-    MakeSoftwareEntry(chosen, softwareLabel);
+    DisplayDevice *copy = (DisplayDevice *)malloc(sizeof *copy);
+    if (!copy)
+        return 0;
+    *copy = *model;
+    MakeSoftwareEntry(copy, softwareLabel);
+    Devices[DeviceCount++] = copy;
     return 1;
 }
 
@@ -207,7 +179,9 @@ static void PreferA3dfxBoard(void)
 int ScanFinish(const char *softwareLabel)
 {
     StoringDevice = 0;
-    if (!ListExists || DeviceCount == 0)
+    int scanned = Scanning;
+    Scanning = 0;
+    if (!scanned || DeviceCount == 0)
         return 0;
     if (!AddSoftwareEntry(softwareLabel))
         return 0;
@@ -216,6 +190,19 @@ int ScanFinish(const char *softwareLabel)
         if (Devices[i]->modeCount >= 1)
             return 1;
     return 0;
+}
+
+int DriverNameMatches(const char *driverName, const char *stored, int storedSize)
+{
+    if (!driverName || !stored || storedSize <= 0)
+        return 0;
+    const char *end = (const char *)memchr(stored, 0, (size_t)storedSize);
+    size_t length = end ? (size_t)(end - stored) : (size_t)storedSize - 1;
+    if (strncmp(driverName, stored, length) != 0)
+        return 0;
+    /* The field cut the name: whatever the driver's name holds beyond it
+     * was never stored. */
+    return driverName[length] == 0 || length == (size_t)storedSize - 1;
 }
 
 /* ---- Accessors ---------------------------------------------------------- */

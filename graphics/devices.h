@@ -1,5 +1,5 @@
 /* The display device list and the display modes of each device: the
- * bookkeeping of the two-pass device scan, the mode filter, order and
+ * bookkeeping of the device scan, the mode filter, order and
  * default, and the texts the graphics setup shows. Nothing here needs
  * Win32: the DirectDraw glue (ddraw_win.cpp) feeds these functions from
  * its enumeration callbacks, and the tests feed them scripted drivers. */
@@ -9,6 +9,10 @@
 #include <stdint.h>
 
 #define MAX_DISPLAY_MODES   20
+/* Display drivers a scan keeps; DirectDraw reports the primary display and
+ * the add-on boards, a handful on any machine. One more slot holds the
+ * software renderer entry when every driver has 3D hardware. */
+#define MAX_DISPLAY_DRIVERS 16
 #define DEVICE_TEXT_SIZE    256   /* labels and driver names: 255 characters */
 #define MODE_LABEL_SIZE     100   /* "%d x %d - %d bits": 99 characters */
 #define DDCAPS_3D           0x00000001u
@@ -117,18 +121,16 @@ void FormatModeLabel(const DisplayMode *mode, char *label);
 
 /* ---- The device scan, step by step ------------------------------------- */
 
-/* Releases the previous list and sets the counters to 0. */
+/* Releases the previous list and starts a scan: one pass over the
+ * drivers, each opened once. */
 void ScanBegin(void);
-/* First pass: one driver that opened, and whether its caps say 3D. */
-void ScanCountDriver(int has3D);
-/* Between the passes: creates the array with a slot for every counted
- * driver, plus one for a software renderer entry when all of them have 3D
- * hardware. 0 when no driver was counted or memory runs out. */
-int ScanCreateList(void);
-/* Second pass: stores one driver that opened (guid null for the primary
- * display driver) and gives its record, on which the caller enumerates
- * the modes (ScanAddMode) before ScanEndDevice. Null when the driver is
- * left out: no free slot counted for it, or no memory. */
+/* 1 while the scan can still store a driver: the caller need not open the
+ * drivers beyond MAX_DISPLAY_DRIVERS. */
+int ScanHasRoom(void);
+/* Stores one driver that opened (guid null for the primary display driver)
+ * and gives its record, on which the caller enumerates the modes
+ * (ScanAddMode) before ScanEndDevice. Null when the driver is left out:
+ * no scan under way, the list full, or no memory. */
 DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *description,
                                const char *driverName, const DdCaps5 *halCaps,
                                const DdCaps5 *helCaps, const char *hardwareSuffix);
@@ -136,8 +138,9 @@ DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *descriptio
 int ScanAddMode(int width, int height, int bitsPerPixel);
 /* Sorts the stored device's modes and chooses its default. */
 void ScanEndDevice(void);
-/* After the second pass: the software renderer entry, the preferred device
- * moved to the head. 1 when some device has a mode. */
+/* After the enumeration: the software renderer entry (a separate one when
+ * every stored driver has 3D hardware), the preferred device moved to the
+ * head. 1 when some device has a mode; 0 also when nothing was stored. */
 int ScanFinish(const char *softwareLabel);
 /* Frees the list (tests, and the next scan). */
 void FreeDeviceList(void);
@@ -145,6 +148,12 @@ void FreeDeviceList(void);
 /* Upper-cases a..z of text into a 256-byte buffer and looks for the names
  * of 3Dfx boards in it. */
 int NamesA3dfxBoard(const char *label);
+
+/* Whether a driver name is the one stored in a settings field of
+ * storedSize bytes: the same bytes, letter case included. A name too long
+ * for the field was stored cut to storedSize - 1 characters; a stored name
+ * of that full length matches every driver name that begins with it. */
+int DriverNameMatches(const char *driverName, const char *stored, int storedSize);
 
 /* ---- The list as the setup dialog reads it ------------------------------ */
 int GetDeviceCount(void);

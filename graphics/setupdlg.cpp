@@ -14,6 +14,7 @@
 
 #define TEXT_DDRAW_MISSING   84
 #define TEXT_NO_DEVICE       89
+#define TEXT_NOT_SAVED       104
 #define TEXT_SETUP_CAPTION   117
 #define TEXT_PLAY            118
 #define TEXT_BACK            119
@@ -72,19 +73,15 @@ static void CloseWaitWindow(void)
 
 /* ---- The two lists ---------------------------------------------------------- */
 
-/* The stored device still is what the user chose: same index, same driver,
- * byte for byte. */
+/* The stored device still is what the user chose: same index, same driver.
+ * A driver name too long for DDName was stored cut, and is recognised by
+ * its stored beginning. */
 static int StoredDeviceApplies(void)
 {
     if (Settings.SettingsComplete != 1)
         return 0;
-    const char *name = GetDeviceDriverName(Settings.Device);
-    if (!name)
-        return 0;
-    size_t length = strlen(name);
-    if (length >= sizeof Settings.DDName)
-        return 0;
-    return memcmp(name, Settings.DDName, length + 1) == 0;
+    return DriverNameMatches(GetDeviceDriverName(Settings.Device), Settings.DDName,
+                             (int)sizeof Settings.DDName);
 }
 
 static int StoredModeApplies(void)
@@ -175,13 +172,21 @@ static void OnModeChange(void)
         currentMode = (int)selection;
 }
 
-static void OnPlay(HWND dialog)
+/* The fields that Play stores in the record. */
+static void CopyChoices(LauncherSettings *to, const LauncherSettings *from)
 {
-    const DisplayMode *mode = GetMode(currentDevice, currentMode);
-    const char *driverName = GetDeviceDriverName(currentDevice);
-    /* A device without modes can be selected, but the game needs one. */
-    if (!mode || !driverName)
-        return;
+    to->Transparency = from->Transparency;
+    to->Device = from->Device;
+    to->Mode = from->Mode;
+    to->Width = from->Width;
+    to->Height = from->Height;
+    memcpy(to->DDName, from->DDName, sizeof to->DDName);
+    to->bHard = from->bHard;
+    to->bFirstTime = from->bFirstTime;
+}
+
+static void StoreChoices(HWND dialog, const DisplayMode *mode, const char *driverName)
+{
     Settings.Transparency = IsDlgButtonChecked(dialog, IDC_GFX_TRANSP_CHECK) == BST_CHECKED ? 1 : 0;
     Settings.Device = currentDevice;
     Settings.Mode = currentMode;
@@ -194,8 +199,29 @@ static void OnPlay(HWND dialog)
     memcpy(Settings.DDName, driverName, length);
     Settings.bHard = IsHardwareDevice(currentDevice);
     Settings.bFirstTime = 0;
-    WriteSettings();
-    EndDialog(dialog, RESULT_PLAY);
+}
+
+static void OnPlay(HWND dialog)
+{
+    const DisplayMode *mode = GetMode(currentDevice, currentMode);
+    const char *driverName = GetDeviceDriverName(currentDevice);
+    /* A device without modes can be selected, but the game needs one. */
+    if (!mode || !driverName)
+        return;
+    LauncherSettings before = Settings;
+    StoreChoices(dialog, mode, driverName);
+    if (WriteSettings()) {
+        EndDialog(dialog, RESULT_PLAY);
+        return;
+    }
+    /* The game reads its settings from the registry, so the record goes
+     * back to what the registry holds: bFirstTime above all, which sends
+     * the next Play through this dialog and this warning again rather than
+     * into a game that runs without the choices. The dialog keeps showing
+     * them. Continue plays with the registry's settings. */
+    CopyChoices(&Settings, &before);
+    if (ShowWarningMessage(TEXT_NOT_SAVED, WARN_CANCEL, NULL) == 1)
+        EndDialog(dialog, RESULT_PLAY);
 }
 
 static void OnCommand(HWND dialog, int id, int notification)

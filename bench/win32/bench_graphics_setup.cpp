@@ -1,8 +1,12 @@
 /* Time from the Setup click (the ShowGraphicsSetup call) to the graphics
- * setup dialog shown and painted, on Wine's own DirectDraw, beside the time
- * to show an empty dialog of the same style, font and size. Prints both
- * medians and their ratio. A dialog counts as shown when its modal loop
- * first goes idle (WM_ENTERIDLE to the owner), after it has painted. */
+ * setup dialog shown and painted, on Wine's own DirectDraw, against its
+ * floor: what any opening has to ask of DirectDraw, timed in the same run
+ * (ddraw.dll loaded, one driver enumeration, and per driver one create,
+ * caps, mode enumeration and release). Beside them, the dialog's own cost:
+ * the setup on a scripted DirectDraw against an empty dialog of the same
+ * style, font and size. Prints the medians and their ratios. A dialog
+ * counts as shown when its modal loop first goes idle (WM_ENTERIDLE to the
+ * owner), after it has painted. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -97,8 +101,7 @@ static int OpenEmpty(HWND owner)
     return (int)DialogBoxIndirectParamA(Instance, &t.header, owner, EmptyProc, 0);
 }
 
-/* The DirectDraw part alone: load, scan (two enumerations, one driver
- * object per driver and pass), unload. */
+/* The DirectDraw part alone: load, scan, unload. */
 static double TimeScan(void)
 {
     LARGE_INTEGER frequency, start, end;
@@ -109,6 +112,60 @@ static double TimeScan(void)
     QueryPerformanceCounter(&end);
     if (!scanned) {
         printf("the device scan failed\n");
+        exit(1);
+    }
+    return Seconds(start, end, frequency);
+}
+
+/* ---- The floor ---------------------------------------------------------- */
+
+static DirectDrawCreateFn FloorCreate;
+static int FloorDrivers;
+
+static HRESULT WINAPI FloorMode(DdSurfaceDesc5 *, void *context)
+{
+    ++*(int *)context;
+    return KVL_DDENUMRET_OK;
+}
+
+static BOOL WINAPI FloorDriver(GUID *guid, char *, char *, void *)
+{
+    DirectDraw5 *directDraw = 0;
+    if (FloorCreate(guid, &directDraw, 0) != KVL_DD_OK || !directDraw)
+        return TRUE;
+    DdCaps5 halCaps, helCaps;
+    memset(&halCaps, 0, sizeof halCaps);
+    memset(&helCaps, 0, sizeof helCaps);
+    halCaps.dwSize = helCaps.dwSize = DDCAPS_DX5_SIZE;
+    directDraw->methods->GetCaps(directDraw, &halCaps, &helCaps);
+    int modes = 0;
+    directDraw->methods->EnumDisplayModes(directDraw, 0, 0, &modes, FloorMode);
+    directDraw->methods->Release(directDraw);
+    FloorDrivers++;
+    return TRUE;
+}
+
+/* Up to the point where the dialog would show; the library is freed
+ * after. */
+static double TimeFloor(void)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    HMODULE library = LoadLibraryA("ddraw.dll");
+    FARPROC create = library ? GetProcAddress(library, "DirectDrawCreate") : 0;
+    FARPROC enumerate = library ? GetProcAddress(library, "DirectDrawEnumerateA") : 0;
+    FloorCreate = reinterpret_cast<DirectDrawCreateFn>(reinterpret_cast<void *>(create));
+    DirectDrawEnumerateFn enumerateDrivers =
+        reinterpret_cast<DirectDrawEnumerateFn>(reinterpret_cast<void *>(enumerate));
+    FloorDrivers = 0;
+    if (FloorCreate && enumerateDrivers)
+        enumerateDrivers(FloorDriver, 0);
+    QueryPerformanceCounter(&end);
+    if (library)
+        FreeLibrary(library);
+    if (FloorDrivers == 0) {
+        printf("the floor opened no display driver\n");
         exit(1);
     }
     return Seconds(start, end, frequency);
@@ -135,10 +192,12 @@ int main(void)
      * the kinds take turns, so that a busy machine slows all of them. */
     TimeOpening(owner, OpenEmpty, "empty dialog");
     TimeOpening(owner, OpenSetup, "graphics setup");
-    double empties[ROUNDS], setups[ROUNDS], scans[ROUNDS], scripteds[ROUNDS];
+    TimeFloor();
+    double empties[ROUNDS], setups[ROUNDS], floors[ROUNDS], scans[ROUNDS], scripteds[ROUNDS];
     for (int i = 0; i < ROUNDS; i++) {
         empties[i] = TimeOpening(owner, OpenEmpty, "empty dialog");
         setups[i] = TimeOpening(owner, OpenSetup, "graphics setup");
+        floors[i] = TimeFloor();
         scans[i] = TimeScan();
         fakedd::Install({ { true, 0, "Carte 2D", "display", false, fakedd::PcModes() },
                           { false, 4, "3Dfx Voodoo", "voodoo", true, fakedd::PcModes() } });
@@ -146,12 +205,15 @@ int main(void)
         RemoveDirectDrawDouble();
     }
     double empty = Median(empties, ROUNDS), setup = Median(setups, ROUNDS);
-    double scan = Median(scans, ROUNDS), scripted = Median(scripteds, ROUNDS);
+    double floor = Median(floors, ROUNDS), scan = Median(scans, ROUNDS);
+    double scripted = Median(scripteds, ROUNDS);
 
+    printf("floor: load ddraw.dll, 1 enumeration, per driver (%d) 1 create, caps, modes, release:\n"
+           "                                          %8.2f ms\n", FloorDrivers, floor * 1000);
+    printf("graphics setup, Wine's DirectDraw:        %8.2f ms   ratio to the floor %.2f\n", setup * 1000, setup / floor);
+    printf("  of which load, scan and unload:         %8.2f ms   ratio to the floor %.2f\n", scan * 1000, scan / floor);
     printf("empty dialog, same template frame:        %8.2f ms\n", empty * 1000);
-    printf("graphics setup, Wine's DirectDraw:        %8.2f ms   ratio %.2f\n", setup * 1000, setup / empty);
-    printf("  of which load, scan and unload:         %8.2f ms   ratio %.2f\n", scan * 1000, scan / empty);
-    printf("graphics setup, scripted DirectDraw:      %8.2f ms   ratio %.2f\n", scripted * 1000, scripted / empty);
+    printf("graphics setup, scripted DirectDraw:      %8.2f ms   ratio to the empty dialog %.2f\n", scripted * 1000, scripted / empty);
     printf("(medians of %d openings, from the call to the dialog shown and painted)\n", ROUNDS);
     DestroyWindow(owner);
     FreeTextTable();

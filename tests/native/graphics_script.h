@@ -1,5 +1,5 @@
-/* Scripted display drivers for the device-scan tests: each pass over the
- * drivers is fed to the scan steps the way the DirectDraw callbacks feed
+/* Scripted display drivers for the device-scan tests: the pass over the
+ * drivers is fed to the scan steps the way the DirectDraw callback feeds
  * them. */
 #ifndef KVL_TESTS_GRAPHICS_SCRIPT_H
 #define KVL_TESTS_GRAPHICS_SCRIPT_H
@@ -19,7 +19,7 @@ struct ScriptedDriver {
     std::string name;
     bool is3D;
     std::vector<DisplayMode> modes;    /* as reported, any depth */
-    bool opens = true;                 /* DirectDraw opens it in this pass */
+    bool opens = true;                 /* DirectDraw opens it */
 };
 
 inline ScriptedDriver Primary2D(std::vector<DisplayMode> modes)
@@ -33,18 +33,13 @@ inline ScriptedDriver Board(unsigned char id, const std::string &description, bo
     return { false, id, description, "board" + std::to_string(id), is3D, modes };
 }
 
-/* The driver list of a pass, as DirectDraw reports it in each of the two. */
-inline int RunScan(const std::vector<ScriptedDriver> &firstPass,
-                   const std::vector<ScriptedDriver> &secondPass)
+/* The driver list as DirectDraw reports it, fed to the scan the way the
+ * enumeration callback feeds it. */
+inline int RunScan(const std::vector<ScriptedDriver> &drivers)
 {
     ScanBegin();
-    for (const ScriptedDriver &d : firstPass)
-        if (d.opens)
-            ScanCountDriver(d.is3D);
-    if (!ScanCreateList())
-        return 0;
-    for (const ScriptedDriver &d : secondPass) {
-        if (!d.opens)
+    for (const ScriptedDriver &d : drivers) {
+        if (!ScanHasRoom() || !d.opens)
             continue;
         DdCaps5 hal, hel;
         memset(&hal, 0, sizeof hal);
@@ -65,7 +60,5 @@ inline int RunScan(const std::vector<ScriptedDriver> &firstPass,
     }
     return ScanFinish(SOFTWARE_LABEL);
 }
-
-inline int RunScan(const std::vector<ScriptedDriver> &drivers) { return RunScan(drivers, drivers); }
 
 #endif

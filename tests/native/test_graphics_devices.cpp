@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 
 #include "graphics/devices.h"
@@ -108,6 +109,31 @@ TEST_F(DeviceScan, NoThreeDHardwareAtAll)
     EXPECT_EQ(GetPreferredDevice(), 0);
 }
 
+TEST(StoredDriverName, ACutNameMatchesEveryNameItBegins)
+{
+    char field[50];
+    auto store = [&field](const std::string &name) {
+        memset(field, 0, sizeof field);
+        memcpy(field, name.data(), std::min(name.size(), sizeof field - 1));
+    };
+    const std::string longName = std::string(48, 'n') + "-driver";
+    store(longName);
+    EXPECT_TRUE(DriverNameMatches(longName.c_str(), field, sizeof field));
+    EXPECT_TRUE(DriverNameMatches(longName.substr(0, 49).c_str(), field, sizeof field));
+    EXPECT_TRUE(DriverNameMatches((longName.substr(0, 49) + "other").c_str(), field, sizeof field));
+    EXPECT_FALSE(DriverNameMatches(longName.substr(0, 48).c_str(), field, sizeof field));
+    EXPECT_FALSE(DriverNameMatches((std::string(48, 'n') + "+driver").c_str(), field, sizeof field));
+
+    /* Shorter names match themselves only, letter case included. */
+    store(longName.substr(0, 48));
+    EXPECT_FALSE(DriverNameMatches(longName.c_str(), field, sizeof field));
+    store("display");
+    EXPECT_TRUE(DriverNameMatches("display", field, sizeof field));
+    EXPECT_FALSE(DriverNameMatches("display2", field, sizeof field));
+    EXPECT_FALSE(DriverNameMatches("Display", field, sizeof field));
+    EXPECT_FALSE(DriverNameMatches("displa", field, sizeof field));
+}
+
 TEST(ThreeDfxNames, AnyCaseAnywhereInTheLabel)
 {
     EXPECT_TRUE(NamesA3dfxBoard("my voodoo card"));
@@ -144,18 +170,13 @@ TEST_F(DeviceScan, NothingCountedOrStored)
     refused.opens = false;
     EXPECT_EQ(RunScan({ refused }), 0);
     EXPECT_EQ(GetPreferredDevice(), -1);
-
-    /* Counted in the first pass but refused in the second: no record, and
-     * no "first record" read. */
-    EXPECT_EQ(RunScan({ Primary2D(PcModes) }, { refused }), 0);
     EXPECT_EQ(GetDeviceCount(), 0);
 }
 
-TEST_F(DeviceScan, DriverRefusedInTheFirstPassDoesNotCount)
+TEST_F(DeviceScan, DriverRefusedDoesNotCount)
 {
-    /* The 2D primary does not open in the first pass: every counted driver
-     * is 3D, so a separate software entry is made. In the second pass the
-     * primary is left out again. */
+    /* The 2D primary does not open: every stored driver is 3D, so a
+     * separate software entry is made. */
     ScriptedDriver refused = Primary2D(PcModes);
     refused.opens = false;
     ScriptedDriver board = Board(1, "Board", true, PcModes);
@@ -163,37 +184,17 @@ TEST_F(DeviceScan, DriverRefusedInTheFirstPassDoesNotCount)
     EXPECT_EQ(Labels(), (std::vector<std::string>{ "Board - Hardware", SOFTWARE_LABEL }));
 }
 
-TEST_F(DeviceScan, LaterDriverBeyondTheCountedSlotsIsLeftOut)
+TEST_F(DeviceScan, DriversBeyondTheBoundAreLeftOut)
 {
-    ScriptedDriver late = Board(2, "Late board", true, PcModes);
-    ScriptedDriver lateRefused = late;
-    lateRefused.opens = false;
-    ScriptedDriver primary = { true, 0, "HAL", "display", true, PcModes };
-    /* One slot counted, plus the one kept for the software entry, which
-     * the late driver never takes. */
-    ASSERT_EQ(RunScan({ primary, lateRefused }, { primary, late }), 1);
-    EXPECT_EQ(Labels(), (std::vector<std::string>{ "HAL - Hardware", SOFTWARE_LABEL }));
-}
-
-TEST_F(DeviceScan, RelabelledRecordIsNeverThreeD)
-{
-    /* The first pass saw the primary without 3D, the second with: no extra
-     * slot, and no stored record is 2D. The first record becomes the
-     * software entry, as a 2D device with the software size proposed. */
-    ScriptedDriver primary2D = { true, 0, "HAL", "display", false, PcModes };
-    ScriptedDriver primary3D = primary2D;
-    primary3D.is3D = true;
-    ScriptedDriver board = Board(1, "Board", true, PcModes);
-    ASSERT_EQ(RunScan({ primary2D, board }, { primary3D, board }), 1);
-    EXPECT_EQ(Labels(), (std::vector<std::string>{ "Board - Hardware", SOFTWARE_LABEL }));
-    EXPECT_EQ(IsHardwareDevice(1), 0);
-    EXPECT_EQ(DefaultOf(1).width, 320);
-    EXPECT_EQ(DefaultOf(0).width, 640);
-
-    /* Alone, it stays at the head and is not a 3D device. */
-    ASSERT_EQ(RunScan({ primary2D }, { primary3D }), 1);
-    EXPECT_EQ(Labels(), (std::vector<std::string>{ SOFTWARE_LABEL }));
-    EXPECT_EQ(IsHardwareDevice(0), 0);
+    /* All 3D: the bound's worth of drivers, then the software entry. */
+    std::vector<ScriptedDriver> boards;
+    for (int i = 1; i <= MAX_DISPLAY_DRIVERS + 3; i++)
+        boards.push_back(Board((unsigned char)i, "Board " + std::to_string(i), true, PcModes));
+    ASSERT_EQ(RunScan(boards), 1);
+    ASSERT_EQ(GetDeviceCount(), MAX_DISPLAY_DRIVERS + 1);
+    EXPECT_EQ(std::string(GetDeviceDriverName(0)), "board" + std::to_string(MAX_DISPLAY_DRIVERS))
+        << "the last 3D driver kept is preferred";
+    EXPECT_STREQ(GetDeviceLabel(MAX_DISPLAY_DRIVERS), SOFTWARE_LABEL);
 }
 
 TEST_F(DeviceScan, LongTextsAreCutAt255Characters)

@@ -1,7 +1,9 @@
 /* A scripted DirectDraw for the Win32 tests: a driver list with GUIDs,
  * descriptions, names, 3D flags and modes, served through the module's two
  * entry points and an object whose method table has GetCaps,
- * EnumDisplayModes and Release. It checks what the launcher passes in. */
+ * EnumDisplayModes and Release. It checks what the launcher passes in and
+ * counts the calls: DirectDraw's enumeration and opening of a driver are
+ * slow, and a scan makes each once. */
 #ifndef KVL_TESTS_FAKE_DDRAW_H
 #define KVL_TESTS_FAKE_DDRAW_H
 
@@ -24,11 +26,20 @@ struct Driver {
     bool refuses = false;          /* DirectDrawCreate fails for it */
 };
 
+/* What a scan asked of one driver. */
+struct Calls {
+    int creates, caps, modeEnumerations, releases;
+};
+
 inline std::vector<Driver> &Drivers() { static std::vector<Driver> d; return d; }
 inline HRESULT &EnumerateResult() { static HRESULT r = KVL_DD_OK; return r; }
 inline int &LiveObjects() { static int n; return n; }
 inline int &BadCapsSizes() { static int n; return n; }
 inline int &Creates() { static int n; return n; }
+inline int &Enumerations() { static int n; return n; }
+/* Per driver, in the order of Drivers(). */
+inline std::vector<Calls> &CallsOf() { static std::vector<Calls> c; return c; }
+inline Calls &CallsOf(const Driver *d) { return CallsOf()[(size_t)(d - &Drivers()[0])]; }
 
 struct Object {
     DirectDraw5 base;
@@ -38,6 +49,7 @@ struct Object {
 inline HRESULT WINAPI GetCaps(DirectDraw5 *self, DdCaps5 *driverCaps, DdCaps5 *emulationCaps)
 {
     const Driver *d = reinterpret_cast<Object *>(self)->driver;
+    CallsOf(d).caps++;
     if (!driverCaps || !emulationCaps || driverCaps->dwSize != DDCAPS_DX5_SIZE ||
         emulationCaps->dwSize != DDCAPS_DX5_SIZE) {
         BadCapsSizes()++;
@@ -56,6 +68,7 @@ inline HRESULT WINAPI EnumDisplayModes(DirectDraw5 *self, DWORD, DdSurfaceDesc5 
                                        DdEnumModesCallback callback)
 {
     const Driver *d = reinterpret_cast<Object *>(self)->driver;
+    CallsOf(d).modeEnumerations++;
     for (const DisplayMode &m : d->modes) {
         DdSurfaceDesc5 desc;
         memset(&desc, 0, sizeof desc);
@@ -73,6 +86,7 @@ inline HRESULT WINAPI EnumDisplayModes(DirectDraw5 *self, DWORD, DdSurfaceDesc5 
 inline ULONG WINAPI Release(DirectDraw5 *self)
 {
     LiveObjects()--;
+    CallsOf(reinterpret_cast<Object *>(self)->driver).releases++;
     delete reinterpret_cast<Object *>(self);
     return 0;
 }
@@ -95,6 +109,7 @@ inline HRESULT WINAPI Create(GUID *guid, DirectDraw5 **out, void *)
         bool same = d.primary ? guid == nullptr : guid && memcmp(guid, bytes, 16) == 0;
         if (!same)
             continue;
+        CallsOf(&d).creates++;
         if (d.refuses)
             return E_FAIL;
         Object *object = new Object;
@@ -109,6 +124,7 @@ inline HRESULT WINAPI Create(GUID *guid, DirectDraw5 **out, void *)
 
 inline HRESULT WINAPI Enumerate(DdEnumDriversCallback callback, void *context)
 {
+    Enumerations()++;
     for (const Driver &d : Drivers()) {
         GUID guid;
         memset(&guid, d.guidByte, sizeof guid);
@@ -127,7 +143,29 @@ inline void Install(const std::vector<Driver> &drivers)
     LiveObjects() = 0;
     BadCapsSizes() = 0;
     Creates() = 0;
+    Enumerations() = 0;
+    CallsOf().assign(drivers.size(), Calls());
     InstallDirectDrawDouble(Create, Enumerate);
+}
+
+/* Empty when a scan opened every driver once and asked each opened one for
+ * its caps and modes once, in one enumeration, and released it; else what
+ * differed. */
+inline std::string OnePassFault()
+{
+    if (Enumerations() != 1)
+        return std::to_string(Enumerations()) + " enumerations";
+    for (size_t i = 0; i < Drivers().size(); i++) {
+        const Calls &c = CallsOf()[i];
+        int opened = Drivers()[i].refuses ? 0 : 1;
+        if (c.creates != 1 || c.caps != opened || c.modeEnumerations != opened ||
+            c.releases != opened)
+            return "driver " + std::to_string(i) + ": " + std::to_string(c.creates) +
+                   " creates, " + std::to_string(c.caps) + " caps, " +
+                   std::to_string(c.modeEnumerations) + " mode enumerations, " +
+                   std::to_string(c.releases) + " releases";
+    }
+    return "";
 }
 
 inline const std::vector<DisplayMode> &PcModes()

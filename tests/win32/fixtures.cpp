@@ -1,5 +1,7 @@
 #include "tests/win32/fixtures.h"
 
+#include <sddl.h>
+
 void DeleteRegistryTree(HKEY root, const char *path)
 {
     HKEY key;
@@ -13,6 +15,21 @@ void DeleteRegistryTree(HKEY root, const char *path)
         RegCloseKey(key);
     }
     RegDeleteKeyA(root, path);
+}
+
+bool SetKeyAccess(HKEY root, const char *path, const char *sddl)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+        return false;
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    bool set = false;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, NULL)) {
+        set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+        LocalFree(descriptor);
+    }
+    RegCloseKey(key);
+    return set;
 }
 
 void DeleteFolderTree(const std::string &dir)

@@ -13,6 +13,13 @@ void DeleteRegistryTree(HKEY root, const char *path);
 /* Deletes dir and everything in it, read-only files included. */
 void DeleteFolderTree(const std::string &dir);
 
+/* Replaces the access list of root\path with the one an SDDL text gives;
+ * true when it was set. A user without write rights sees a key made
+ * read-only for everyone. */
+#define KEY_ACCESS_READ_ONLY "D:P(A;;KR;;;WD)"
+#define KEY_ACCESS_FULL      "D:P(A;;KA;;;WD)"
+bool SetKeyAccess(HKEY root, const char *path, const char *sddl);
+
 /* Writes the product key as the installer does (device 0, mode 0, 640 x
  * 480, no driver name, level 0), leaving out the value named missing. 1
  * when the key could be created. */

@@ -10,6 +10,7 @@
 #include "graphics/graphics.h"
 #include "resources/resource.h"
 #include "tests/win32/fake_ddraw.h"
+#include "tests/win32/fixtures.h"
 #include "tests/win32/guitest.h"
 
 using fakedd::Driver;
@@ -35,6 +36,7 @@ static HRESULT WINAPI EnumerateWatchingTheWaitWindow(DdEnumDriversCallback callb
 
 static void ClearProductKey()
 {
+    SetKeyAccess(HKEY_LOCAL_MACHINE, PRODUCT_KEY, KEY_ACCESS_FULL); /* a test may have made it read-only */
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
 }
 
@@ -142,6 +144,7 @@ TEST_F(GraphicsSetup, OpensWithTextsListsAndThePreferredDevice)
     });
     EXPECT_EQ(RunSetup(), 1);
     EXPECT_TRUE(WaitWindowSeen) << "the scan runs under the wait window";
+    EXPECT_EQ(fakedd::OnePassFault(), "") << "each driver opened once";
 }
 
 TEST_F(GraphicsSetup, StoredDeviceAndModeComeBackOnlyOnTheFirstFilling)
@@ -299,15 +302,49 @@ TEST_F(GraphicsSetup, DDNameIsStoredFiftyBytesLong)
         EXPECT_EQ(stored[i], 0) << i;
     EXPECT_EQ(StoredDword("bHard"), 1u);
 
-    /* A driver name longer than the field is cut at 49 characters. */
+    /* A driver name longer than the field is cut at 49 characters, and
+     * the cut name still selects its device (the software entry, 1). */
     fakedd::Install({ { true, 0, "HAL", LongName, true, SmallModes } });
     memset(Settings.DDName, 'x', sizeof Settings.DDName);
-    OnSetup([](HWND d) { gui::Press(d, IDC_GFX_PLAY); });
+    OnSetup([](HWND d) { gui::ComboSelect(d, IDC_GFX_DEVICE, 1); });
+    Then([]() { gui::Press(Dialog, IDC_GFX_PLAY); });
     EXPECT_EQ(RunSetup(), 4);
     EXPECT_EQ(std::string(Settings.DDName), std::string(LongName, 49));
     EXPECT_EQ(StoredDDName(stored, sizeof stored), 50u);
     EXPECT_EQ(memcmp(stored, LongName, 49), 0);
     EXPECT_EQ(stored[49], 0);
+    Settings.SettingsComplete = 1;
+    OnSetup([](HWND d) {
+        EXPECT_EQ(Selected(IDC_GFX_DEVICE), 1);
+        gui::Press(d, IDCANCEL);
+    });
+    EXPECT_EQ(RunSetup(), 1);
+}
+
+TEST_F(GraphicsSetup, FailedSaveWarnsCancelStaysContinuePlaysWithTheRegistry)
+{
+    ASSERT_TRUE(SetKeyAccess(HKEY_LOCAL_MACHINE, PRODUCT_KEY, KEY_ACCESS_READ_ONLY));
+    LauncherSettings before = Settings;
+    OnSetup([](HWND d) { gui::ComboSelect(d, IDC_GFX_DEVICE, 1); });
+    Then([]() { gui::ComboSelect(Dialog, IDC_GFX_MODE, 1); });
+    Then([]() { gui::Press(Dialog, IDC_GFX_PLAY); });
+    gui::OnDialog(GetMessageText(75), [](HWND w) {
+        EXPECT_EQ(gui::ItemText(w, IDC_MSG_TEXT), GetMessageText(104));
+        EXPECT_TRUE(gui::Visible(w, IDCANCEL));
+        gui::Press(w, IDCANCEL);
+    });
+    Then([]() {
+        EXPECT_TRUE(IsWindow(Dialog)) << "Cancel goes back to the setup";
+        EXPECT_EQ(Selected(IDC_GFX_DEVICE), 1);
+        EXPECT_EQ(Selected(IDC_GFX_MODE), 1);
+        gui::Press(Dialog, IDC_GFX_PLAY);
+    });
+    gui::OnDialog(GetMessageText(75), [](HWND w) { gui::Press(w, IDC_MSG_BUTTON); });
+    EXPECT_EQ(RunSetup(), 4);
+    /* The game reads the registry; the record still says what it holds,
+     * so the next Play goes through the setup again. */
+    EXPECT_EQ(memcmp(&before, &Settings, sizeof Settings), 0);
+    EXPECT_EQ(StoredDword("Device"), 0xDEADu);
 }
 
 TEST_F(GraphicsSetup, ExitEscapeAndCloseStoreNothing)

@@ -2,7 +2,6 @@
  * product and uninstall keys, created by each test and removed again
  * before and after it (also when it fails). */
 #include <windows.h>
-#include <sddl.h>
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -10,28 +9,16 @@
 #include <vector>
 
 #include "common/settings.h"
+#include "tests/win32/fixtures.h"
 
 namespace {
 
 const char *const BrandKey = "SOFTWARE\\BRIXOLAN";
 const char *const GameKey = "SOFTWARE\\BRIXOLAN\\K.V.L";
 
-void SetKeyAccess(const char *path, const char *sddl)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
-        return;
-    PSECURITY_DESCRIPTOR descriptor = NULL;
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, NULL)) {
-        EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-        LocalFree(descriptor);
-    }
-    RegCloseKey(key);
-}
-
 void RemoveTestKeys()
 {
-    SetKeyAccess(PRODUCT_KEY, "D:P(A;;KA;;;WD)"); /* a test may have made it read-only */
+    SetKeyAccess(HKEY_LOCAL_MACHINE, PRODUCT_KEY, KEY_ACCESS_FULL); /* a test may have made it read-only */
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, GameKey);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, BrandKey);
@@ -334,6 +321,26 @@ TEST_F(SettingsStore, WriteAfterAStopAtLevelKeepsIt)
     ExpectStoredDword("Level", 3);
 }
 
+TEST_F(SettingsStore, ShortLevelIsWrittenBackAsItWasRead)
+{
+    /* The game's own encoding of fewer than four bytes, of any type: kept
+     * after a full read and after a read that stopped before it. */
+    const Stored levels[] = { { REG_BINARY, std::string("\3\0\7", 3) }, { REG_DWORD, std::string("\5", 1) } };
+    for (const Stored &level : levels) {
+        for (bool stopEarly : { false, true }) {
+            StoreFullInstallation();
+            SetBytes(PRODUCT_KEY, "Level", level.type, level.bytes.data(), (DWORD)level.bytes.size());
+            if (stopEarly)
+                DeleteValue("Device");
+            ASSERT_EQ(ReadSettings(), stopEarly ? 0 : 1);
+            EXPECT_EQ(WriteSettings(), 1);
+            Stored stored = ReadStored("Level");
+            EXPECT_EQ(stored.type, level.type) << stopEarly;
+            EXPECT_EQ(stored.bytes, level.bytes) << stopEarly;
+        }
+    }
+}
+
 TEST_F(SettingsStore, DDNameIsAlwaysStored50BytesLong)
 {
     StoreFullInstallation();
@@ -355,7 +362,7 @@ TEST_F(SettingsStore, DDNameIsAlwaysStored50BytesLong)
 TEST_F(SettingsStore, ReadOnlyProductKeyIsReadButNotWritten)
 {
     StoreFullInstallation();
-    SetKeyAccess(PRODUCT_KEY, "D:P(A;;KR;;;WD)");
+    ASSERT_TRUE(SetKeyAccess(HKEY_LOCAL_MACHINE, PRODUCT_KEY, KEY_ACCESS_READ_ONLY));
     HKEY probe;
     ASSERT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS, &probe), ERROR_SUCCESS);
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ, &probe), ERROR_SUCCESS);
