@@ -17,16 +17,15 @@ static unsigned char Ring[LZSS_RING_SIZE];
 
 const unsigned char *LzssRing(void) { return Ring; }
 
-/* A match of count bytes whose source lies before the start of this decode
- * for its first bytes: those come from the ring, the rest from the output
- * written meanwhile (t = bytes produced before the match, d = distance). */
-static void CopyFromRing(unsigned char *op, size_t t, size_t d, unsigned pos, size_t count)
+/* A match of count bytes at out[t] whose source lies before the start of
+ * this decode for its first bytes: those come from the ring, the rest from
+ * the output written meanwhile (d = distance). Positions are indexes from
+ * the output's start, so none is ever formed before it. */
+static void CopyFromRing(unsigned char *out, size_t t, size_t d, unsigned pos, size_t count)
 {
     for (size_t k = 0; k < count; k++) {
-        if (t + k >= d)
-            op[k] = op[k - d];
-        else
-            op[k] = Ring[(pos + k) & LZSS_RING_MASK];
+        size_t at = t + k;
+        out[at] = at >= d ? out[at - d] : Ring[(pos + k) & LZSS_RING_MASK];
     }
 }
 
@@ -73,7 +72,7 @@ static inline size_t DecodeMatch(unsigned char *out, size_t op, size_t capacity,
     if (d <= op)
         CopyMatch(out + op, d, count);
     else
-        CopyFromRing(out + op, op, d, pos, count);
+        CopyFromRing(out, op, d, pos, count);
     return count;
 }
 
@@ -119,7 +118,7 @@ size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, 
             } else if (d <= op) {
                 CopyMatch(out + op, d, count);
             } else {
-                CopyFromRing(out + op, op, d, pos, count);
+                CopyFromRing(out, op, d, pos, count);
             }
             op += count;
             if (left == 0)

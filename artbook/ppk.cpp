@@ -112,14 +112,14 @@ int UnpackPpkFile(const char *source, const char *destination)
             size_t n = (size_t)h.unpackedLength;
             int written = n == 0 || fwrite(restored, n, 1, f) == 1;
             ok = (fclose(f) == 0) && written;
+            /* What this call wrote in part is no picture. A destination it
+             * never opened is left as it was: it may be no file of ours. */
+            if (!ok)
+                remove(destination);
         }
     }
     free(restored);
     free(image);
-    /* Whatever an earlier picture or a failed write left there must not
-     * be loaded as this picture. */
-    if (!ok)
-        remove(destination);
     return ok;
 }
 

@@ -71,8 +71,9 @@ unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned 
 
 /* Restores the bitmap file held in the packed file at source into the file
  * at destination (created or truncated), exactly unpacked length bytes.
- * Returns 1; or 0 when nothing could be restored, and then no file is left
- * at destination. */
+ * Returns 1; or 0 when nothing could be restored. On 0 a destination that
+ * was written in part is removed, and one that was never opened (the
+ * source could not be read or restored) is left as it was. */
 int UnpackPpkFile(const char *source, const char *destination);
 
 /* Builds a complete packed file image of n bytes: stored ('U') when stored

@@ -21,6 +21,7 @@
 #define PICTURE_WIDTH      640
 #define PICTURE_HEIGHT     480
 #define TEMP_BITMAP_NAME   "Artbook.bmp"
+#define TEMP_BITMAP_PREFIX "art"
 
 static unsigned PictureCounts[LEVEL_COUNT];
 static unsigned CompletedCount;
@@ -60,30 +61,88 @@ static void CountPictures(void)
     }
 }
 
-/* Where the picture is unpacked to: "Artbook.bmp" in the installation
- * folder when a file can be created there, else in the user's temporary
- * folder (an installation under Program Files is read-only for a standard
- * user). Returns 0 when neither path fits. */
-static int ChooseTempBitmapPath(char *path, size_t size)
+/* A temporary bitmap file of ours: its path, and a handle held open
+ * while the picture passes through it. The handle shares reading and
+ * writing (the unpacker and LoadImageA open the file by name) but not
+ * deletion, so while it is open no one can delete, rename or replace the
+ * file, for instance by a link to a file elsewhere. */
+struct TempBitmap {
+    char path[MAX_PATH];
+    HANDLE pin;
+};
+
+#define TEMP_BITMAP_SHARING (FILE_SHARE_READ | FILE_SHARE_WRITE)
+
+/* Creates our temporary bitmap file: "Artbook.bmp" in the installation
+ * folder, else a file of a unique name in the user's temporary folder (an
+ * installation under Program Files is read-only for a standard user). Each
+ * is created here and now, never adopted: an Artbook.bmp already in the
+ * installation folder (left by another program, or planted there) is not
+ * ours, so it is neither written nor deleted. Returns 0 when no file could
+ * be created. */
+static int CreateTempBitmap(TempBitmap *temp)
 {
-    int n = snprintf(path, size, "%s\\" TEMP_BITMAP_NAME, Settings.ExeDir);
-    if (n > 0 && (size_t)n < size) {
-        HANDLE probe = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (probe != INVALID_HANDLE_VALUE) {
-            CloseHandle(probe);
+    /* An empty ExeDir names no folder, only the current drive's root. */
+    int n = snprintf(temp->path, sizeof temp->path, "%s\\" TEMP_BITMAP_NAME, Settings.ExeDir);
+    if (Settings.ExeDir[0] && n > 0 && (size_t)n < sizeof temp->path) {
+        temp->pin = CreateFileA(temp->path, GENERIC_READ, TEMP_BITMAP_SHARING, NULL, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+        if (temp->pin != INVALID_HANDLE_VALUE)
             return 1;
-        }
     }
     char dir[MAX_PATH];
     DWORD len = GetTempPathA(sizeof dir, dir);
-    if (len == 0 || len >= sizeof dir)
+    /* GetTempFileNameA creates the file exclusively under a name of its
+     * choosing, and needs room for that name after the folder. */
+    if (len == 0 || len >= sizeof dir - 14 || !GetTempFileNameA(dir, TEMP_BITMAP_PREFIX, 0, temp->path))
         return 0;
-    n = snprintf(path, size, "%s%s" TEMP_BITMAP_NAME, dir, dir[len - 1] == '\\' ? "" : "\\");
-    return n > 0 && (size_t)n < size;
+    temp->pin = CreateFileA(temp->path, GENERIC_READ, TEMP_BITMAP_SHARING, NULL, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+    if (temp->pin != INVALID_HANDLE_VALUE)
+        return 1;
+    DeleteFileA(temp->path);
+    return 0;
 }
 
+/* Our file is deleted by name once nothing needs it any more. */
+static void DeleteTempBitmap(TempBitmap *temp)
+{
+    CloseHandle(temp->pin);
+    DeleteFileA(temp->path);
+}
+
+/* The picture of the current level and number, or none when its file
+ * cannot be restored: only a file this step wrote is ever loaded. */
+static HBITMAP LoadCurrentPicture(void)
+{
+    char picture[MAX_PATH];
+    TempBitmap temp;
+    if (!BuildPicturePath(picture, sizeof picture, CurrentLevel, CurrentPicture) || !CreateTempBitmap(&temp))
+        return NULL;
+    HBITMAP bitmap = NULL;
+    if (UnpackPpkFile(picture, temp.path))
+        bitmap = (HBITMAP)LoadImageA(NULL, temp.path, IMAGE_BITMAP, PICTURE_WIDTH, PICTURE_HEIGHT,
+                                     LR_CREATEDIBSECTION | LR_LOADFROMFILE);
+    DeleteTempBitmap(&temp);
+    return bitmap;
+}
+
+/* Hands an image to the picture control and deletes what the control gives
+ * back unless it is our own bitmap: that is the cover it loaded from the
+ * template, or the copy that a static control of comctl32 6 makes of a
+ * bitmap with alpha. Neither is released by anyone else. */
+static void SetPicture(HBITMAP image)
+{
+    HBITMAP previous = (HBITMAP)SendMessageA(PictureControl, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)image);
+    if (previous && previous != Bitmap && previous != image)
+        DeleteObject(previous);
+}
+
+/* The control gives its image back before our bitmap is deleted, so it
+ * never holds a deleted one. */
 static void ReleaseBitmap(void)
 {
+    SetPicture(NULL);
     if (Bitmap) {
         DeleteObject(Bitmap);
         Bitmap = NULL;
@@ -96,23 +155,14 @@ static void ShowCurrentPicture(void)
     ReleaseBitmap();
     unsigned count = PictureCounts[CurrentLevel];
     if (count > 0) {
-        char picture[MAX_PATH], temp[MAX_PATH];
-        if (BuildPicturePath(picture, sizeof picture, CurrentLevel, CurrentPicture) &&
-            ChooseTempBitmapPath(temp, sizeof temp)) {
-            /* A picture that cannot be restored leaves no file, so the load
-             * fails and no picture is shown. */
-            UnpackPpkFile(picture, temp);
-            Bitmap = (HBITMAP)LoadImageA(NULL, temp, IMAGE_BITMAP, PICTURE_WIDTH, PICTURE_HEIGHT,
-                                         LR_CREATEDIBSECTION | LR_LOADFROMFILE);
-            DeleteFileA(temp);
-        }
+        Bitmap = LoadCurrentPicture();
         snprintf(title, sizeof title, "%s : %s #%u", GetText(TEXT_ART_TITLE),
                  GetText(TEXT_ART_FIRST_NAME + CurrentLevel), CurrentPicture + 1);
     } else {
         /* No picture of this level on the disc: nothing to number. */
         snprintf(title, sizeof title, "%s : %s", GetText(TEXT_ART_TITLE), GetText(TEXT_ART_FIRST_NAME + CurrentLevel));
     }
-    SendMessageA(PictureControl, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)Bitmap);
+    SetPicture(Bitmap);
     SetWindowTextA(ArtDialog, title);
 }
 

@@ -43,6 +43,19 @@ TEST(LzssDecode, LengthCodesZeroAndFifteen)
     EXPECT_EQ(Decode(B({0x00, 0x10, 0x0F})), std::string(18, ' '));
 }
 
+TEST(LzssDecode, MatchOverTheStartUpBlanksStaysInsideTheOutput)
+{
+    /* A whole file: one literal, then a match from position 4077 whose
+     * first byte is a start-up blank and whose others are this decode's
+     * own output. Run under UBSan, which stops at any pointer formed
+     * outside the output buffer. */
+    const unsigned char file[] = { 4, 0, 0, 0, 4, 0, 0, 0, 'P', 0, 0, 0, 0x01, 'A', 0xED, 0xF0 };
+    unsigned char *out = UnpackPpkImage(file, sizeof file, NULL, 0);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(std::string((const char *)out, 4), "A A ");
+    free(out);
+}
+
 TEST(LzssDecode, StopsAtThePackedLengthAndAtTruncatedTokens)
 {
     /* Flag byte says eight literals; only two follow. */

@@ -167,7 +167,7 @@ TEST(UnpackPpkFile, WritesExactlyTheUnpackedLength)
     remove(dst.c_str());
 }
 
-TEST(UnpackPpkFile, FailureLeavesNoFileAtTheDestination)
+TEST(UnpackPpkFile, FailureLeavesADestinationItNeverOpenedAsItWas)
 {
     std::string src = TempPath("b.ppk"), dst = TempPath("b.bmp");
     const Bytes bad[] = {
@@ -176,18 +176,22 @@ TEST(UnpackPpkFile, FailureLeavesNoFileAtTheDestination)
         Cat(Header(100, 6, 'P'), {0x01, 'A', 0xEE, 0xF2}), /* truncated file */
         Cat(Header(4, 6, 'Q'), {0x01, 'A', 0xEE, 0xF2}),   /* unknown marker */
     };
+    /* Someone else's file: neither written nor deleted. */
+    const Bytes theirs({'B', 'M', 'o', 'l', 'd'});
     for (const Bytes &b : bad) {
         WriteFile(src, b);
-        WriteFile(dst, Bytes({'B', 'M', 'o', 'l', 'd'}));  /* an earlier picture */
+        WriteFile(dst, theirs);
         EXPECT_EQ(UnpackPpkFile(src.c_str(), dst.c_str()), 0);
         Bytes got;
-        EXPECT_FALSE(ReadFile(dst, &got));
+        EXPECT_TRUE(ReadFile(dst, &got));
+        EXPECT_EQ(got, theirs);
     }
     remove(src.c_str());
-    WriteFile(dst, Bytes({'B', 'M'}));
     EXPECT_EQ(UnpackPpkFile(src.c_str(), dst.c_str()), 0);  /* missing source */
     Bytes got;
-    EXPECT_FALSE(ReadFile(dst, &got));
+    EXPECT_TRUE(ReadFile(dst, &got));
+    EXPECT_EQ(got, theirs);
+    remove(dst.c_str());
     /* Unwritable destination: a folder that does not exist. */
     WriteFile(src, Cat(Header(4, 6, 'P'), {0x01, 'A', 0xEE, 0xF2}));
     EXPECT_EQ(UnpackPpkFile(src.c_str(), (TempPath("nodir") + "/x/y.bmp").c_str()), 0);

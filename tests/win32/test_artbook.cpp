@@ -105,17 +105,73 @@ static void ClearStage()
     }
 }
 
-static std::string TempDirBitmap()
+static std::string TempDir()
 {
     char dir[MAX_PATH];
     GetTempPathA(sizeof dir, dir);
     std::string path = dir;
     if (!path.empty() && path.back() != '\\')
         path += '\\';
-    return path + "Artbook.bmp";
+    return path;
 }
 
+static std::string TempDirBitmap() { return TempDir() + "Artbook.bmp"; }
+
 static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+/* The viewer's own files in the temporary folder (GetTempFileNameA names
+ * them art*.tmp): deleted by the viewer, or by SetUp after a failed run
+ * when remove is set. Returns how many there were. */
+static int OwnTempFiles(bool remove = false)
+{
+    std::string dir = TempDir();
+    int n = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "art*.tmp").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            n++;
+            if (remove)
+                DeleteFileA((dir + found.cFileName).c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    return n;
+}
+
+/* A bitmap file of someone else's where the viewer unpacks its pictures,
+ * held open without write or delete sharing (as another program may hold
+ * it) when held is set. */
+struct PlantedBitmap {
+    std::string path;
+    std::vector<unsigned char> bytes;
+    HANDLE held;
+};
+
+static PlantedBitmap Plant(const std::string &path, bool held)
+{
+    PlantedBitmap p = { path, MakeBitmapFile(7, 6), INVALID_HANDLE_VALUE };
+    WriteBytes(path, p.bytes.data(), p.bytes.size());
+    if (held) {
+        p.held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        EXPECT_NE(p.held, INVALID_HANDLE_VALUE) << path;
+    }
+    return p;
+}
+
+/* Lets it go, checks that it is exactly as planted, and removes it. */
+static void ExpectUntouchedAndRemove(PlantedBitmap *p)
+{
+    if (p->held != INVALID_HANDLE_VALUE)
+        CloseHandle(p->held);
+    std::vector<unsigned char> now(p->bytes.size() + 1);
+    FILE *f = fopen(p->path.c_str(), "rb");
+    ASSERT_NE(f, nullptr) << p->path << " was deleted";
+    now.resize(fread(now.data(), 1, now.size(), f));
+    fclose(f);
+    EXPECT_TRUE(now == p->bytes) << p->path << " was changed";
+    DeleteFileA(p->path.c_str());
+}
 
 class Artbook : public ::testing::Test {
 protected:
@@ -127,6 +183,7 @@ protected:
         /* What an earlier failed run may have left. */
         DeleteFileA((std::string(GameDir) + "\\Artbook.bmp").c_str());
         DeleteFileA(TempDirBitmap().c_str());
+        OwnTempFiles(true);
         memset(&Settings, 0, sizeof Settings);
         strcpy(Settings.CDRoot, "C:\\");
         strcpy(Settings.ExeDir, GameDir);
@@ -137,6 +194,7 @@ protected:
         ClearStage();
         EXPECT_FALSE(Exists(std::string(GameDir) + "\\Artbook.bmp"));
         EXPECT_FALSE(Exists(TempDirBitmap()));
+        EXPECT_EQ(OwnTempFiles(), 0);
     }
 };
 
@@ -188,15 +246,19 @@ static COLORREF ColourAt(HBITMAP bitmap, int x, int y)
     return c;
 }
 
-/* Presses a button and checks the picture that follows: its title, its
- * colour, and that no temporary bitmap was left behind. */
-static void PressAndExpect(int id, int level, int picture)
+/* Presses a button and waits for the picture that follows. */
+static void PressAndWait(int id, int level, int picture)
 {
     Do([id]() {
         ClearTitle();
         gui::Press(Viewer, id);
     });
     WaitTitle(Title(level, picture + 1));
+}
+
+/* The picture shown is that one, by its colour. */
+static void ExpectShown(int level, int picture)
+{
     Do([level, picture]() {
         HBITMAP shown = ShownBitmap();
         ASSERT_NE(shown, nullptr) << "level " << level << " picture " << picture;
@@ -205,8 +267,18 @@ static void PressAndExpect(int id, int level, int picture)
         EXPECT_EQ(info.bmWidth, 640);
         EXPECT_EQ(info.bmHeight, 480);
         EXPECT_EQ(ColourAt(shown, 320, 300), PictureColour(level, picture));
+    });
+}
+
+/* Presses a button and checks the picture that follows: its title, its
+ * colour, and that no temporary bitmap was left behind. */
+static void PressAndExpect(int id, int level, int picture)
+{
+    PressAndWait(id, level, picture);
+    ExpectShown(level, picture);
+    Do([]() {
         EXPECT_FALSE(Exists(std::string(Settings.ExeDir) + "\\Artbook.bmp"));
-        EXPECT_FALSE(Exists(TempDirBitmap()));
+        EXPECT_EQ(OwnTempFiles(), 0);
     });
 }
 
@@ -363,6 +435,81 @@ TEST_F(Artbook, FallsBackToTheTempFolderWhenExeDirCannotTakeTheFile)
     Do([]() { gui::Press(Viewer, IDCANCEL); });
     RunViewer();
     EXPECT_FALSE(Exists(MissingGameDir));
+}
+
+/* Files named Artbook.bmp left where the viewer unpacks, held open by
+ * another program: a picture that cannot be unpacked shows nothing, and
+ * one that can shows itself, never the planted file, which stays as it was. */
+TEST_F(Artbook, PlantedBitmapsHeldOpenAreNeverShown)
+{
+    StagePicture(1, 0);
+    StageTruncatedPicture(1, 1);
+    Settings.Level = 1;
+    PlantedBitmap inGame = Plant(std::string(GameDir) + "\\Artbook.bmp", true);
+    PlantedBitmap inTemp = Plant(TempDirBitmap(), true);
+    Open();
+    PressAndWait(IDC_ART_NEXT, 1, 1);
+    Do([]() { EXPECT_EQ(ShownBitmap(), nullptr); });
+    PressAndWait(IDC_ART_NEXT, 1, 0);
+    ExpectShown(1, 0);
+    Do([]() { gui::Close(Viewer); });
+    RunViewer();
+    ExpectUntouchedAndRemove(&inGame);
+    ExpectUntouchedAndRemove(&inTemp);
+}
+
+/* An Artbook.bmp in the installation folder that is not the viewer's is
+ * neither overwritten nor deleted: the pictures pass through a file of a
+ * unique name in the temporary folder instead. */
+TEST_F(Artbook, AnArtbookBmpAlreadyInTheGameFolderStaysAsItWas)
+{
+    for (int p = 0; p < 2; p++)
+        StagePicture(1, p);
+    Settings.Level = 1;
+    PlantedBitmap inGame = Plant(std::string(GameDir) + "\\Artbook.bmp", false);
+    Open();
+    PressAndWait(IDC_ART_NEXT, 1, 1);
+    ExpectShown(1, 1);
+    Do([]() { EXPECT_EQ(OwnTempFiles(), 0); gui::Close(Viewer); });
+    RunViewer();
+    ExpectUntouchedAndRemove(&inGame);
+}
+
+/* Every image the picture control holds is released once it is replaced
+ * or the viewer closes: the cover it loaded from the template and each
+ * picture, over many openings. GetGuiResources counts nothing under Wine,
+ * so the handles themselves are checked. */
+TEST_F(Artbook, CoverAndPicturesAreReleased)
+{
+    for (int p = 0; p < 2; p++)
+        StagePicture(1, p);
+    Settings.Level = 1;
+    static HBITMAP cover, first, second;
+    for (int round = 0; round < 10; round++) {
+        Open();
+        Do([]() { cover = ShownBitmap(); EXPECT_NE(cover, nullptr); });
+        PressAndExpect(IDC_ART_NEXT, 1, 1);
+        Do([]() {
+            first = ShownBitmap();
+            EXPECT_EQ(GetObjectType(cover), 0u) << "the cover";
+        });
+        PressAndExpect(IDC_ART_NEXT, 1, 0);
+        Do([]() {
+            second = ShownBitmap();
+            EXPECT_EQ(GetObjectType(first), 0u) << "the picture before";
+            gui::Close(Viewer);
+        });
+        RunViewer();
+        EXPECT_EQ(GetObjectType(second), 0u) << "the picture shown at closing";
+    }
+    /* Closed on the cover. */
+    Open();
+    Do([]() {
+        cover = ShownBitmap();
+        gui::Close(Viewer);
+    });
+    RunViewer();
+    EXPECT_EQ(GetObjectType(cover), 0u) << "the cover";
 }
 
 /* The viewer on the demo disc (CD-ROM drive R:) with every level done:
