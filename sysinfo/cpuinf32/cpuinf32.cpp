@@ -32,8 +32,9 @@ static int HasTimeStampCounter(void)
 
 /* Both counters read together: of a few tries, the one where the reads
  * were closest, the counter taken at the middle, so that an interruption
- * between the reads does not shift the pair. */
-static void SampleCounters(CounterSample *sample)
+ * between the reads does not shift the pair. Returns 0 when every try
+ * saw the counter go backwards. */
+static int SampleCounters(CounterSample *sample)
 {
     unsigned long long bestSpread = ~0ull;
     sample->tsc = 0;
@@ -52,6 +53,7 @@ static void SampleCounters(CounterSample *sample)
             sample->qpc = qpc.QuadPart;
         }
     }
+    return bestSpread != ~0ull;
 }
 
 /* One measurement over the interval, busy, so that a processor that slows
@@ -64,14 +66,21 @@ static int ReadOverInterval(CounterReadings *readings, void *context)
         return 0;
     const long long wanted = frequency.QuadPart / MEASURE_INTERVALS_A_SECOND + 1;
     CounterSample start, end;
-    SampleCounters(&start);
     const DWORD began = GetTickCount();
-    do {
-        SampleCounters(&end);
-        /* Gone backwards: the readings are refused, no need to wait. */
-        if (end.qpc < start.qpc)
+    int sampled = SampleCounters(&start);
+    while (sampled) {
+        sampled = SampleCounters(&end);
+        /* Done when the interval has passed; at once when the performance
+         * counter went backwards (the readings are refused); and when it
+         * does not advance, after the give-up time. */
+        if (!sampled || end.qpc < start.qpc || end.qpc - start.qpc >= wanted ||
+            GetTickCount() - began >= MEASURE_GIVE_UP_MILLISECONDS)
             break;
-    } while (end.qpc - start.qpc < wanted && GetTickCount() - began < MEASURE_GIVE_UP_MILLISECONDS);
+    }
+    /* A pair that could not be taken stands for a counter that stood still,
+     * which the readings refuse. */
+    if (!sampled)
+        end = start;
     readings->tscStart = start.tsc;
     readings->tscEnd = end.tsc;
     readings->qpcStart = start.qpc;
