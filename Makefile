@@ -7,7 +7,7 @@ FUZZ := build/fuzz
 BENCH := build/bench
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native win32 disc run test test-native test-win32 fuzz bench clean
+.PHONY: all deps native win32 disc iso run test test-native test-win32 fuzz bench clean
 
 all: disc
 
@@ -27,6 +27,9 @@ win32: native
 disc: win32
 	@scripts/make-disc.sh
 
+iso: disc
+	@scripts/make-iso.sh
+
 run: disc
 	@scripts/run.sh
 
@@ -42,8 +45,9 @@ fuzz: deps
 test-win32: disc
 	scripts/with-display.sh scripts/win32-tests.sh
 
-test: disc
+test: iso
 	cd $(NATIVE) && ctest --output-on-failure -j2
+	scripts/check-iso.sh
 	$(MAKE) --no-print-directory fuzz
 	scripts/with-display.sh scripts/win32-tests.sh
 

@@ -47,12 +47,24 @@ static int EndLine(LineBuilder *b)
     return b->fits;
 }
 
+/* No folder name can hold a double quote, and one would end the quotes
+ * around the path and let the rest of the setting become arguments, or
+ * another program. */
+static void AppendFolder(LineBuilder *b, const char *folder)
+{
+    if (folder != NULL && strchr(folder, '"') != NULL) {
+        b->fits = 0;
+        return;
+    }
+    Append(b, folder);
+}
+
 int BuildGameCommand(const char *exeDir, char *line, size_t cap)
 {
     LineBuilder b;
     BeginLine(&b, line, cap);
     Append(&b, "\"");
-    Append(&b, exeDir);
+    AppendFolder(&b, exeDir);
     Append(&b, "\\KVL.EXE\"");
     return EndLine(&b);
 }
@@ -63,7 +75,7 @@ int BuildReadMeCommand(int installed, const char *exeDir, char *line, size_t cap
     BeginLine(&b, line, cap);
     if (installed) {
         Append(&b, "Notepad.exe \"");
-        Append(&b, exeDir);
+        AppendFolder(&b, exeDir);
         Append(&b, "\\ReadMe.txt\"");
     } else {
         Append(&b, "Notepad.exe \"KVL\\ReadMe.txt\"");

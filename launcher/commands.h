@@ -5,7 +5,8 @@
  *
  * The game and the read-me file are quoted, so that an installation folder
  * with a blank ("C:\Program Files\KVL") cannot make Windows start a
- * different program ("C:\Program.exe"). The quotes count toward cap. */
+ * different program ("C:\Program.exe"). The quotes count toward cap. An
+ * installation folder holding a double quote is refused like one too long. */
 #ifndef KVL_COMMANDS_H
 #define KVL_COMMANDS_H
 

@@ -36,6 +36,32 @@ int AnotherInstanceRuns(HANDLE *held)
     return exists;
 }
 
+typedef BOOL(WINAPI *SetDllDirectoryProc)(LPCSTR);
+typedef BOOL(WINAPI *SetDefaultDllDirectoriesProc)(DWORD);
+/* The program's folder, System32 and folders added on purpose. */
+#define SEARCH_DEFAULT_DIRS 0x00001000
+
+void RemoveCurrentDirectoryFromDllSearch(void)
+{
+    /* Looked up at run time: they came with Windows XP SP1 and Windows 8,
+     * and the launcher still runs on Windows 95, where nothing can be
+     * done. */
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == NULL)
+        return;
+    SetDllDirectoryProc setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
+        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDllDirectory != NULL)
+        setDllDirectory("");
+    /* Wine takes the empty folder above for none set and goes on searching
+     * the current directory; the narrower default search leaves it out
+     * wherever it exists. */
+    SetDefaultDllDirectoriesProc setDefaultDirectories = reinterpret_cast<SetDefaultDllDirectoriesProc>(
+        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefaultDirectories != NULL)
+        setDefaultDirectories(SEARCH_DEFAULT_DIRS);
+}
+
 /* The launcher lies one folder below the disc root: before installation
  * the disc root is the parent of the program's folder. */
 static void ChangeToDiscRootFromProgram(const char *commandLine)
@@ -83,6 +109,9 @@ void ActOnMenuResult(int result)
 int RunLauncher(HINSTANCE instance)
 {
     Instance = instance;
+    /* Before anything can load a library: the current directory is
+     * wherever the launcher was started from, and may hold anything. */
+    RemoveCurrentDirectoryFromDllSearch();
     LoadTextTable();
     if (AnotherInstanceRuns(&InstanceMutex))
         return 1;

@@ -43,9 +43,35 @@ static int ReadValueText(HKEY key, const char *name, char *buffer, DWORD size)
     return 1;
 }
 
+static const char SpeedLibrary[] = "cpuinf32.dll";
+
+/* The speed library ships beside the launcher and is loaded from there by
+ * its full path: by bare name, a module of that name that the process
+ * already holds, wherever it came from, would be taken for ours. Only when
+ * our folder has none does the platform's search look for it elsewhere
+ * (start-up has taken the current directory out of that search). */
+static HMODULE LoadSpeedLibrary(void)
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return NULL;   /* cut: our folder is unknown */
+    path[n] = '\0';
+    char *slash = strrchr(path, '\\');
+    if (slash == NULL || (size_t)(slash + 1 - path) + sizeof SpeedLibrary > sizeof path)
+        return NULL;
+    memcpy(slash + 1, SpeedLibrary, sizeof SpeedLibrary);
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return LoadLibraryA(path);
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return LoadLibraryA(SpeedLibrary);
+    return NULL;
+}
+
 int MeasureCpuSpeed(void)
 {
-    HMODULE library = LoadLibraryA("cpuinf32.dll");
+    HMODULE library = LoadSpeedLibrary();
     if (!library)
         return -1;
     int speed = -2;
@@ -53,7 +79,8 @@ int MeasureCpuSpeed(void)
         reinterpret_cast<void (*)(void)>(GetProcAddress(library, "cpuspeed")));
     if (cpuspeed) {
         CpuSpeedRecord record = cpuspeed(0);
-        if (record.cycles != 0 || record.microseconds != 0)
+        /* A speed too large for the signed result is no measurement. */
+        if ((record.cycles != 0 || record.microseconds != 0) && record.megahertz <= 0x7FFFFFFFu)
             speed = (int)record.megahertz;
     }
     FreeLibrary(library);

@@ -64,6 +64,55 @@ int TextEntryIsAnsi(int n)
     return n >= 74 && n <= 161;
 }
 
+/* Every entry that the launcher uses as a format, with the conversions its
+ * call passes, in order. All other entries are shown as they stand or are
+ * the game's own, and their "%"s are theirs. A text with other conversions
+ * would read arguments that were never passed, so the table is refused.
+ * The callers: the minimum-requirements warning formats 91 with the
+ * measured MHz, and 92 and 93 with the memory in MB, one int each
+ * (ComposeMinimumSpecWarning). */
+struct FormattedEntry {
+    int entry;
+    const char *conversions;
+};
+static const FormattedEntry FormattedEntries[] = {
+    { 91, "%d" },
+    { 92, "%d" },
+    { 93, "%d" },
+};
+
+const char *TextEntryConversions(int n)
+{
+    for (const FormattedEntry &f : FormattedEntries)
+        if (f.entry == n)
+            return f.conversions;
+    return NULL;
+}
+
+/* The conversions of a printf format, one after another as written ("%%"
+ * is a literal percent sign, no conversion). A "%" at the very end counts
+ * as a conversion of its own, so it never matches. */
+static std::string ConversionsOf(const std::string &text)
+{
+    std::string found;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] != '%')
+            continue;
+        if (i + 1 < text.size() && text[i + 1] == '%') {
+            i++;
+            continue;
+        }
+        size_t end = i + 1;
+        while (end < text.size() && text[end] != '\0' && strchr("-+ #0123456789.*hlLqjzt", text[end]) != NULL)
+            end++;
+        if (end < text.size())
+            end++;   /* the conversion character */
+        found.append(text, i, end - i);
+        i = end - 1;
+    }
+    return found;
+}
+
 /* Reading state of one compilation. */
 struct Compiler {
     const char *src;
@@ -168,6 +217,15 @@ static int FinishEntry(Compiler *c, std::string *lines, size_t keep, std::string
     if (lines->find("[]") != std::string::npos) {
         c->line = c->entryLine;
         return Fail(c, "text contains \"[]\", which would end the table");
+    }
+    const char *expected = TextEntryConversions(c->entry);
+    if (expected != NULL) {
+        std::string found = ConversionsOf(*lines);
+        if (found != expected) {
+            c->line = c->entryLine;
+            return Fail(c, "conversions \"%s\" where the launcher passes \"%s\" (a literal %% is written %%%%)",
+                        found.c_str(), expected);
+        }
     }
     out->append("[.]");
     out->append(*lines);

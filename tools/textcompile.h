@@ -17,7 +17,11 @@
  * Output: CR LF line ends, every entry "[.]" + text + CR LF, last line
  * "[] // THIS IS THE END !" CR LF. Entries 74 to 161 are encoded in
  * Windows-1252 (the launcher's own texts and the game's reports), entries
- * 0 to 73 and 162 in OEM code page 850 (the game's screens). */
+ * 0 to 73 and 162 in OEM code page 850 (the game's screens).
+ *
+ * An entry that the launcher uses as a printf format must hold exactly the
+ * conversions its call passes, in order ("%%" being a literal "%"); every
+ * other entry may hold any "%". */
 #ifndef KVL_TEXTCOMPILE_H
 #define KVL_TEXTCOMPILE_H
 
@@ -29,6 +33,10 @@
 /* Compiles source[0..size) into *out. Returns 1, or 0 with a one-line
  * message in error naming the entry (and source line) and the problem. */
 int CompileTextTable(const char *source, size_t size, std::string *out, char *error, size_t errorSize);
+
+/* The conversions the launcher passes when it formats entry n ("%d"), or
+ * NULL for an entry it never formats. */
+const char *TextEntryConversions(int n);
 
 /* 1 when entry n is stored in Windows-1252, 0 for OEM code page 850. */
 int TextEntryIsAnsi(int n);

@@ -17,6 +17,10 @@ struct CpuSpeedRecord {
 };
 /* cycles and microseconds both 0: no measurement was made. */
 
+/* The calling convention exists only where the library does; the record
+ * itself is also computed and tested natively. */
+#ifdef _WIN32
 typedef CpuSpeedRecord(__cdecl *CpuSpeedProc)(int reserved);
+#endif
 
 #endif

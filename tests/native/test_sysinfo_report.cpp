@@ -3,6 +3,7 @@
 #include <string.h>
 #include <string>
 
+#include "sysinfo/cpuinf32/measure.h"
 #include "sysinfo/sysreport.h"
 
 namespace {
@@ -226,4 +227,69 @@ TEST(DiscDrive, EmptyInventoryChoosesNothing)
     one.drives[1].letter = 'R';
     const int setup[3] = { 0, 1, 0 };
     EXPECT_EQ(ChooseDiscDriveLetter("R:\\x.exe", &one, setup), 'E');
+}
+
+/* The speed library's readings, as a script: each read hands out the next
+ * set, and a set with a zero frequency stands for counters that cannot be
+ * read at all. */
+struct ReadingScript {
+    CounterReadings sets[3];
+    int next;
+};
+
+static int NextReadings(CounterReadings *readings, void *context)
+{
+    ReadingScript *script = static_cast<ReadingScript *>(context);
+    if (script->next >= 3 || script->sets[script->next].frequency == 0)
+        return 0;
+    *readings = script->sets[script->next++];
+    return 1;
+}
+
+TEST(CpuClock, CounterGoingBackwardsIsMeasuredOnceMoreThenGivesNoSpeed)
+{
+    /* 10 ms of a 1 MHz performance counter, 2,000,000 cycles: 200 MHz. */
+    const CounterReadings good = { 1000, 2001000, 50, 10050, 1000000 };
+    const CounterReadings backwards = { 2001000, 1000, 50, 10050, 1000000 };
+    ReadingScript once = { { backwards, good, good }, 0 };
+    CpuSpeedRecord r = MeasureCpuClock(NextReadings, &once);
+    EXPECT_EQ(once.next, 2);
+    EXPECT_EQ(r.megahertz, 200u);
+    EXPECT_EQ(r.kilohertz, 200000u);
+    EXPECT_EQ(r.microseconds, 10000u);
+    EXPECT_EQ(r.cycles, 2000000u);
+
+    const CounterReadings qpcBackwards = { 1000, 2001000, 10050, 50, 1000000 };
+    ReadingScript twice = { { backwards, qpcBackwards, good }, 0 };
+    r = MeasureCpuClock(NextReadings, &twice);
+    EXPECT_EQ(twice.next, 2);
+    EXPECT_EQ(r.cycles | r.microseconds | r.kilohertz | r.megahertz, 0u);
+}
+
+TEST(CpuClock, NoDivisionByZeroAndNoFigureOutsideItsField)
+{
+    CpuSpeedRecord r;
+    const CounterReadings nonsense[] = {
+        { 1000, 2001000, 50, 10050, 0 },                 /* no frequency */
+        { 1000, 2001000, 50, 10050, -1000000 },
+        { 1000, 1000, 50, 10050, 1000000 },              /* counter stood still */
+        { 1000, 2001000, 50, 50, 1000000 },
+        { 0, UINT64_MAX, 0, 1, INT64_MAX },              /* beyond any field */
+        { 0, 100, 0, INT64_MAX, 1 },                     /* interval beyond its field */
+        { 0, 5000000000000ull, 0, 1000, 1000 },          /* 5 THz: beyond the kHz field */
+        { 0, 100, 0, 1000000, 1000000 },                 /* below 1 MHz */
+    };
+    for (const CounterReadings &n : nonsense) {
+        EXPECT_EQ(SpeedFromReadings(&n, &r), 0) << n.tscEnd << " " << n.qpcEnd << " " << n.frequency;
+        EXPECT_EQ(r.cycles | r.microseconds | r.kilohertz | r.megahertz, 0u);
+    }
+    /* Counters far apart in the signed range still give their difference. */
+    const CounterReadings wide = { 0, 3000000000ull, INT64_MIN + 5, INT64_MIN + 5 + 1000000000, 1000000000 };
+    ASSERT_EQ(SpeedFromReadings(&wide, &r), 1);
+    EXPECT_EQ(r.megahertz, 3000u);
+    EXPECT_EQ(r.cycles, 3000000000u);
+    /* Counters that cannot be read are not read again. */
+    ReadingScript unreadable = {};
+    r = MeasureCpuClock(NextReadings, &unreadable);
+    EXPECT_EQ(r.cycles | r.microseconds | r.kilohertz | r.megahertz, 0u);
 }

@@ -147,12 +147,16 @@ TEST_F(ShippedTable, EveryTextTheLauncherShows)
 
 /* The compiler on small sources. */
 
-/* A complete source whose entry n is the given lines (others "x"). */
+/* A complete source whose entry n is the given lines (others "x", with
+ * the conversions the launcher passes where it formats the entry). */
 static std::string SourceWith(int n, const std::string &lines)
 {
     std::string s = "# test\n";
-    for (int i = 0; i < TEXT_SOURCE_ENTRIES; i++)
-        s += "@" + std::to_string(i) + "\n" + (i == n ? lines : std::string("x\n")) + "\n";
+    for (int i = 0; i < TEXT_SOURCE_ENTRIES; i++) {
+        const char *conversions = TextEntryConversions(i);
+        std::string other = conversions ? std::string("x ") + conversions + "\n" : std::string("x\n");
+        s += "@" + std::to_string(i) + "\n" + (i == n ? lines : other) + "\n";
+    }
     return s;
 }
 
@@ -250,6 +254,23 @@ TEST(TextCompile, RefusesBrokenNumberingAndBadLines)
         ASSERT_EQ(Compile(SourceWith(20, line), &out, &error), 0) << line;
         EXPECT_NE(error.find("entry 20"), std::string::npos) << error;
     }
+}
+
+TEST(TextCompile, FormattedEntriesHoldExactlyTheConversionsTheirCallerPasses)
+{
+    std::string out, error;
+    for (const char *text : { "cpu (%sMHz)\n", "cpu (%d/%dMHz)\n", "cpu (120MHz)\n", "cpu (%5dMHz)\n",
+                              "cpu (%ldMHz)\n", "cpu %d (%n)\n", "cpu (%dMHz) %\n" }) {
+        ASSERT_EQ(Compile(SourceWith(91, text), &out, &error), 0) << text;
+        EXPECT_NE(error.find("entry 91"), std::string::npos) << error;
+    }
+    ASSERT_EQ(Compile(SourceWith(93, "%d\n%d\n"), &out, &error), 0);
+    EXPECT_NE(error.find("entry 93"), std::string::npos) << error;
+    /* "%%" is a literal; the game's own texts and those shown as they
+     * stand keep their "%"s. */
+    EXPECT_EQ(Compile(SourceWith(92, "100%% : %dM\n"), &out, &error), 1) << error;
+    for (int n : { 10, 94, 162 })
+        EXPECT_EQ(Compile(SourceWith(n, "Page %d/%d %s 100%\n"), &out, &error), 1) << error;
 }
 
 TEST(TextCompile, ToolExitsWithOneOnAnError)

@@ -66,7 +66,7 @@ std::string Scratch()
 
 void RemoveScratch()
 {
-    const char *const files[] = { "KVL.EXE", "Setup.exe", "Uninstall.exe", "started.txt" };
+    const char *const files[] = { "KVL.EXE", "Setup.exe", "Uninstall.exe", "Notepad.exe", "started.txt" };
     for (const char *f : files)
         DeleteFileA((Scratch() + "\\" + f).c_str());
     RemoveDirectoryA(Scratch().c_str());
@@ -179,6 +179,19 @@ TEST_F(Launch, FoldersTooLongForTheCommandLineAreRefused)
     strcpy(Settings.ExeDir, LongFolder(235).c_str());
     EXPECT_EQ(RunFailing(OpenReadMe, "Impossible de lancer Notepad.exe."), 0);
     strcpy(Settings.ExeDir, LongFolder(259).c_str());
+    EXPECT_EQ(RunFailing(OpenReadMe, "Impossible de lancer Notepad.exe."), 0);
+}
+
+TEST_F(Launch, InstallFolderHoldingAQuoteIsRefused)
+{
+    /* Were the lines built, these copies would start, the rest of the
+     * setting passed to them as arguments. */
+    PlaceCopy("KVL.EXE");
+    PlaceCopy("Notepad.exe");
+    SetCurrentDirectoryA(Scratch().c_str());
+    Settings.Installed = 1;
+    strcpy(Settings.ExeDir, (Scratch() + "\\KVL.EXE\" \"planted").c_str());
+    EXPECT_EQ(RunFailing(LaunchGame, "Impossible de lancer KVL."), 0);
     EXPECT_EQ(RunFailing(OpenReadMe, "Impossible de lancer Notepad.exe."), 0);
 }
 

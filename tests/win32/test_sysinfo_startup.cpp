@@ -1,8 +1,9 @@
-/* The start-up minimum-requirements check with the speed library that the
- * platform's search finds: one reporting 100 MHz, one making no
- * measurement, one without the export, and none at all. Each case runs a
- * copy of this program from a folder of its own, beside its own
- * cpuinf32.dll, since the program's folder is searched first. */
+/* The start-up minimum-requirements check with the speed library beside
+ * the program: one reporting 100 MHz, one making no measurement, one
+ * without the export, and none at all; and with one planted in the current
+ * directory. Each case runs a copy of this program from a folder of its
+ * own, beside its own cpuinf32.dll, as the launcher's start-up would: the
+ * current directory first taken out of the library search. */
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "common/texttable.h"
+#include "launcher/startup.h"
 #include "resources/resource.h"
 #include "sysinfo/probes.h"
 #include "sysinfo/sysinfo.h"
@@ -21,15 +23,30 @@
 namespace {
 
 const char ExpectVariable[] = "KVL_EXPECTED_SPEED";
+const char PreloadVariable[] = "KVL_PRELOADED_LIBRARY";
+
+enum Planted { NOT_PLANTED, PLANTED, PLANTED_AND_LOADED };
 
 /* Runs this program's StartupChild test from a scratch folder holding the
- * named stand-in library (or none); returns its exit code. */
-DWORD RunChild(const char *library, int expectedSpeed)
+ * named stand-in library (or none); returns its exit code. A planted
+ * library is another stand-in in the child's current directory, and the
+ * child may load it before the check, as anything else in the process
+ * could have. */
+DWORD RunChild(const char *library, int expectedSpeed, const char *plantedLibrary = nullptr,
+               Planted planted = NOT_PLANTED)
 {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     const std::string folder = std::string(temp) + "kvl_speed_" + (library ? library : "missing") + "\\";
+    const std::string plantedFolder = std::string(temp) + "kvl_speed_planted\\";
+    const std::string plantedDll = plantedFolder + "cpuinf32.dll";
     CreateDirectoryA(folder.c_str(), NULL);
+    if (planted != NOT_PLANTED) {
+        CreateDirectoryA(plantedFolder.c_str(), NULL);
+        const std::string source = scratch::ProgramFolder() + "..\\speedlibs\\" + plantedLibrary + "\\cpuinf32.dll";
+        if (!CopyFileA(source.c_str(), plantedDll.c_str(), FALSE))
+            return 1003;
+    }
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, sizeof self);
     const std::string exe = folder + "startup_child.exe";
@@ -46,21 +63,26 @@ DWORD RunChild(const char *library, int expectedSpeed)
     char value[16];
     snprintf(value, sizeof value, "%d", expectedSpeed);
     SetEnvironmentVariableA(ExpectVariable, value);
+    SetEnvironmentVariableA(PreloadVariable, planted == PLANTED_AND_LOADED ? plantedDll.c_str() : NULL);
     std::string command = "\"" + exe + "\" --gtest_filter=StartupChild.*";
+    const std::string cwd = planted != NOT_PLANTED ? plantedFolder : folder;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     DWORD code = 1002;
-    if (CreateProcessA(exe.c_str(), &command[0], NULL, NULL, TRUE, 0, NULL, folder.c_str(), &si, &pi)) {
+    if (CreateProcessA(exe.c_str(), &command[0], NULL, NULL, TRUE, 0, NULL, cwd.c_str(), &si, &pi)) {
         WaitForSingleObject(pi.hProcess, 120000);
         GetExitCodeProcess(pi.hProcess, &code);
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
     }
     SetEnvironmentVariableA(ExpectVariable, NULL);
+    SetEnvironmentVariableA(PreloadVariable, NULL);
     DeleteFileA(exe.c_str());
     DeleteFileA(dll.c_str());
     RemoveDirectoryA(folder.c_str());
+    DeleteFileA(plantedDll.c_str());
+    RemoveDirectoryA(plantedFolder.c_str());
     return code;
 }
 
@@ -86,6 +108,16 @@ TEST(StartupCheck, MissingLibraryRaisesNoWarning)
     EXPECT_EQ(RunChild(nullptr, -1), 0u);
 }
 
+TEST(StartupCheck, LibraryPlantedInTheCurrentDirectoryIsNotSearched)
+{
+    EXPECT_EQ(RunChild(nullptr, -1, "mhz100", PLANTED), 0u);
+}
+
+TEST(StartupCheck, LibraryBesideTheProgramWinsOverAPlantedOneAlreadyLoaded)
+{
+    EXPECT_EQ(RunChild("mhz100", 100, "unmeasured", PLANTED_AND_LOADED), 0u);
+}
+
 /* The child's side: only run from RunChild. */
 TEST(StartupChild, CheckWithTheLibraryOfThisFolder)
 {
@@ -93,6 +125,11 @@ TEST(StartupChild, CheckWithTheLibraryOfThisFolder)
     if (!expected)
         GTEST_SKIP() << "runs as a child of the StartupCheck tests";
     const int speed = atoi(expected);
+    RemoveCurrentDirectoryFromDllSearch();
+    const char *preload = getenv(PreloadVariable);
+    if (preload) {
+        ASSERT_NE(LoadLibraryA(preload), (HMODULE)NULL) << preload;
+    }
 
     std::string warning;
     bool shown = false;
