@@ -6,6 +6,7 @@
 
 #include "launcher/launch.h"
 #include "launcher/commands.h"
+#include "launcher/startup.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 
@@ -18,9 +19,21 @@
 /* WinExec answers above 31 when the program started. */
 #define WINEXEC_STARTED_ABOVE  31
 
+/* Windows hands the DLL folder setting down to the programs a process
+ * starts. The launcher keeps the current directory out of its own search,
+ * but the game and the installer were written for the system's plain
+ * search, so they start with it. */
+static UINT StartWithPlainDllSearch(const char *line, UINT show)
+{
+    KeepCurrentDirectoryOutOfDllSearch(0);
+    UINT started = WinExec(line, show);
+    KeepCurrentDirectoryOutOfDllSearch(1);
+    return started;
+}
+
 static int StartProgram(int built, const char *line, UINT show, int failureText)
 {
-    if (built && WinExec(line, show) > WINEXEC_STARTED_ABOVE)
+    if (built && StartWithPlainDllSearch(line, show) > WINEXEC_STARTED_ABOVE)
         return 1;
     ShowErrorMessage(failureText);
     return 0;

@@ -41,21 +41,34 @@ typedef BOOL(WINAPI *SetDefaultDllDirectoriesProc)(DWORD);
 /* The program's folder, System32 and folders added on purpose. */
 #define SEARCH_DEFAULT_DIRS 0x00001000
 
+static SetDllDirectoryProc LookUpSetDllDirectory(void)
+{
+    /* Looked up at run time: it came with Windows XP SP1, and the launcher
+     * still runs on Windows 95, where nothing can be done. */
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == NULL)
+        return NULL;
+    return reinterpret_cast<SetDllDirectoryProc>(
+        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetDllDirectoryA")));
+}
+
+void KeepCurrentDirectoryOutOfDllSearch(int keepOut)
+{
+    SetDllDirectoryProc setDllDirectory = LookUpSetDllDirectory();
+    if (setDllDirectory != NULL)
+        setDllDirectory(keepOut ? "" : NULL);
+}
+
 void RemoveCurrentDirectoryFromDllSearch(void)
 {
-    /* Looked up at run time: they came with Windows XP SP1 and Windows 8,
-     * and the launcher still runs on Windows 95, where nothing can be
-     * done. */
+    KeepCurrentDirectoryOutOfDllSearch(1);
+    /* Wine takes the empty folder above for none set and goes on searching
+     * the current directory; the narrower default search leaves it out
+     * wherever it exists (Windows 8 and later, and Wine). It is the
+     * launcher's own and does not pass to the programs it starts. */
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (kernel == NULL)
         return;
-    SetDllDirectoryProc setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetDllDirectoryA")));
-    if (setDllDirectory != NULL)
-        setDllDirectory("");
-    /* Wine takes the empty folder above for none set and goes on searching
-     * the current directory; the narrower default search leaves it out
-     * wherever it exists. */
     SetDefaultDllDirectoriesProc setDefaultDirectories = reinterpret_cast<SetDefaultDllDirectoriesProc>(
         reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
     if (setDefaultDirectories != NULL)

@@ -17,6 +17,9 @@ int RunLauncher(HINSTANCE instance);
  * loaded by bare name, where the system allows it (SetDllDirectoryA, and
  * SetDefaultDllDirectories where it exists). */
 void RemoveCurrentDirectoryFromDllSearch(void);
+/* Keeps the current directory out of the DLL search (1), or gives the
+ * system's plain search back (0) around the start of another program. */
+void KeepCurrentDirectoryOutOfDllSearch(int keepOut);
 
 /* Single-instance test. Returns 1 when another instance runs, else 0.
  * Leaves in *held the launcher's own mutex when this call created it (else
