@@ -65,11 +65,7 @@ static int GiveVolumeLabel(char *text, size_t size, void *context)
     label[sizeof label - 1] = '\0';
     if (label[0] == '\0')
         return 0;
-    size_t n = strlen(label);
-    if (n >= size)
-        n = size - 1;
-    memcpy(text, label, n);
-    text[n] = '\0';
+    CopyText(text, size, label);
     return 1;
 }
 

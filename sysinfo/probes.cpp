@@ -15,18 +15,6 @@
 static const char NotAvailable[] = "Not available";
 static const char MixerKey[] = "System\\CurrentControlSet\\control\\MediaResources\\mixer";
 
-/* Copies src into dest, cut to size - 1 characters. */
-static void CopyText(char *dest, size_t size, const char *src)
-{
-    if (size == 0)
-        return;
-    size_t n = strlen(src);
-    if (n >= size)
-        n = size - 1;
-    memcpy(dest, src, n);
-    dest[n] = '\0';
-}
-
 /* A value read as text: it counts only when its data, terminator included,
  * fits size bytes. The buffer is always left terminated (empty when the
  * value is absent or too long). */
@@ -215,13 +203,14 @@ static HMODULE LoadSystemLibrary(const char *name)
     return LoadLibraryA(path);
 }
 
-/* An export of a library the launcher has loaded already; absent on the
- * systems that lack it (Windows 95 has neither GlobalMemoryStatusEx nor
+/* An export as the function type it is called by; NULL when the library or
+ * the export is missing (Windows 95 has neither GlobalMemoryStatusEx nor
  * EnumDisplayDevicesA). */
-static FARPROC LoadedExport(const char *module, const char *name)
+template <typename Proc> static Proc ExportAs(HMODULE library, const char *name)
 {
-    HMODULE handle = GetModuleHandleA(module);
-    return handle ? GetProcAddress(handle, name) : NULL;
+    if (!library)
+        return NULL;
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)(void)>(GetProcAddress(library, name)));
 }
 
 /* The Windows 95 family: the first "CPU" value of the hardware tree. */
@@ -262,8 +251,8 @@ double GetPhysicalMemoryMb(void)
     /* GlobalMemoryStatus stops at 2 GB for a 32-bit program; the 64-bit
      * count is there from Windows 2000 on. */
     typedef BOOL(WINAPI * MemoryStatusExProc)(MEMORYSTATUSEX *);
-    MemoryStatusExProc statusEx = reinterpret_cast<MemoryStatusExProc>(
-        reinterpret_cast<void (*)(void)>(LoadedExport("kernel32.dll", "GlobalMemoryStatusEx")));
+    MemoryStatusExProc statusEx =
+        ExportAs<MemoryStatusExProc>(GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx");
     if (statusEx) {
         MEMORYSTATUSEX status;
         memset(&status, 0, sizeof status);
@@ -310,8 +299,11 @@ typedef BOOL(WINAPI *EnumDeviceInfoProc)(HDEVINFO, DWORD, PSP_DEVINFO_DATA);
 typedef BOOL(WINAPI *GetDevicePropertyProc)(HDEVINFO, PSP_DEVINFO_DATA, DWORD, PDWORD, PBYTE, DWORD, PDWORD);
 typedef BOOL(WINAPI *DestroyDeviceInfoListProc)(HDEVINFO);
 
-static const GUID KeyboardClass = { 0x4d36e96b, 0xe325, 0x11ce, { 0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18 } };
-static const GUID MouseClass = { 0x4d36e96f, 0xe325, 0x11ce, { 0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18 } };
+/* The keyboard and mouse device setup classes. */
+static const GUID KeyboardClass = { 0x4d36e96b, 0xe325, 0x11ce,
+                                    { 0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18 } };
+static const GUID MouseClass = { 0x4d36e96f, 0xe325, 0x11ce,
+                                 { 0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18 } };
 
 /* Enough for any machine's keyboards or mice; bounds a driver that never
  * says the list has ended. */
@@ -338,26 +330,20 @@ static int GiveDeviceProperty(char *text, size_t size, void *context)
     return type == REG_SZ;
 }
 
-struct DeviceClass {
-    const GUID *guid;
-};
-
 /* The first present device of the class that has a name: its friendly name,
  * else its device description. */
 static int GiveClassDeviceName(char *text, size_t size, void *context)
 {
-    const GUID *guid = static_cast<const DeviceClass *>(context)->guid;
+    const GUID *guid = static_cast<const GUID *>(context);
     HMODULE setupapi = LoadSystemLibrary("setupapi.dll");
     if (!setupapi)
         return 0;
-    GetClassDevsProc getClassDevs = reinterpret_cast<GetClassDevsProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(setupapi, "SetupDiGetClassDevsA")));
-    EnumDeviceInfoProc enumDeviceInfo = reinterpret_cast<EnumDeviceInfoProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(setupapi, "SetupDiEnumDeviceInfo")));
-    GetDevicePropertyProc getProperty = reinterpret_cast<GetDevicePropertyProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(setupapi, "SetupDiGetDeviceRegistryPropertyA")));
-    DestroyDeviceInfoListProc destroyList = reinterpret_cast<DestroyDeviceInfoListProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(setupapi, "SetupDiDestroyDeviceInfoList")));
+    GetClassDevsProc getClassDevs = ExportAs<GetClassDevsProc>(setupapi, "SetupDiGetClassDevsA");
+    EnumDeviceInfoProc enumDeviceInfo = ExportAs<EnumDeviceInfoProc>(setupapi, "SetupDiEnumDeviceInfo");
+    GetDevicePropertyProc getProperty =
+        ExportAs<GetDevicePropertyProc>(setupapi, "SetupDiGetDeviceRegistryPropertyA");
+    DestroyDeviceInfoListProc destroyList =
+        ExportAs<DestroyDeviceInfoListProc>(setupapi, "SetupDiDestroyDeviceInfoList");
     int given = 0;
     HDEVINFO devices = INVALID_HANDLE_VALUE;
     if (getClassDevs && enumDeviceInfo && getProperty && destroyList)
@@ -383,9 +369,8 @@ static int GiveClassDeviceName(char *text, size_t size, void *context)
 
 static void GetClassDeviceFact(const char *bootKey, const GUID *guid, char *text, size_t size)
 {
-    DeviceClass deviceClass = { guid };
     const FactSource sources[] = { { GiveBootDescription, const_cast<char *>(bootKey), 0 },
-                                   { GiveClassDeviceName, &deviceClass, 1 } };
+                                   { GiveClassDeviceName, const_cast<GUID *>(guid), 1 } };
     ChooseFactText(sources, 2, NotAvailable, text, size);
 }
 
@@ -407,8 +392,8 @@ void GetMouseName(char *name, size_t size)
 static int GivePrimaryDisplayAdapter(char *text, size_t size, void *)
 {
     typedef BOOL(WINAPI * EnumDisplayDevicesProc)(LPCSTR, DWORD, DISPLAY_DEVICEA *, DWORD);
-    EnumDisplayDevicesProc enumDisplayDevices = reinterpret_cast<EnumDisplayDevicesProc>(
-        reinterpret_cast<void (*)(void)>(LoadedExport("user32.dll", "EnumDisplayDevicesA")));
+    EnumDisplayDevicesProc enumDisplayDevices =
+        ExportAs<EnumDisplayDevicesProc>(GetModuleHandleA("user32.dll"), "EnumDisplayDevicesA");
     if (!enumDisplayDevices)
         return 0;
     for (DWORD index = 0; index < DISPLAY_ADAPTERS_MAX; index++) {

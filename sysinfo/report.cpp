@@ -194,8 +194,7 @@ void TrimBlanks(char *text)
     text[end - start] = '\0';
 }
 
-/* Copies src into dest, cut to size - 1 characters. */
-static void CopyText(char *dest, size_t size, const char *src)
+void CopyText(char *dest, size_t size, const char *src)
 {
     if (size == 0)
         return;

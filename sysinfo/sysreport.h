@@ -111,6 +111,9 @@ struct FactSource {
  * the index of the source used, or count for the fallback. */
 int ChooseFactText(const FactSource *sources, int count, const char *fallback, char *text, size_t size);
 
+/* Copies src into dest, cut to size - 1 characters. */
+void CopyText(char *dest, size_t size, const char *src);
+
 /* Removes leading and trailing blanks (spaces and tabs) in place. */
 void TrimBlanks(char *text);
 

@@ -156,5 +156,6 @@ TEST(SystemReport, WithoutWindows95SourcesTheSystemsOwnFactsShow)
     EXPECT_NE(report.find(std::string(GetText(128)) + "\r\n" + name + " 166 MHz\r\n"), std::string::npos)
         << report;
     EXPECT_NE(report.find(std::string(GetText(129)) + "\r\n" + memory + "\r\n"), std::string::npos) << report;
-    EXPECT_NE(report.find(std::string(GetText(133)) + "\r\n" + adapter + "\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find(std::string(GetText(133)) + "\r\n" + adapter + "\r\n"), std::string::npos)
+        << report;
 }
