@@ -223,19 +223,26 @@ static int GiveEnumCpu(char *text, size_t size, void *)
     return 1;
 }
 
-/* The NT family: the processor's own name string. */
-static int GiveProcessorNameString(char *text, size_t size, void *)
+/* The value of that name in HKLM\keyPath, as text, when it fits
+ * SYSINFO_TEXT_SIZE bytes. */
+static int ReadKeyValueText(const char *keyPath, const char *name, char *text, size_t size)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
     char value[SYSINFO_TEXT_SIZE];
-    int read = ReadValueText(key, "ProcessorNameString", value, sizeof value);
+    int read = ReadValueText(key, name, value, sizeof value);
     RegCloseKey(key);
     if (read)
         CopyText(text, size, value);
     return read;
+}
+
+/* The NT family: the processor's own name string. */
+static int GiveProcessorNameString(char *text, size_t size, void *)
+{
+    return ReadKeyValueText("HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "ProcessorNameString", text,
+                            size);
 }
 
 void GetProcessorName(char *name, size_t size)
@@ -433,45 +440,27 @@ static int GiveMixerKeyName(char *text, size_t size, void *)
         return 0;
     char path[512];
     snprintf(path, sizeof path, "%s\\%s", MixerKey, first);
-    HKEY device;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &device) != ERROR_SUCCESS)
-        return 0;
-    char description[SYSINFO_TEXT_SIZE];
-    int read = ReadValueText(device, "Description", description, sizeof description);
-    RegCloseKey(device);
-    if (read)
-        CopyText(text, size, description);
-    return read;
+    return ReadKeyValueText(path, "Description", text, size);
 }
 
-/* The NT family: the names the multimedia system gives its first mixer
- * and its first wave output device. */
-static int GiveMixerDeviceName(char *text, size_t size, void *)
+/* The NT family: the name the multimedia system gives its device 0, of
+ * the mixers or of the wave outputs; both kinds name it in szPname. */
+template <typename Caps, MMRESULT(WINAPI *GetDevCaps)(UINT_PTR, Caps *, UINT)>
+static int GiveMultimediaDeviceName(char *text, size_t size, void *)
 {
-    MIXERCAPSA mixer;
-    memset(&mixer, 0, sizeof mixer);
-    if (mixerGetDevCapsA(0, &mixer, sizeof mixer) != MMSYSERR_NOERROR)
+    Caps caps;
+    memset(&caps, 0, sizeof caps);
+    if (GetDevCaps(0, &caps, sizeof caps) != MMSYSERR_NOERROR)
         return 0;
-    mixer.szPname[sizeof mixer.szPname - 1] = '\0';
-    CopyText(text, size, mixer.szPname);
-    return 1;
-}
-
-static int GiveWaveOutDeviceName(char *text, size_t size, void *)
-{
-    WAVEOUTCAPSA wave;
-    memset(&wave, 0, sizeof wave);
-    if (waveOutGetDevCapsA(0, &wave, sizeof wave) != MMSYSERR_NOERROR)
-        return 0;
-    wave.szPname[sizeof wave.szPname - 1] = '\0';
-    CopyText(text, size, wave.szPname);
+    caps.szPname[sizeof caps.szPname - 1] = '\0';
+    CopyText(text, size, caps.szPname);
     return 1;
 }
 
 void GetSoundCardName(char *name, size_t size)
 {
     const FactSource sources[] = { { GiveMixerKeyName, NULL, 0 },
-                                   { GiveMixerDeviceName, NULL, 1 },
-                                   { GiveWaveOutDeviceName, NULL, 1 } };
+                                   { GiveMultimediaDeviceName<MIXERCAPSA, mixerGetDevCapsA>, NULL, 1 },
+                                   { GiveMultimediaDeviceName<WAVEOUTCAPSA, waveOutGetDevCapsA>, NULL, 1 } };
     ChooseFactText(sources, 3, NotAvailable, name, size);
 }
