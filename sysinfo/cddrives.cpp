@@ -1,6 +1,8 @@
 /* The CD-ROM drive inventory and the choice of the game disc's drive. */
 #include <windows.h>
+#include <stddef.h>
 #include <string.h>
+#include <winioctl.h>
 
 #include "common/settings.h"
 #include "sysinfo/cddrives.h"
@@ -9,6 +11,15 @@
 #include "sysinfo/sysreport.h"
 
 CdDriveList CdDrives;
+
+/* The descriptor is read by offsets of its own; they are the system's. */
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, Size) == 4, "descriptor size field");
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, VendorIdOffset) == STORAGE_DESCRIPTOR_VENDOR_OFFSET,
+              "vendor offset field");
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset) == STORAGE_DESCRIPTOR_PRODUCT_OFFSET,
+              "product offset field");
+static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, RawDeviceProperties) == STORAGE_DESCRIPTOR_FIXED_SIZE,
+              "fixed part");
 
 /* The hardware tree "Enum" exists only on the Windows 95 family. */
 static int HardwareTreeExists(void)
@@ -20,26 +31,47 @@ static int HardwareTreeExists(void)
     return 1;
 }
 
-/* Without a hardware tree a CD-ROM drive is described by its volume label,
- * or plainly as a CD-ROM when it has no label or no disc. Always found. */
-static int DescribeByVolumeLabel(const char *root, char *description)
+/* The vendor and product the drive's own driver reports. The device is
+ * opened with no access rights: a query of its properties needs none, and
+ * no disc has to be in the drive. */
+static int GiveStorageDeviceName(char *text, size_t size, void *context)
 {
-    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const char letter = *static_cast<const char *>(context);
+    const char device[] = { '\\', '\\', '.', '\\', letter, ':', '\0' };
+    HANDLE handle = CreateFileA(device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (handle == INVALID_HANDLE_VALUE)
+        return 0;
+    STORAGE_PROPERTY_QUERY query;
+    memset(&query, 0, sizeof query);
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    unsigned char descriptor[1024];
+    DWORD got = 0;
+    BOOL asked = DeviceIoControl(handle, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, descriptor,
+                                 sizeof descriptor, &got, NULL);
+    CloseHandle(handle);
+    if (!asked || got > sizeof descriptor)
+        return 0;
+    return StorageDeviceName(descriptor, got, text, size);
+}
+
+static int GiveVolumeLabel(char *text, size_t size, void *context)
+{
+    const char letter = *static_cast<const char *>(context);
+    const char root[4] = { letter, ':', '\\', '\0' };
     char label[MAX_PATH + 1];
-    BOOL read = GetVolumeInformationA(root, label, sizeof label, NULL, NULL, NULL, NULL, 0);
-    SetErrorMode(oldMode);
-    const char *text = (read && label[0] != '\0') ? label : "CD-ROM";
-    size_t n = strlen(text);
-    if (n >= CD_DESCRIPTION_SIZE)
-        n = CD_DESCRIPTION_SIZE - 1;
-    memcpy(description, text, n);
-    description[n] = '\0';
+    if (!GetVolumeInformationA(root, label, sizeof label, NULL, NULL, NULL, NULL, 0))
+        return 0;
+    label[sizeof label - 1] = '\0';
+    if (label[0] == '\0')
+        return 0;
+    CopyText(text, size, label);
     return 1;
 }
 
 static int IsCdRomDrive(char letter, void *)
 {
-    char root[4] = { letter, ':', '\\', '\0' };
+    const char root[4] = { letter, ':', '\\', '\0' };
     return GetDriveTypeA(root) == DRIVE_CDROM;
 }
 
@@ -48,10 +80,16 @@ static int DescribeFromHardwareTree(char letter, char *description, void *)
     return FindCdRomDescription(letter, "Enum", description);
 }
 
-static int DescribeFromVolume(char letter, char *description, void *)
+/* Without a hardware tree a CD-ROM drive is described by the vendor and
+ * product its driver reports, else by its volume label, else plainly as a
+ * CD-ROM (no label, or no disc). Always listed. */
+static int DescribeFromDevice(char letter, char *description, void *)
 {
-    char root[4] = { letter, ':', '\\', '\0' };
-    return DescribeByVolumeLabel(root, description);
+    const FactSource sources[] = { { GiveStorageDeviceName, &letter, 1 }, { GiveVolumeLabel, &letter, 0 } };
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    ChooseFactText(sources, 2, "CD-ROM", description, CD_DESCRIPTION_SIZE);
+    SetErrorMode(oldMode);
+    return 1;
 }
 
 int DiscoverDrives(void)
@@ -63,7 +101,7 @@ int DiscoverDrives(void)
     /* Where there is no hardware tree at all (the NT family), the drives
      * are listed by type alone: the game disc's drive must show. */
     DriveFacts facts = { IsCdRomDrive,
-                         HardwareTreeExists() ? DescribeFromHardwareTree : DescribeFromVolume, NULL };
+                         HardwareTreeExists() ? DescribeFromHardwareTree : DescribeFromDevice, NULL };
     return FillCdDriveList(&CdDrives, mask, &facts) >= 1;
 }
 
@@ -79,20 +117,32 @@ const CdDrive *GetDrive(int index)
     return &CdDrives.drives[index];
 }
 
+/* Whether the root of the drive holds a file Setup.exe, asked without the
+ * system's "insert a disc" box for an empty drive. */
+static int RootHoldsSetup(char letter, void *)
+{
+    char setup[] = "?:\\Setup.exe";
+    setup[0] = letter;
+    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    DWORD attributes = GetFileAttributesA(setup);
+    SetErrorMode(oldMode);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void ResolveCDRootDrive(const char *launcherPath)
 {
     if (Settings.CDRoot[0] != '?')
         return;
-    int hasSetup[CD_DRIVE_MAX] = { 0, 0, 0 };
-    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    for (int i = 0; i < CdDrives.count && i < CD_DRIVE_MAX; i++) {
-        char setup[] = "?:\\Setup.exe";
-        setup[0] = CdDrives.drives[i].letter;
-        DWORD attributes = GetFileAttributesA(setup);
-        hasSetup[i] = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    /* A program started by a relative path (from a command prompt) names
+     * no drive: the module's own file name does. */
+    char modulePath[MAX_PATH] = "";
+    if (!launcherPath || launcherPath[0] == '\0' || launcherPath[1] != ':') {
+        DWORD n = GetModuleFileNameA(NULL, modulePath, sizeof modulePath);
+        if (n == 0 || n >= sizeof modulePath)
+            modulePath[0] = '\0';
+        launcherPath = modulePath;
     }
-    SetErrorMode(oldMode);
-    char letter = ChooseDiscDriveLetter(launcherPath, &CdDrives, hasSetup);
+    char letter = ChooseDiscDriveLetter(launcherPath, &CdDrives, RootHoldsSetup, NULL);
     if (letter)
         Settings.CDRoot[0] = letter;
 }

@@ -1,8 +1,12 @@
 /* Hardware probes: speed library, processor name, memory, system.ini
  * drivers, sound card, and the registry walks of the hardware tree. */
 #include <windows.h>
+#include <setupapi.h>
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
+#include <mmsystem.h>
+#include <winioctl.h>
 
 #include "sysinfo/probes.h"
 #include "sysinfo/sysreport.h"
@@ -10,18 +14,6 @@
 
 static const char NotAvailable[] = "Not available";
 static const char MixerKey[] = "System\\CurrentControlSet\\control\\MediaResources\\mixer";
-
-/* Copies src into dest, cut to size - 1 characters. */
-static void CopyText(char *dest, size_t size, const char *src)
-{
-    if (size == 0)
-        return;
-    size_t n = strlen(src);
-    if (n >= size)
-        n = size - 1;
-    memcpy(dest, src, n);
-    dest[n] = '\0';
-}
 
 /* A value read as text: it counts only when its data, terminator included,
  * fits size bytes. The buffer is always left terminated (empty when the
@@ -225,53 +217,277 @@ int FindCdRomDescription(char letter, const char *keyPath, char *description)
 
 /* ---- Probes -------------------------------------------------------------- */
 
-void GetProcessorName(char *name, size_t size)
+/* The system folder's copy of a library, never one planted beside the
+ * launcher or in the current directory. NULL when it cannot be loaded. */
+static HMODULE LoadSystemLibrary(const char *name)
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return NULL;
+    if ((size_t)snprintf(path + length, sizeof path - length, "\\%s", name) >= sizeof path - length)
+        return NULL;
+    return LoadLibraryA(path);
+}
+
+/* An export as the function type it is called by; NULL when the library or
+ * the export is missing (Windows 95 has neither GlobalMemoryStatusEx nor
+ * EnumDisplayDevicesA). */
+template <typename Proc> static Proc ExportAs(HMODULE library, const char *name)
+{
+    if (!library)
+        return NULL;
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)(void)>(GetProcAddress(library, name)));
+}
+
+/* The Windows 95 family: the first "CPU" value of the hardware tree. */
+static int GiveEnumCpu(char *text, size_t size, void *)
 {
     char found[SYSINFO_TEXT_SIZE];
-    if (FindRegistryValue("CPU", "Enum\\Root", found)) {
-        CopyText(name, size, found);
-        return;
-    }
+    if (!FindRegistryValue("CPU", "Enum\\Root", found))
+        return 0;
+    CopyText(text, size, found);
+    return 1;
+}
+
+/* The value of that name in HKLM\keyPath, as text, when it fits
+ * SYSINFO_TEXT_SIZE bytes. */
+static int ReadKeyValueText(const char *keyPath, const char *name, char *text, size_t size)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    char value[SYSINFO_TEXT_SIZE];
+    int read = ReadValueText(key, name, value, sizeof value);
+    RegCloseKey(key);
+    if (read)
+        CopyText(text, size, value);
+    return read;
+}
+
+/* The NT family: the processor's own name string. */
+static int GiveProcessorNameString(char *text, size_t size, void *)
+{
+    return ReadKeyValueText("HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "ProcessorNameString", text,
+                            size);
+}
+
+void GetProcessorName(char *name, size_t size)
+{
+    const FactSource sources[] = { { GiveEnumCpu, NULL, 0 }, { GiveProcessorNameString, NULL, 1 } };
     SYSTEM_INFO info;
     GetSystemInfo(&info);
-    CopyText(name, size, ProcessorTypeName(info.dwProcessorType));
+    ChooseFactText(sources, 2, ProcessorTypeName(info.dwProcessorType), name, size);
 }
 
 double GetPhysicalMemoryMb(void)
 {
+    /* GlobalMemoryStatus stops at 2 GB for a 32-bit program; the 64-bit
+     * count is there from Windows 2000 on. */
+    typedef BOOL(WINAPI * MemoryStatusExProc)(MEMORYSTATUSEX *);
+    MemoryStatusExProc statusEx =
+        ExportAs<MemoryStatusExProc>(GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx");
+    if (statusEx) {
+        MEMORYSTATUSEX status;
+        memset(&status, 0, sizeof status);
+        status.dwLength = sizeof status;
+        if (statusEx(&status))
+            return MemoryBytesToMb(status.ullTotalPhys);
+    }
     MEMORYSTATUS status;
     memset(&status, 0, sizeof status);
     status.dwLength = sizeof status;
     GlobalMemoryStatus(&status);
-    return MemoryBytesToMb((unsigned int)status.dwTotalPhys);
+    return MemoryBytesToMb(status.dwTotalPhys);
+}
+
+/* A key of section "boot.description" of system.ini, when the key is there
+ * at all; its text as read. */
+static int GiveBootDescription(char *text, size_t size, void *context)
+{
+    const char *key = static_cast<const char *>(context);
+    char value[SYSINFO_TEXT_SIZE];
+    GetPrivateProfileStringA("boot.description", key, NotAvailable, value, sizeof value, "system.ini");
+    if (strcmp(value, NotAvailable) == 0) {
+        /* The default came back: a key that is there gives its own text
+         * with any default, a missing one gives the empty default. */
+        char again[sizeof NotAvailable + 1];
+        GetPrivateProfileStringA("boot.description", key, "", again, sizeof again, "system.ini");
+        if (again[0] == '\0')
+            return 0;
+    }
+    CopyText(text, size, value);
+    return 1;
 }
 
 void ReadBootDescription(const char *key, char *text, size_t size)
 {
-    char value[SYSINFO_TEXT_SIZE];
-    GetPrivateProfileStringA("boot.description", key, NotAvailable, value, sizeof value, "system.ini");
-    CopyText(text, size, value);
+    const FactSource source = { GiveBootDescription, const_cast<char *>(key), 0 };
+    ChooseFactText(&source, 1, NotAvailable, text, size);
 }
 
-void GetSoundCardName(char *name, size_t size)
+/* ---- Device classes (SetupAPI, loaded at run time) ---------------------- */
+
+typedef HDEVINFO(WINAPI *GetClassDevsProc)(const GUID *, PCSTR, HWND, DWORD);
+typedef BOOL(WINAPI *EnumDeviceInfoProc)(HDEVINFO, DWORD, PSP_DEVINFO_DATA);
+typedef BOOL(WINAPI *GetDevicePropertyProc)(HDEVINFO, PSP_DEVINFO_DATA, DWORD, PDWORD, PBYTE, DWORD, PDWORD);
+typedef BOOL(WINAPI *DestroyDeviceInfoListProc)(HDEVINFO);
+
+/* The keyboard and mouse device setup classes. */
+static const GUID KeyboardClass = { 0x4d36e96b, 0xe325, 0x11ce,
+                                    { 0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18 } };
+static const GUID MouseClass = { 0x4d36e96f, 0xe325, 0x11ce,
+                                 { 0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18 } };
+
+/* Enough for any machine's keyboards or mice; bounds a driver that never
+ * says the list has ended. */
+#define CLASS_DEVICES_MAX 256
+
+struct DeviceProperty {
+    GetDevicePropertyProc getProperty;
+    HDEVINFO devices;
+    SP_DEVINFO_DATA *device;
+    DWORD property;
+};
+
+static int GiveDeviceProperty(char *text, size_t size, void *context)
 {
-    CopyText(name, size, NotAvailable);
+    const DeviceProperty *p = static_cast<const DeviceProperty *>(context);
+    if (size < 2)
+        return 0;
+    /* Zeroed and one byte short, so the text ends within size whatever
+     * the driver stored. */
+    memset(text, 0, size);
+    DWORD type = 0;
+    if (!p->getProperty(p->devices, p->device, p->property, &type, (BYTE *)text, (DWORD)(size - 1), NULL))
+        return 0;
+    return type == REG_SZ;
+}
+
+/* The first present device of the class that has a name: its friendly name,
+ * else its device description. */
+static int GiveClassDeviceName(char *text, size_t size, void *context)
+{
+    const GUID *guid = static_cast<const GUID *>(context);
+    HMODULE setupapi = LoadSystemLibrary("setupapi.dll");
+    if (!setupapi)
+        return 0;
+    GetClassDevsProc getClassDevs = ExportAs<GetClassDevsProc>(setupapi, "SetupDiGetClassDevsA");
+    EnumDeviceInfoProc enumDeviceInfo = ExportAs<EnumDeviceInfoProc>(setupapi, "SetupDiEnumDeviceInfo");
+    GetDevicePropertyProc getProperty =
+        ExportAs<GetDevicePropertyProc>(setupapi, "SetupDiGetDeviceRegistryPropertyA");
+    DestroyDeviceInfoListProc destroyList =
+        ExportAs<DestroyDeviceInfoListProc>(setupapi, "SetupDiDestroyDeviceInfoList");
+    int given = 0;
+    HDEVINFO devices = INVALID_HANDLE_VALUE;
+    if (getClassDevs && enumDeviceInfo && getProperty && destroyList)
+        devices = getClassDevs(guid, NULL, NULL, DIGCF_PRESENT);
+    if (devices != INVALID_HANDLE_VALUE) {
+        for (DWORD index = 0; !given && index < CLASS_DEVICES_MAX; index++) {
+            SP_DEVINFO_DATA device;
+            memset(&device, 0, sizeof device);
+            device.cbSize = sizeof device;
+            if (!enumDeviceInfo(devices, index, &device))
+                break;
+            DeviceProperty friendly = { getProperty, devices, &device, SPDRP_FRIENDLYNAME };
+            DeviceProperty description = { getProperty, devices, &device, SPDRP_DEVICEDESC };
+            const FactSource names[] = { { GiveDeviceProperty, &friendly, 1 },
+                                         { GiveDeviceProperty, &description, 1 } };
+            given = ChooseFactText(names, 2, "", text, size) < 2;
+        }
+        destroyList(devices);
+    }
+    FreeLibrary(setupapi);
+    return given;
+}
+
+static void GetClassDeviceFact(const char *bootKey, const GUID *guid, char *text, size_t size)
+{
+    const FactSource sources[] = { { GiveBootDescription, const_cast<char *>(bootKey), 0 },
+                                   { GiveClassDeviceName, const_cast<GUID *>(guid), 1 } };
+    ChooseFactText(sources, 2, NotAvailable, text, size);
+}
+
+void GetKeyboardName(char *name, size_t size)
+{
+    GetClassDeviceFact("keyboard.typ", &KeyboardClass, name, size);
+}
+
+void GetMouseName(char *name, size_t size)
+{
+    GetClassDeviceFact("mouse.drv", &MouseClass, name, size);
+}
+
+/* ---- Graphics and sound cards -------------------------------------------- */
+
+/* Bounds a driver that never says the list of adapters has ended. */
+#define DISPLAY_ADAPTERS_MAX 64
+
+static int GivePrimaryDisplayAdapter(char *text, size_t size, void *)
+{
+    typedef BOOL(WINAPI * EnumDisplayDevicesProc)(LPCSTR, DWORD, DISPLAY_DEVICEA *, DWORD);
+    EnumDisplayDevicesProc enumDisplayDevices =
+        ExportAs<EnumDisplayDevicesProc>(GetModuleHandleA("user32.dll"), "EnumDisplayDevicesA");
+    if (!enumDisplayDevices)
+        return 0;
+    for (DWORD index = 0; index < DISPLAY_ADAPTERS_MAX; index++) {
+        DISPLAY_DEVICEA adapter;
+        memset(&adapter, 0, sizeof adapter);
+        adapter.cb = sizeof adapter;
+        if (!enumDisplayDevices(NULL, index, &adapter, 0))
+            return 0;
+        if (adapter.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) {
+            adapter.DeviceString[sizeof adapter.DeviceString - 1] = '\0';
+            CopyText(text, size, adapter.DeviceString);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void GetGraphicsCardName(char *name, size_t size)
+{
+    const FactSource sources[] = { { GiveBootDescription, const_cast<char *>("display.drv"), 0 },
+                                   { GivePrimaryDisplayAdapter, NULL, 1 } };
+    ChooseFactText(sources, 2, NotAvailable, name, size);
+}
+
+/* The Windows 95 family: "Description" of the first mixer device of the
+ * registry. */
+static int GiveMixerKeyName(char *text, size_t size, void *)
+{
     HKEY mixers;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, MixerKey, 0, KEY_READ, &mixers) != ERROR_SUCCESS)
-        return;
+        return 0;
     char first[256];
     DWORD firstLength = sizeof first;
     LONG enumerated = RegEnumKeyExA(mixers, 0, first, &firstLength, NULL, NULL, NULL, NULL);
     RegCloseKey(mixers);
     if (enumerated != ERROR_SUCCESS)
-        return;
+        return 0;
     char path[512];
     snprintf(path, sizeof path, "%s\\%s", MixerKey, first);
-    HKEY device;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &device) != ERROR_SUCCESS)
-        return;
-    char description[SYSINFO_TEXT_SIZE];
-    if (ReadValueText(device, "Description", description, sizeof description))
-        CopyText(name, size, description);
-    RegCloseKey(device);
+    return ReadKeyValueText(path, "Description", text, size);
+}
+
+/* The NT family: the name the multimedia system gives its device 0, of
+ * the mixers or of the wave outputs; both kinds name it in szPname. */
+template <typename Caps, MMRESULT(WINAPI *GetDevCaps)(UINT_PTR, Caps *, UINT)>
+static int GiveMultimediaDeviceName(char *text, size_t size, void *)
+{
+    Caps caps;
+    memset(&caps, 0, sizeof caps);
+    if (GetDevCaps(0, &caps, sizeof caps) != MMSYSERR_NOERROR)
+        return 0;
+    caps.szPname[sizeof caps.szPname - 1] = '\0';
+    CopyText(text, size, caps.szPname);
+    return 1;
+}
+
+void GetSoundCardName(char *name, size_t size)
+{
+    const FactSource sources[] = { { GiveMixerKeyName, NULL, 0 },
+                                   { GiveMultimediaDeviceName<MIXERCAPSA, mixerGetDevCapsA>, NULL, 1 },
+                                   { GiveMultimediaDeviceName<WAVEOUTCAPSA, waveOutGetDevCapsA>, NULL, 1 } };
+    ChooseFactText(sources, 3, NotAvailable, name, size);
 }

@@ -13,13 +13,26 @@ extern int CpuSpeedMhz;
  * library cannot be loaded, -2 when it made no measurement or has no
  * "cpuspeed". */
 int MeasureCpuSpeed(void);
-/* The "CPU" value found under HKLM\Enum\Root, else the name of the
- * processor type code. name holds at least SYSINFO_TEXT_SIZE bytes. */
+/* Each fact comes from the first source that gives it: the Windows 95
+ * family's source, then the NT family's, then a fixed fallback. */
+
+/* The "CPU" value found under HKLM\Enum\Root, else the processor's name
+ * string, else the name of the processor type code. */
 void GetProcessorName(char *name, size_t size);
+/* Whole megabytes of the 64-bit physical memory count where the system has
+ * one, else of the 32-bit count. */
 double GetPhysicalMemoryMb(void);
 /* Section "boot.description" of system.ini, or "Not available". */
 void ReadBootDescription(const char *key, char *text, size_t size);
-/* "Description" of the first mixer device, or "Not available". */
+/* "keyboard.typ" and "mouse.drv" of "boot.description", else the first
+ * present device of the class, else "Not available". */
+void GetKeyboardName(char *name, size_t size);
+void GetMouseName(char *name, size_t size);
+/* "display.drv" of "boot.description", else the primary display adapter,
+ * else "Not available". */
+void GetGraphicsCardName(char *name, size_t size);
+/* "Description" of the first mixer device of the registry, else the first
+ * mixer's or wave output device's name, else "Not available". */
 void GetSoundCardName(char *name, size_t size);
 
 /* Depth-first search under HKLM\keyPath, each key before its subkeys, for

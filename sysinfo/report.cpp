@@ -5,8 +5,10 @@
 #include <stdio.h>
 #include <string.h>
 
-double MemoryBytesToMb(unsigned int totalBytes)
+double MemoryBytesToMb(unsigned long long totalBytes)
 {
+    /* Exact in double precision for any memory a machine can have (below
+     * 2^53 bytes). */
     return floor(((double)totalBytes + 655360.0) / 1048576.0);
 }
 
@@ -156,24 +158,112 @@ int FillCdDriveList(CdDriveList *list, unsigned long mask, const DriveFacts *fac
     return count;
 }
 
-static char UpperLetter(char c)
+char ChooseDiscDriveLetter(const char *programPath, const CdDriveList *list,
+                           int (*hasSetup)(char letter, void *context), void *context)
 {
-    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+    /* The disc the launcher runs from, even in a drive the inventory does
+     * not list (a fourth CD-ROM drive, a mounted image). */
+    if (programPath && programPath[0] != '\0' && programPath[1] == ':') {
+        char own = programPath[0];
+        if (own >= 'a' && own <= 'z')
+            own = (char)(own - 'a' + 'A');
+        if (own >= 'A' && own <= 'Z' && hasSetup(own, context))
+            return own;
+    }
+    int count = list->count < CD_DRIVE_MAX ? list->count : CD_DRIVE_MAX;
+    for (int i = 0; i < count; i++)
+        if (hasSetup(list->drives[i].letter, context))
+            return list->drives[i].letter;
+    return count > 0 ? list->drives[0].letter : 0;
 }
 
-char ChooseDiscDriveLetter(const char *programPath, const CdDriveList *list, const int *hasSetup)
+static int IsBlank(char c)
 {
-    int count = list->count < CD_DRIVE_MAX ? list->count : CD_DRIVE_MAX;
-    if (count <= 0)
-        return 0;
-    if (programPath && programPath[0] != '\0' && programPath[1] == ':') {
-        char own = UpperLetter(programPath[0]);
-        for (int i = 0; i < count; i++)
-            if (list->drives[i].letter == own)
-                return own;
+    return c == ' ' || c == '\t';
+}
+
+void TrimBlanks(char *text)
+{
+    size_t start = 0;
+    while (IsBlank(text[start]))
+        start++;
+    size_t end = strlen(text + start) + start;
+    while (end > start && IsBlank(text[end - 1]))
+        end--;
+    memmove(text, text + start, end - start);
+    text[end - start] = '\0';
+}
+
+void CopyText(char *dest, size_t size, const char *src)
+{
+    if (size == 0)
+        return;
+    dest[0] = '\0';
+    AppendText(dest, size, src);
+}
+
+int ChooseFactText(const FactSource *sources, int count, const char *fallback, char *text, size_t size)
+{
+    if (size == 0)
+        return count;
+    for (int i = 0; i < count; i++) {
+        text[0] = '\0';
+        if (!sources[i].give(text, size, sources[i].context))
+            continue;
+        text[size - 1] = '\0';
+        if (sources[i].trimmed) {
+            TrimBlanks(text);
+            if (text[0] == '\0')
+                continue;
+        }
+        return i;
     }
-    for (int i = 0; i < count; i++)
-        if (hasSetup && hasSetup[i])
-            return list->drives[i].letter;
-    return list->drives[0].letter;
+    CopyText(text, size, fallback);
+    return count;
+}
+
+static unsigned long ReadLittleEndian32(const unsigned char *bytes)
+{
+    return (unsigned long)bytes[0] | (unsigned long)bytes[1] << 8 | (unsigned long)bytes[2] << 16
+           | (unsigned long)bytes[3] << 24;
+}
+
+/* One text of the descriptor, appended to text after a blank when text
+ * already holds something. Control characters read as blanks. */
+static void AppendDescriptorText(const unsigned char *descriptor, size_t bound, size_t offsetField,
+                                 char *text, size_t size)
+{
+    unsigned long offset = ReadLittleEndian32(descriptor + offsetField);
+    if (offset < STORAGE_DESCRIPTOR_FIXED_SIZE || offset >= bound)
+        return;
+    char part[CD_DESCRIPTION_SIZE];
+    size_t n = 0;
+    for (size_t i = offset; i < bound && descriptor[i] != 0 && n + 1 < sizeof part; i++)
+        part[n++] = descriptor[i] < 0x20 ? ' ' : (char)descriptor[i];
+    part[n] = '\0';
+    TrimBlanks(part);
+    if (part[0] == '\0')
+        return;
+    if (text[0] != '\0')
+        AppendText(text, size, " ");
+    AppendText(text, size, part);
+}
+
+int StorageDeviceName(const unsigned char *descriptor, size_t got, char *text, size_t size)
+{
+    if (size == 0)
+        return 0;
+    text[0] = '\0';
+    if (got < STORAGE_DESCRIPTOR_FIXED_SIZE)
+        return 0;
+    /* The descriptor's own size may claim less than was returned. */
+    size_t bound = got;
+    unsigned long claimed = ReadLittleEndian32(descriptor + 4);
+    if (claimed < bound)
+        bound = claimed;
+    AppendDescriptorText(descriptor, bound, STORAGE_DESCRIPTOR_VENDOR_OFFSET, text, size);
+    AppendDescriptorText(descriptor, bound, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, text, size);
+    /* A vendor that fills the buffer leaves the separating blank last. */
+    TrimBlanks(text);
+    return text[0] != '\0';
 }

@@ -46,9 +46,9 @@ void BuildSystemReport(char *report, size_t size)
     GetProcessorName(name, sizeof name);
     FormatProcessorLine(name, CpuSpeedMhz, processor, sizeof processor);
     FormatMemoryLine(GetPhysicalMemoryMb(), memory, sizeof memory);
-    ReadBootDescription("mouse.drv", mouse, sizeof mouse);
-    ReadBootDescription("keyboard.typ", keyboard, sizeof keyboard);
-    ReadBootDescription("display.drv", display, sizeof display);
+    GetMouseName(mouse, sizeof mouse);
+    GetKeyboardName(keyboard, sizeof keyboard);
+    GetGraphicsCardName(display, sizeof display);
     GetSoundCardName(sound, sizeof sound);
 
     CdDriveList shown;

@@ -20,8 +20,9 @@
 #define REGISTRY_PATH_MAX   255     /* characters of a key path in a walk */
 
 /* Whole megabytes of a physical memory byte count: a total that falls up to
- * 640 KB short of a megabyte still counts as that megabyte. */
-double MemoryBytesToMb(unsigned int totalBytes);
+ * 640 KB short of a megabyte still counts as that megabyte. The count is
+ * 64-bit: today's machines have more than 32 bits can hold. */
+double MemoryBytesToMb(unsigned long long totalBytes);
 
 /* "386", "486", "PENTIUM", "MIPS R4000", "ALPHA 21064" or "Unknown". */
 const char *ProcessorTypeName(unsigned int typeCode);
@@ -87,10 +88,48 @@ struct DriveFacts {
  * described leaves its record free for the next one. Returns the count. */
 int FillCdDriveList(CdDriveList *list, unsigned long mask, const DriveFacts *facts);
 
-/* The drive letter that stands for the game disc: the inventory drive the
- * launcher was started from (programPath begins with its letter and ":"),
- * else the first inventory drive with hasSetup[index] set, else the first
- * inventory drive. 0 with an empty inventory. */
-char ChooseDiscDriveLetter(const char *programPath, const CdDriveList *list, const int *hasSetup);
+/* The drive letter that stands for the game disc: the launcher's own drive
+ * (programPath begins with its letter and ":") when its root holds
+ * Setup.exe, listed in the inventory or not; else the first inventory drive
+ * whose root holds Setup.exe; else the first inventory drive; else 0.
+ * hasSetup answers for one drive letter and is asked only as far as needed. */
+char ChooseDiscDriveLetter(const char *programPath, const CdDriveList *list,
+                           int (*hasSetup)(char letter, void *context), void *context);
+
+/* One source of a machine fact. give copies the source's text into text
+ * (size bytes, terminated) and returns 1, or returns 0 when the source has
+ * nothing to say. A trimmed source loses its leading and trailing blanks,
+ * and then gives nothing when nothing is left. */
+struct FactSource {
+    int (*give)(char *text, size_t size, void *context);
+    void *context;
+    int trimmed;
+};
+
+/* The text of the first source that gives one, else fallback, cut to
+ * size - 1 characters. Sources after the one used are not asked. Returns
+ * the index of the source used, or count for the fallback. */
+int ChooseFactText(const FactSource *sources, int count, const char *fallback, char *text, size_t size);
+
+/* Copies src into dest, cut to size - 1 characters. */
+void CopyText(char *dest, size_t size, const char *src);
+
+/* Removes leading and trailing blanks (spaces and tabs) in place. */
+void TrimBlanks(char *text);
+
+/* The first bytes of a storage device descriptor: version, size, four
+ * flag bytes, then the offsets of the vendor and product texts. Its
+ * fixed part ends with the raw properties, at byte 36. */
+#define STORAGE_DESCRIPTOR_VENDOR_OFFSET   12
+#define STORAGE_DESCRIPTOR_PRODUCT_OFFSET  16
+#define STORAGE_DESCRIPTOR_FIXED_SIZE      36
+
+/* "Vendor Product" from the got bytes of a storage device descriptor
+ * returned by the driver, each part trimmed of blanks. An offset is
+ * trusted only when it points past the fixed part and within both the
+ * bytes returned and the size the descriptor claims; a text ends at its
+ * terminator or at that bound. Returns 0 (text empty) when neither part
+ * gives anything. */
+int StorageDeviceName(const unsigned char *descriptor, size_t got, char *text, size_t size);
 
 #endif

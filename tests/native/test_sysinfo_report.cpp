@@ -40,6 +40,9 @@ TEST(MemoryRounding, WithinSixHundredFortyKilobytesCountsAsTheMegabyte)
     EXPECT_EQ(MemoryBytesToMb(0u), 0.0);
     /* The top of the unsigned range does not wrap. */
     EXPECT_EQ(MemoryBytesToMb(0xFFFFFFFFu), 4096.0);
+    /* The 64-bit count: 24 GB as Wine reports it, and beyond 4 GB. */
+    EXPECT_EQ(MemoryBytesToMb(25276178432ull), 24105.0);
+    EXPECT_EQ(MemoryBytesToMb(0x100000000ull), 4096.0);
 }
 
 TEST(ProcessorType, KnownCodesAndUnknown)
@@ -204,29 +207,183 @@ TEST(RegistryWalk, ChildPathsAreLimitedTo255Characters)
     EXPECT_FALSE(FormChildKeyPath("Enum", "Root", child, 9));
 }
 
-TEST(DiscDrive, OwnDriveThenSetupThenFirst)
+namespace {
+
+/* Which drive roots hold Setup.exe, and which letters were asked. */
+struct SetupRoots {
+    std::string holding;
+    std::string asked;
+};
+
+int RootHoldsSetup(char letter, void *context)
 {
-    CdDriveList list = Drives("DER");
-    const int setupOnE[3] = { 0, 1, 0 };
-    const int noSetup[3] = { 0, 0, 0 };
-    EXPECT_EQ(ChooseDiscDriveLetter("R:\\Launcher\\Launcher.exe", &list, setupOnE), 'R');
-    EXPECT_EQ(ChooseDiscDriveLetter("r:\\Launcher\\Launcher.exe", &list, setupOnE), 'R');
-    EXPECT_EQ(ChooseDiscDriveLetter("C:\\Games\\Launcher.exe", &list, setupOnE), 'E');
-    EXPECT_EQ(ChooseDiscDriveLetter("C:\\Games\\Launcher.exe", &list, noSetup), 'D');
-    EXPECT_EQ(ChooseDiscDriveLetter("\\\\server\\share\\Launcher.exe", &list, noSetup), 'D');
-    EXPECT_EQ(ChooseDiscDriveLetter("", &list, noSetup), 'D');
-    EXPECT_EQ(ChooseDiscDriveLetter(nullptr, &list, setupOnE), 'E');
+    SetupRoots *roots = static_cast<SetupRoots *>(context);
+    roots->asked += letter;
+    return roots->holding.find(letter) != std::string::npos;
 }
 
-TEST(DiscDrive, EmptyInventoryChoosesNothing)
+char Choose(const char *path, const CdDriveList &list, SetupRoots &roots)
 {
+    roots.asked.clear();
+    return ChooseDiscDriveLetter(path, &list, RootHoldsSetup, &roots);
+}
+
+}
+
+TEST(DiscDrive, OwnDriveHoldingSetupWinsOutsideTheInventory)
+{
+    CdDriveList list = Drives("DER");
+    SetupRoots roots = { "EX", "" };
+    /* A mounted image or a fourth CD-ROM drive: not listed, still chosen. */
+    EXPECT_EQ(Choose("X:\\Launcher\\Launcher.exe", list, roots), 'X');
+    EXPECT_EQ(roots.asked, "X");
+    EXPECT_EQ(Choose("x:\\Launcher\\Launcher.exe", list, roots), 'X');
     CdDriveList none;
-    EXPECT_EQ(ChooseDiscDriveLetter("R:\\Launcher\\Launcher.exe", &none, nullptr), 0);
+    EXPECT_EQ(Choose("X:\\Launcher\\Launcher.exe", none, roots), 'X');
+    /* A listed own drive without Setup.exe gives way to one that has it. */
+    EXPECT_EQ(Choose("R:\\Launcher\\Launcher.exe", list, roots), 'E');
+    EXPECT_EQ(roots.asked, "RDE");
+}
+
+TEST(DiscDrive, SetupThenFirstThenNothing)
+{
+    CdDriveList list = Drives("DER");
+    SetupRoots setupOnE = { "E", "" }, noSetup = { "", "" };
+    EXPECT_EQ(Choose("C:\\Games\\Launcher.exe", list, setupOnE), 'E');
+    EXPECT_EQ(Choose("C:\\Games\\Launcher.exe", list, noSetup), 'D');
+    EXPECT_EQ(noSetup.asked, "CDER");
+    /* No drive letter in the path: no own drive is asked about. */
+    EXPECT_EQ(Choose("\\\\server\\share\\Launcher.exe", list, noSetup), 'D');
+    EXPECT_EQ(noSetup.asked, "DER");
+    EXPECT_EQ(Choose(nullptr, list, setupOnE), 'E');
+
+    CdDriveList none;
+    EXPECT_EQ(Choose("R:\\Launcher\\Launcher.exe", none, noSetup), 0);
     /* Only records in use count, even when a free one holds a letter. */
     CdDriveList one = Drives("E");
     one.drives[1].letter = 'R';
-    const int setup[3] = { 0, 1, 0 };
-    EXPECT_EQ(ChooseDiscDriveLetter("R:\\x.exe", &one, setup), 'E');
+    SetupRoots setupOnR = { "R", "" };
+    EXPECT_EQ(Choose("C:\\x.exe", one, setupOnR), 'E');
+}
+
+namespace {
+
+/* A source of the fact tests: its text, or absent (nullptr); counts the
+ * times it was asked. */
+struct FakeSource {
+    const char *text;
+    int asked;
+};
+
+int GiveFake(char *text, size_t size, void *context)
+{
+    FakeSource *source = static_cast<FakeSource *>(context);
+    source->asked++;
+    if (!source->text)
+        return 0;
+    snprintf(text, size, "%s", source->text);
+    return 1;
+}
+
+std::string Fact(FakeSource *first, int firstTrimmed, FakeSource *second, int *used)
+{
+    const FactSource sources[] = { { GiveFake, first, firstTrimmed }, { GiveFake, second, 1 } };
+    char text[16];
+    *used = ChooseFactText(sources, 2, "Not available", text, sizeof text);
+    return text;
+}
+
+}
+
+TEST(MachineFacts, FirstSourceThatGivesATextWins)
+{
+    int used;
+    /* The Windows 95 family's source, when it is there, as read: an empty
+     * key still is the key. The NT source is not asked. */
+    FakeSource legacy = { "  Old  ", 0 }, modern = { "New", 0 };
+    EXPECT_EQ(Fact(&legacy, 0, &modern, &used), "  Old  ");
+    EXPECT_EQ(used, 0);
+    EXPECT_EQ(modern.asked, 0);
+    FakeSource emptyKey = { "", 0 };
+    EXPECT_EQ(Fact(&emptyKey, 0, &modern, &used), "");
+
+    /* Absent: the NT source, trimmed. */
+    FakeSource absent = { nullptr, 0 }, padded = { " \tAMD EPYC  ", 0 };
+    EXPECT_EQ(Fact(&absent, 0, &padded, &used), "AMD EPYC");
+    EXPECT_EQ(used, 1);
+
+    /* A trimmed source left empty counts as absent; the fallback is cut
+     * to the buffer like any text. */
+    FakeSource blanks = { "   ", 0 }, none = { nullptr, 0 };
+    EXPECT_EQ(Fact(&blanks, 1, &none, &used), "Not available");
+    EXPECT_EQ(used, 2);
+    FakeSource longText = { "0123456789abcdefghij", 0 };
+    EXPECT_EQ(Fact(&longText, 1, &none, &used), "0123456789abcde");
+}
+
+namespace {
+
+void PutOffset(std::string &bytes, size_t field, unsigned long value)
+{
+    for (int i = 0; i < 4; i++)
+        bytes[field + i] = (char)(value >> (8 * i));
+}
+
+/* A storage device descriptor as a driver returns it: the fixed part, then
+ * the texts at their offsets. */
+std::string Descriptor(const std::string &vendor, const std::string &product)
+{
+    std::string bytes(STORAGE_DESCRIPTOR_FIXED_SIZE, '\0');
+    PutOffset(bytes, STORAGE_DESCRIPTOR_VENDOR_OFFSET, bytes.size());
+    bytes += vendor + '\0';
+    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, bytes.size());
+    bytes += product + '\0';
+    PutOffset(bytes, 4, bytes.size());
+    return bytes;
+}
+
+std::string DeviceName(const std::string &bytes, size_t got)
+{
+    char text[CD_DESCRIPTION_SIZE];
+    memset(text, '#', sizeof text);
+    StorageDeviceName((const unsigned char *)bytes.data(), got, text, sizeof text);
+    return text;
+}
+
+}
+
+TEST(StorageDescriptor, VendorAndProductTrimmedAndJoined)
+{
+    const std::string drive = Descriptor("HL-DT-ST", "DVDRAM GH24NSD1 ");
+    EXPECT_EQ(DeviceName(drive, drive.size()), "HL-DT-ST DVDRAM GH24NSD1");
+    const std::string productOnly = Descriptor("   ", "  Virtual DVD-ROM");
+    EXPECT_EQ(DeviceName(productOnly, productOnly.size()), "Virtual DVD-ROM");
+    /* What Wine gives for a folder mapped as a CD-ROM drive. */
+    const std::string blank = Descriptor("", "");
+    EXPECT_EQ(DeviceName(blank, blank.size()), "");
+}
+
+TEST(StorageDescriptor, PlantedOffsetsStayWithinTheBytes)
+{
+    std::string bytes = Descriptor("Vendor", "Product");
+    /* The product's text cut short of its terminator ends at the bytes
+     * returned. */
+    EXPECT_EQ(DeviceName(bytes, bytes.size() - 2), "Vendor Produc");
+    /* ...and at the size the descriptor claims, when that is less. */
+    PutOffset(bytes, 4, bytes.size() - 3);
+    EXPECT_EQ(DeviceName(bytes, bytes.size()), "Vendor Produ");
+    bytes = Descriptor("Vendor", "Product");
+    /* Offsets past the end, into the fixed part or huge are ignored. */
+    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, bytes.size());
+    EXPECT_EQ(DeviceName(bytes, bytes.size()), "Vendor");
+    PutOffset(bytes, STORAGE_DESCRIPTOR_VENDOR_OFFSET, 8);
+    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, 0xFFFFFFFFul);
+    EXPECT_EQ(DeviceName(bytes, bytes.size()), "");
+    /* Fewer bytes than the fixed part: nothing is read. */
+    EXPECT_EQ(DeviceName(bytes, STORAGE_DESCRIPTOR_FIXED_SIZE - 1), "");
+    /* Control characters read as blanks. */
+    const std::string lines = Descriptor("A\r\nB", "C");
+    EXPECT_EQ(DeviceName(lines, lines.size()), "A  B C");
 }
 
 /* The speed library's readings, as a script: each read hands out the next

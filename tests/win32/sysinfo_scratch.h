@@ -78,6 +78,42 @@ inline bool WriteFileText(const std::string &path, const std::string &text)
     return ok && put == text.size();
 }
 
+/* The Windows folder's system.ini, put back as it was (or removed again)
+ * when the test ends. Write replaces its text for the test. */
+struct SystemIni {
+    std::string path;
+    bool existed;
+    std::string saved;
+    SystemIni()
+    {
+        char windows[MAX_PATH];
+        GetWindowsDirectoryA(windows, sizeof windows);
+        path = std::string(windows) + "\\system.ini";
+        saved = ReadFileText(path, &existed);
+    }
+    bool Write(const std::string &text)
+    {
+        bool ok = WriteFileText(path, text);
+        /* The profile functions may hold the old text in a cache. */
+        WritePrivateProfileStringA(NULL, NULL, NULL, "system.ini");
+        return ok;
+    }
+    void Remove()
+    {
+        DeleteFileA(path.c_str());
+        WritePrivateProfileStringA(NULL, NULL, NULL, "system.ini");
+    }
+    ~SystemIni()
+    {
+        if (existed)
+            Write(saved);
+        else
+            Remove();
+    }
+    SystemIni(const SystemIni &) = delete;
+    SystemIni &operator=(const SystemIni &) = delete;
+};
+
 /* The program's folder, ending in a backslash. */
 inline std::string ProgramFolder()
 {

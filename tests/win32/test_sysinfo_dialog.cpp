@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <math.h>
+#include <stdio.h>
 #include <string>
 
 #include "common/texttable.h"
@@ -11,6 +13,7 @@
 #include "sysinfo/sysinfo.h"
 #include "sysinfo/sysreport.h"
 #include "tests/win32/guitest.h"
+#include "tests/win32/sysinfo_scratch.h"
 
 namespace {
 
@@ -113,4 +116,46 @@ TEST(SystemReport, FailedSpeedAndNoDrives)
     EXPECT_NE(report.find(std::string(GetText(128)) + "\r\n" + name + " -1 MHz\r\n\r\n"), std::string::npos);
     EXPECT_NE(report.find(std::string(GetText(132)) + "\r\n\r\n" + GetText(133) + "\r\n"), std::string::npos);
     DiscoverDrives();
+}
+
+TEST(SystemReport, WithoutWindows95SourcesTheSystemsOwnFactsShow)
+{
+    /* Wine, like Windows NT and later, has no hardware tree, no mixer key
+     * and no "boot.description". */
+    ASSERT_FALSE(scratch::KeyExists("Enum"));
+    ASSERT_FALSE(scratch::KeyExists("System\\CurrentControlSet\\control\\MediaResources"));
+    scratch::SystemIni ini;
+    ASSERT_TRUE(ini.Write("[mci]\r\ncdaudio=mcicda.dll\r\n"));
+
+    char value[256] = "";
+    DWORD size = sizeof value - 1;
+    ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                           "ProcessorNameString", RRF_RT_REG_SZ, NULL, value, &size),
+              ERROR_SUCCESS);
+    std::string name = value;
+    name.erase(0, name.find_first_not_of(" \t"));
+    name.erase(name.find_last_not_of(" \t") + 1);
+    ASSERT_FALSE(name.empty());
+
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof status;
+    ASSERT_TRUE(GlobalMemoryStatusEx(&status));
+    char memory[32];
+    snprintf(memory, sizeof memory, "%.0f Mb", floor((status.ullTotalPhys + 655360.0) / 1048576.0));
+
+    std::string adapter;
+    DISPLAY_DEVICEA device = {};
+    device.cb = sizeof device;
+    for (DWORD i = 0; adapter.empty() && EnumDisplayDevicesA(NULL, i, &device, 0); i++)
+        if (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE)
+            adapter = device.DeviceString;
+    ASSERT_FALSE(adapter.empty());
+
+    CpuSpeedMhz = 166;
+    const std::string report = Report();
+    EXPECT_NE(report.find(std::string(GetText(128)) + "\r\n" + name + " 166 MHz\r\n"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find(std::string(GetText(129)) + "\r\n" + memory + "\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find(std::string(GetText(133)) + "\r\n" + adapter + "\r\n"), std::string::npos)
+        << report;
 }

@@ -165,8 +165,25 @@ TEST(DiscDrive, QuestionMarkTakesTheDriveTheLauncherRanFrom)
         EXPECT_FALSE(DiscoverDrives());
     }
     strcpy(Settings.CDRoot, "?:\\");
-    ResolveCDRootDrive("R:\\Launcher\\Launcher.exe");
+    ResolveCDRootDrive("C:\\Games\\KVL\\Launcher.exe");
     EXPECT_STREQ(Settings.CDRoot, "?:\\");
     Settings = saved;
     DiscoverDrives();
+}
+
+TEST(DiscDrive, QuestionMarkTakesTheLaunchersDriveOutsideTheInventory)
+{
+    /* A disc image mounted as another kind of drive: here C:, which is no
+     * CD-ROM drive, with Setup.exe at its root. */
+    ASSERT_TRUE(DiscoverDrives());
+    ASSERT_EQ(DriveOf('C'), nullptr);
+    const char setup[] = "C:\\Setup.exe";
+    ASSERT_EQ(GetFileAttributesA(setup), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(scratch::WriteFileText(setup, "MZ"));
+    const LauncherSettings saved = Settings;
+    strcpy(Settings.CDRoot, "?:\\");
+    ResolveCDRootDrive("C:\\Launcher\\Launcher.exe");
+    EXPECT_STREQ(Settings.CDRoot, "C:\\");
+    Settings = saved;
+    DeleteFileA(setup);
 }
