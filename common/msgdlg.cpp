@@ -9,15 +9,7 @@
 #include "common/app.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
-
-/* Text table entries of the two dialogs. */
-#define TEXT_ERROR_CAPTION    74
-#define TEXT_WARNING_CAPTION  75
-#define TEXT_CANCEL           76
-#define TEXT_CONTINUE         77
-#define TEXT_QUIT             78
-#define TEXT_DONT_SHOW_AGAIN  88
-#define TEXT_BACK_TO_GAME     0
+#include "resources/texts.h"
 
 /* Error dialog: its window while open, and the requested message. */
 static HWND ErrorDialog;

@@ -1,9 +1,12 @@
 /* Text table compiler: see textcompile.h for the source format. */
 #include "tools/textcompile.h"
 
+#include <ctype.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
+
+#include "common/texttable.h"
 
 /* Unicode characters of bytes 0x80 to 0xFF; 0 where a byte has none. */
 static const unsigned short Cp1252High[128] = {
@@ -64,31 +67,6 @@ int TextEntryIsAnsi(int n)
     return n >= 74 && n <= 161;
 }
 
-/* Every entry that the launcher uses as a format, with the conversions its
- * call passes, in order. All other entries are shown as they stand or are
- * the game's own, and their "%"s are theirs. A text with other conversions
- * would read arguments that were never passed, so the table is refused.
- * The callers: the minimum-requirements warning formats 91 with the
- * measured MHz, and 92 and 93 with the memory in MB, one int each
- * (ComposeMinimumSpecWarning). */
-struct FormattedEntry {
-    int entry;
-    const char *conversions;
-};
-static const FormattedEntry FormattedEntries[] = {
-    { 91, "%d" },
-    { 92, "%d" },
-    { 93, "%d" },
-};
-
-const char *TextEntryConversions(int n)
-{
-    for (const FormattedEntry &f : FormattedEntries)
-        if (f.entry == n)
-            return f.conversions;
-    return NULL;
-}
-
 /* The conversions of a printf format, one after another as written ("%%"
  * is a literal percent sign, no conversion). A "%" at the very end counts
  * as a conversion of its own, so it never matches. */
@@ -121,6 +99,7 @@ struct Compiler {
     int line;          /* number of the current line, from 1 */
     int entry;         /* current entry, -1 before the first header */
     int entryLine;     /* line of the current entry's header */
+    TextName header;   /* the current entry's name and conversions, if named */
     char *error;
     size_t errorSize;
 };
@@ -218,13 +197,12 @@ static int FinishEntry(Compiler *c, std::string *lines, size_t keep, std::string
         c->line = c->entryLine;
         return Fail(c, "text contains \"[]\", which would end the table");
     }
-    const char *expected = TextEntryConversions(c->entry);
-    if (expected != NULL) {
+    if (!c->header.name.empty()) {
         std::string found = ConversionsOf(*lines);
-        if (found != expected) {
+        if (found != c->header.conversions) {
             c->line = c->entryLine;
             return Fail(c, "conversions \"%s\" where the launcher passes \"%s\" (a literal %% is written %%%%)",
-                        found.c_str(), expected);
+                        found.c_str(), c->header.conversions.c_str());
         }
     }
     out->append("[.]");
@@ -233,11 +211,24 @@ static int FinishEntry(Compiler *c, std::string *lines, size_t keep, std::string
     return 1;
 }
 
-/* Parses a header line "@N [# comment]"; returns N or -1. */
-static long ParseHeader(const char *line, size_t len)
+#define TEXT_NAME_MAX 40
+
+static size_t SkipBlanks(const char *line, size_t len, size_t i)
+{
+    while (i < len && (line[i] == ' ' || line[i] == '\t'))
+        i++;
+    return i;
+}
+
+/* Parses a header line "@N [NAME [CONVERSIONS]] [# comment]": returns N,
+ * with the name and the conversions (blanks between them dropped) in
+ * *header, or -1 when the line is malformed. */
+static long ParseHeader(const char *line, size_t len, TextName *header)
 {
     size_t i = 1;
     long n = 0;
+    header->name.clear();
+    header->conversions.clear();
     if (i >= len || line[i] < '0' || line[i] > '9')
         return -1;
     while (i < len && line[i] >= '0' && line[i] <= '9') {
@@ -246,16 +237,34 @@ static long ParseHeader(const char *line, size_t len)
             return -1;
         i++;
     }
-    while (i < len && (line[i] == ' ' || line[i] == '\t'))
-        i++;
-    if (i < len && line[i] != '#')
+    size_t at = SkipBlanks(line, len, i);
+    if (at < len && at > i && line[at] >= 'A' && line[at] <= 'Z') {
+        while (at < len && (isupper((unsigned char)line[at]) || isdigit((unsigned char)line[at]) || line[at] == '_'))
+            header->name.push_back(line[at++]);
+        if (header->name.size() > TEXT_NAME_MAX)
+            return -1;
+        i = at;
+        at = SkipBlanks(line, len, i);
+        while (at < len && at > i && line[at] == '%') {
+            while (at < len && line[at] != ' ' && line[at] != '\t')
+                header->conversions.push_back(line[at++]);
+            i = at;
+            at = SkipBlanks(line, len, i);
+        }
+        /* What is declared must read as conversions and nothing else. */
+        if (ConversionsOf(header->conversions) != header->conversions)
+            return -1;
+    }
+    if (at < len && (at == i || line[at] != '#'))
         return -1;
     return n;
 }
 
-int CompileTextTable(const char *source, size_t size, std::string *out, char *error, size_t errorSize)
+int CompileTextTable(const char *source, size_t size, std::string *out, char *error, size_t errorSize,
+                     std::vector<TextName> *names)
 {
-    Compiler c = { source, size, 0, 0, -1, 0, error, errorSize };
+    Compiler c = { source, size, 0, 0, -1, 0, TextName(), error, errorSize };
+    std::vector<TextName> named;
     std::string text;      /* the current entry's encoded lines, CR LF joined */
     size_t keep = 0;       /* length of text up to its last non-blank line */
     int lines = 0;         /* lines in text so far */
@@ -279,18 +288,25 @@ int CompileTextTable(const char *source, size_t size, std::string *out, char *er
         if (len > 0 && line[0] == '#')
             continue;
         if (len > 0 && line[0] == '@') {
-            long n = ParseHeader(line, len);
-            if (n < 0)
-                return Fail(&c, "bad entry header (expected @ and a number)");
             if (c.entry >= 0 && !FinishEntry(&c, &text, keep, out))
                 return 0;
+            long n = ParseHeader(line, len, &c.header);
+            if (n < 0)
+                return Fail(&c, "bad entry header (expected @, a number, then a NAME and its %%conversions)");
             int expected = c.entry + 1;
             c.entry = (int)n;
             c.entryLine = c.line;
             if (n != expected)
                 return Fail(&c, "numbering broken: entry %d expected here", expected);
-            if (c.entry >= TEXT_SOURCE_ENTRIES)
-                return Fail(&c, "beyond the last entry %d", TEXT_SOURCE_ENTRIES - 1);
+            if (c.entry >= TEXT_TABLE_SHIPPED_COUNT)
+                return Fail(&c, "beyond the last entry %d", TEXT_TABLE_SHIPPED_COUNT - 1);
+            if (!c.header.name.empty()) {
+                for (const TextName &other : named)
+                    if (other.name == c.header.name)
+                        return Fail(&c, "name %s already given to entry %d", other.name.c_str(), other.entry);
+                c.header.entry = c.entry;
+                named.push_back(c.header);
+            }
             text.clear();
             keep = 0;
             lines = 0;
@@ -313,8 +329,31 @@ int CompileTextTable(const char *source, size_t size, std::string *out, char *er
         return Fail(&c, "no entries");
     if (!FinishEntry(&c, &text, keep, out))
         return 0;
-    if (c.entry != TEXT_SOURCE_ENTRIES - 1)
-        return Fail(&c, "table ends early: entries %d to %d are missing", c.entry + 1, TEXT_SOURCE_ENTRIES - 1);
+    if (c.entry != TEXT_TABLE_SHIPPED_COUNT - 1)
+        return Fail(&c, "table ends early: entries %d to %d are missing", c.entry + 1, TEXT_TABLE_SHIPPED_COUNT - 1);
     out->append("[] // THIS IS THE END !\r\n");
+    if (names != NULL)
+        names->swap(named);
     return 1;
+}
+
+std::string TextNamesHeader(const std::vector<TextName> &names)
+{
+    std::string h =
+        "/* The names of the launcher's texts, written by mktexttable from\n"
+        " * resources/texts.txt: edit that file, not this one. */\n"
+        "#ifndef KVL_TEXTS_H\n"
+        "#define KVL_TEXTS_H\n"
+        "\n"
+        "enum TextId {\n";
+    for (const TextName &t : names) {
+        h += "    TEXT_" + t.name + " = " + std::to_string(t.entry) + ",";
+        if (!t.conversions.empty())
+            h += " /* formatted with " + t.conversions + " */";
+        h += "\n";
+    }
+    h += "};\n"
+         "\n"
+         "#endif\n";
+    return h;
 }

@@ -4,8 +4,11 @@
  *
  * Source format (UTF-8, LF or CR LF line ends):
  *   - a line starting with "#" is a comment, anywhere;
- *   - a line "@N" (optionally followed by blanks and a "# comment") starts
- *     entry N; entries must come in order 0, 1, 2 ... up to 162, no gaps;
+ *   - a line "@N" starts entry N; entries must come in order 0, 1, 2 ... up
+ *     to 162, no gaps. An entry the launcher's code uses carries its name
+ *     after the number ("@111 MENU_PLAY"), and an entry the code formats
+ *     also the conversions its call passes ("@91 MINSPEC_SLOW_CPU %d").
+ *     A "# comment" may end the line;
  *   - every other line up to the next header is a line of the entry's text,
  *     taken as it stands; blank lines at the end of an entry are dropped, so
  *     entries may be separated by blank lines; an entry with no line is an
@@ -19,24 +22,37 @@
  * Windows-1252 (the launcher's own texts and the game's reports), entries
  * 0 to 73 and 162 in OEM code page 850 (the game's screens).
  *
- * An entry that the launcher uses as a printf format must hold exactly the
- * conversions its call passes, in order ("%%" being a literal "%"); every
- * other entry may hold any "%". */
+ * A named entry must hold exactly the conversions its header declares, in
+ * order, and none when it declares none ("%%" being a literal "%"): a text
+ * edited or translated with other conversions would read arguments that
+ * were never passed. Unnamed entries are the game's own; their "%"s are
+ * theirs.
+ *
+ * The names also give the header that the launcher's code includes
+ * (resources/texts.h): TEXT_ and the name for each named entry's number. */
 #ifndef KVL_TEXTCOMPILE_H
 #define KVL_TEXTCOMPILE_H
 
 #include <stddef.h>
 #include <string>
+#include <vector>
 
-#define TEXT_SOURCE_ENTRIES 163
+/* A name given to an entry in its header line. */
+struct TextName {
+    int entry;
+    std::string name;         /* as written, without the TEXT_ prefix */
+    std::string conversions;  /* those its caller passes, "" for none */
+};
 
-/* Compiles source[0..size) into *out. Returns 1, or 0 with a one-line
+/* Compiles source[0..size) into *out, and the entries' names into *names
+ * when names is not NULL. The source must hold every entry of the shipped
+ * table (TEXT_TABLE_SHIPPED_COUNT). Returns 1, or 0 with a one-line
  * message in error naming the entry (and source line) and the problem. */
-int CompileTextTable(const char *source, size_t size, std::string *out, char *error, size_t errorSize);
+int CompileTextTable(const char *source, size_t size, std::string *out, char *error, size_t errorSize,
+                     std::vector<TextName> *names = NULL);
 
-/* The conversions the launcher passes when it formats entry n ("%d"), or
- * NULL for an entry it never formats. */
-const char *TextEntryConversions(int n);
+/* The header of the names: one enumeration, TEXT_<name> = number. */
+std::string TextNamesHeader(const std::vector<TextName> &names);
 
 /* 1 when entry n is stored in Windows-1252, 0 for OEM code page 850. */
 int TextEntryIsAnsi(int n);

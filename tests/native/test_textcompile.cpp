@@ -8,6 +8,7 @@
 #include "common/texttable.h"
 #include "tools/textcompile.h"
 #include "shippedtexts.h"
+#include "resources/texts.h"
 
 /* Latin-1 subset of UTF-8 to Windows-1252 bytes (the same code points), so
  * the launcher's texts below can be written readably. */
@@ -106,38 +107,67 @@ TEST_F(ShippedTable, GameScreensAreInOemCodePage850)
 TEST_F(ShippedTable, EveryTextTheLauncherShows)
 {
     static const struct { int n; const char *text; } shown[] = {
-        { 74, "KVL - Erreur" }, { 75, "KVL - Avertissement" }, { 76, "Annuler" },
-        { 77, "Continuer" }, { 78, "Quitter" }, { 79, "Impossible de lancer Setup.exe." },
-        { 80, "Impossible de lancer uninstaller." }, { 81, "Impossible de lancer Notepad.exe." },
-        { 82, "Impossible de lancer KVL." },
-        { 85, "Direct input (dinput.dll) n'est pas installé correctement.\r\nEssayez de réinstaller DirectX 5." },
-        { 86, "DirectX Media n'est pas installé correctement.\r\nEssayez de réinstaller DirectX Media." },
-        { 87, "Il est conseillé d'exécuter le programme KVL\r\navec un écran en résolution couleur 16bits.\r\n"
+        { TEXT_ERROR_CAPTION, "KVL - Erreur" },
+        { TEXT_WARNING_CAPTION, "KVL - Avertissement" },
+        { TEXT_CANCEL, "Annuler" },
+        { TEXT_CONTINUE, "Continuer" },
+        { TEXT_QUIT, "Quitter" },
+        { TEXT_SETUP_FAILED, "Impossible de lancer Setup.exe." },
+        { TEXT_UNINSTALL_FAILED, "Impossible de lancer uninstaller." },
+        { TEXT_NOTEPAD_FAILED, "Impossible de lancer Notepad.exe." },
+        { TEXT_GAME_FAILED, "Impossible de lancer KVL." },
+        { TEXT_DIRECTINPUT_MISSING, "Direct input (dinput.dll) n'est pas installé correctement.\r\nEssayez de réinstaller DirectX 5." },
+        { TEXT_DIRECTX_MEDIA_MISSING, "DirectX Media n'est pas installé correctement.\r\nEssayez de réinstaller DirectX Media." },
+        { TEXT_COLOUR_DEPTH_ADVICE, "Il est conseillé d'exécuter le programme KVL\r\navec un écran en résolution couleur 16bits.\r\n"
               "Il se peut que vous ayez une mauvaise image !" },
-        { 88, "Ne plus afficher cet avertissement" },
-        { 89, "Aucun périphérique disponible !\r\nVotre carte vidéo doit supporter un mode\r\n"
+        { TEXT_DONT_SHOW_AGAIN, "Ne plus afficher cet avertissement" },
+        { TEXT_NO_DEVICE, "Aucun périphérique disponible !\r\nVotre carte vidéo doit supporter un mode\r\n"
               "avec une résolution en couleur de 16 bits" },
-        { 91, "La fréquence de votre cpu (%dMHz) est inférieure à la spécification minimum (120MHz). " },
-        { 92, "La mémoire de l'ordinateur (%dM) est inférieure à la spécification minimum (16M). " },
-        { 93, "La mémoire de l'ordinateur (%dM) est inférieure à la spécification recommandée (32M). " },
-        { 94, "L'une des charactéristique de votre machine est en-dessous de la spécification minimum, "
+        { TEXT_MINSPEC_SLOW_CPU, "La fréquence de votre cpu (%dMHz) est inférieure à la spécification minimum (120MHz). " },
+        { TEXT_MINSPEC_LOW_MEMORY, "La mémoire de l'ordinateur (%dM) est inférieure à la spécification minimum (16M). " },
+        { TEXT_MINSPEC_LOW_RECOMMENDED_MEMORY, "La mémoire de l'ordinateur (%dM) est inférieure à la spécification recommandée (32M). " },
+        { TEXT_MINSPEC_CONCLUSION, "L'une des charactéristique de votre machine est en-dessous de la spécification minimum, "
               "vous ne pourrez pas jouer dans des conditions idéales." },
-        { 95, "Hardware" }, { 96, "Brixolan renderer - Logiciel" }, { 105, "K.V.L" },
-        { 107, "Installation" }, { 108, "&Installer" }, { 109, "&Désinstaller" },
-        { 110, "&Réinstaller" }, { 111, "&Jouer" }, { 112, "Ré&glage" }, { 113, "&Vérifier" },
-        { 114, "Lisez-&moi" }, { 115, "&Quitter" }, { 116, "&Livre d'images" },
-        { 117, "KVL - Réglage du gestionnaire graphique" }, { 118, "&Jouer" }, { 119, "&Retour" },
-        { 120, "Afficher Périphérique" }, { 121, "Afficher Mode" },
-        { 122, "Certaines cartes 3D ne supportent pas le mode transparent utilisé dans le jeu. Si cela se "
+        { TEXT_HARDWARE_SUFFIX, "Hardware" },
+        { TEXT_SOFTWARE_RENDERER, "Brixolan renderer - Logiciel" },
+        { TEXT_MENU_CAPTION, "K.V.L" },
+        { TEXT_MENU_INSTALLATION, "Installation" },
+        { TEXT_MENU_INSTALL, "&Installer" },
+        { TEXT_MENU_UNINSTALL, "&Désinstaller" },
+        { TEXT_MENU_REINSTALL, "&Réinstaller" },
+        { TEXT_MENU_PLAY, "&Jouer" },
+        { TEXT_MENU_SETUP, "Ré&glage" },
+        { TEXT_MENU_CHECK, "&Vérifier" },
+        { TEXT_MENU_README, "Lisez-&moi" },
+        { TEXT_MENU_EXIT, "&Quitter" },
+        { TEXT_MENU_ARTBOOK, "&Livre d'images" },
+        { TEXT_SETUP_CAPTION, "KVL - Réglage du gestionnaire graphique" },
+        { TEXT_SETUP_PLAY, "&Jouer" },
+        { TEXT_BACK, "&Retour" },
+        { TEXT_SETUP_DEVICE_LABEL, "Afficher Périphérique" },
+        { TEXT_SETUP_MODE_LABEL, "Afficher Mode" },
+        { TEXT_SETUP_TRANSPARENCY_NOTE, "Certaines cartes 3D ne supportent pas le mode transparent utilisé dans le jeu. Si cela se "
                "produit, cocher 'Forcer la transparence' la prochaine fois que vous lancez le jeu." },
-        { 123, "Forcer la transparence" }, { 124, "KVL - Veuillez patienter..." },
-        { 126, "KVL - Informations du système" }, { 128, "[Microprocesseur]" },
-        { 129, "[Mémoire physique]" }, { 130, "[Clavier]" }, { 131, "[Souris]" },
-        { 132, "[Lecteur(s) CD-ROM]" }, { 133, "[Carte(s) graphique(s)]" }, { 134, "[Carte(s) son]" },
-        { 135, "KVL - Livre d'images" }, { 136, "Niveau" }, { 137, "Le toit" }, { 138, "La raffinerie" },
-        { 139, "La végétation" }, { 140, "Les prisons" }, { 141, "Les cuisines" },
-        { 142, "Les piscines" }, { 143, "Le temple" },
-        { 144, "Compléter chaque niveau pour accéder au livre d'images." },
+        { TEXT_SETUP_TRANSPARENCY, "Forcer la transparence" },
+        { TEXT_WAIT_CAPTION, "KVL - Veuillez patienter..." },
+        { TEXT_SYSINFO_CAPTION, "KVL - Informations du système" },
+        { TEXT_SYSINFO_PROCESSOR, "[Microprocesseur]" },
+        { TEXT_SYSINFO_MEMORY, "[Mémoire physique]" },
+        { TEXT_SYSINFO_KEYBOARD, "[Clavier]" },
+        { TEXT_SYSINFO_MOUSE, "[Souris]" },
+        { TEXT_SYSINFO_CDROM, "[Lecteur(s) CD-ROM]" },
+        { TEXT_SYSINFO_GRAPHICS, "[Carte(s) graphique(s)]" },
+        { TEXT_SYSINFO_SOUND, "[Carte(s) son]" },
+        { TEXT_ARTBOOK_CAPTION, "KVL - Livre d'images" },
+        { TEXT_ARTBOOK_LEVEL, "Niveau" },
+        { TEXT_LEVEL_1_NAME, "Le toit" },
+        { TEXT_LEVEL_2_NAME, "La raffinerie" },
+        { TEXT_LEVEL_3_NAME, "La végétation" },
+        { TEXT_LEVEL_4_NAME, "Les prisons" },
+        { TEXT_LEVEL_5_NAME, "Les cuisines" },
+        { TEXT_LEVEL_6_NAME, "Les piscines" },
+        { TEXT_LEVEL_7_NAME, "Le temple" },
+        { TEXT_ARTBOOK_LOCKED, "Compléter chaque niveau pour accéder au livre d'images." },
     };
     for (const auto &e : shown)
         EXPECT_EQ(At(e.n), Ansi(e.text)) << "entry " << e.n;
@@ -147,15 +177,14 @@ TEST_F(ShippedTable, EveryTextTheLauncherShows)
 
 /* The compiler on small sources. */
 
-/* A complete source whose entry n is the given lines (others "x", with
- * the conversions the launcher passes where it formats the entry). */
-static std::string SourceWith(int n, const std::string &lines)
+/* A complete source whose entry n is the given lines, with the given rest
+ * of its header line ("NAME %d"); the others are unnamed and read "x". */
+static std::string SourceWith(int n, const std::string &lines, const std::string &header = "")
 {
     std::string s = "# test\n";
-    for (int i = 0; i < TEXT_SOURCE_ENTRIES; i++) {
-        const char *conversions = TextEntryConversions(i);
-        std::string other = conversions ? std::string("x ") + conversions + "\n" : std::string("x\n");
-        s += "@" + std::to_string(i) + "\n" + (i == n ? lines : other) + "\n";
+    for (int i = 0; i < TEXT_TABLE_SHIPPED_COUNT; i++) {
+        std::string head = "@" + std::to_string(i) + (i == n && !header.empty() ? " " + header : "");
+        s += head + "\n" + (i == n ? lines : std::string("x\n")) + "\n";
     }
     return s;
 }
@@ -256,21 +285,42 @@ TEST(TextCompile, RefusesBrokenNumberingAndBadLines)
     }
 }
 
-TEST(TextCompile, FormattedEntriesHoldExactlyTheConversionsTheirCallerPasses)
+TEST(TextCompile, NamedEntriesHoldExactlyTheConversionsTheirCallerPasses)
 {
     std::string out, error;
     for (const char *text : { "cpu (%sMHz)\n", "cpu (%d/%dMHz)\n", "cpu (120MHz)\n", "cpu (%5dMHz)\n",
                               "cpu (%ldMHz)\n", "cpu %d (%n)\n", "cpu (%dMHz) %\n" }) {
-        ASSERT_EQ(Compile(SourceWith(91, text), &out, &error), 0) << text;
+        ASSERT_EQ(Compile(SourceWith(91, text, "SLOW_CPU %d"), &out, &error), 0) << text;
         EXPECT_NE(error.find("entry 91"), std::string::npos) << error;
     }
-    ASSERT_EQ(Compile(SourceWith(93, "%d\n%d\n"), &out, &error), 0);
+    ASSERT_EQ(Compile(SourceWith(93, "%d\n%d\n", "LOW_MEMORY %d"), &out, &error), 0);
     EXPECT_NE(error.find("entry 93"), std::string::npos) << error;
-    /* "%%" is a literal; the game's own texts and those shown as they
-     * stand keep their "%"s. */
-    EXPECT_EQ(Compile(SourceWith(92, "100%% : %dM\n"), &out, &error), 1) << error;
-    for (int n : { 10, 94, 162 })
-        EXPECT_EQ(Compile(SourceWith(n, "Page %d/%d %s 100%\n"), &out, &error), 1) << error;
+    /* A named entry without conversions is shown as it stands: a "%" in it
+     * would be read as one if the code ever formatted it. */
+    ASSERT_EQ(Compile(SourceWith(105, "K.V.L %s\n", "MENU_CAPTION"), &out, &error), 0);
+    EXPECT_NE(error.find("entry 105"), std::string::npos) << error;
+    /* "%%" is a literal, and the game's own (unnamed) texts keep their "%"s. */
+    EXPECT_EQ(Compile(SourceWith(92, "100%% : %dM\n", "LOW_MEMORY %d"), &out, &error), 1) << error;
+    EXPECT_EQ(Compile(SourceWith(94, "Page %d/%d %s 100%\n"), &out, &error), 1) << error;
+    /* A header declares conversions and nothing else, and a name once. */
+    for (const char *header : { "SLOW_CPU d", "SLOW_CPU %%", "slow_cpu", "SLOW_CPU%d", "SLOW_CPU %d x" })
+        EXPECT_EQ(Compile(SourceWith(91, "cpu (%dMHz)\n", header), &out, &error), 0) << header;
+    std::string twice = SourceWith(90, "x\n", "SAME");
+    twice.replace(twice.find("@91\n"), 4, "@91 SAME\n");
+    ASSERT_EQ(Compile(twice, &out, &error), 0);
+    EXPECT_NE(error.find("SAME already given to entry 90"), std::string::npos) << error;
+}
+
+TEST(TextCompile, NamesHeaderNumbersEachNamedEntry)
+{
+    std::string out, error;
+    std::vector<TextName> names;
+    char message[300];
+    std::string source = SourceWith(91, "cpu (%dMHz)\n", "SLOW_CPU %d # comment");
+    ASSERT_EQ(CompileTextTable(source.data(), source.size(), &out, message, sizeof message, &names), 1) << message;
+    ASSERT_EQ(names.size(), 1u);
+    std::string header = TextNamesHeader(names);
+    EXPECT_NE(header.find("    TEXT_SLOW_CPU = 91, /* formatted with %d */\n"), std::string::npos) << header;
 }
 
 TEST(TextCompile, ToolExitsWithOneOnAnError)
