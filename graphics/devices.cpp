@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "graphics/devices.h"
+#include "common/text.h"
 
 /* Owned records; the slot after the drivers' is the software renderer's. */
 static DisplayDevice *Devices[MAX_DISPLAY_DRIVERS + 1];
@@ -17,11 +18,6 @@ static int ListExists;               /* a scan stored a driver */
 /* Working state of a scan. */
 static int Scanning;
 static DisplayDevice *StoringDevice; /* the record the mode callback fills */
-
-static void CopyText(char *dest, const char *src)
-{
-    snprintf(dest, DEVICE_TEXT_SIZE, "%s", src ? src : "");
-}
 
 void FreeDeviceList(void)
 {
@@ -62,7 +58,7 @@ DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *descriptio
     } else {
         device->isPrimaryDriver = 1;
     }
-    CopyText(device->driverName, driverName);
+    CopyText(device->driverName, DEVICE_TEXT_SIZE, driverName);
     if (halCaps)
         device->halCaps = *halCaps;
     if (helCaps)
@@ -74,7 +70,7 @@ DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *descriptio
         snprintf(device->label, sizeof device->label, "%s - %s", description ? description : "",
                  hardwareSuffix ? hardwareSuffix : "");
     else
-        CopyText(device->label, description);
+        CopyText(device->label, DEVICE_TEXT_SIZE, description);
     Devices[DeviceCount++] = device;
     PreferredDevice = 0;
     ListExists = 1;
@@ -101,10 +97,8 @@ void ScanEndDevice(void)
 /* Copies text into a 256-byte buffer with a..z upper-cased. */
 static void UpperCaseCopy(char *dest, const char *text)
 {
-    snprintf(dest, 256, "%s", text ? text : "");
-    for (char *c = dest; *c; c++)
-        if (*c >= 'a' && *c <= 'z')
-            *c = (char)(*c - 'a' + 'A');
+    CopyText(dest, 256, text);
+    UpperCaseText(dest);
 }
 
 int NamesA3dfxBoard(const char *label)
@@ -125,7 +119,7 @@ int NamesA3dfxBoard(const char *label)
  * itself, so it is never a 3D device and proposes the software size. */
 static void MakeSoftwareEntry(DisplayDevice *device, const char *softwareLabel)
 {
-    CopyText(device->label, softwareLabel);
+    CopyText(device->label, DEVICE_TEXT_SIZE, softwareLabel);
     device->isHardware = 0;
     ChooseDefaultMode(device);
 }

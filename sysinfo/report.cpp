@@ -5,6 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/text.h"
+
 double MemoryBytesToMb(unsigned long long totalBytes)
 {
     /* Exact in double precision for any memory a machine can have (below
@@ -25,19 +27,6 @@ const char *ProcessorTypeName(unsigned int typeCode)
 }
 
 /* Appends src, cut so that dest stays terminated within size. */
-static void AppendText(char *dest, size_t size, const char *src)
-{
-    size_t used = strlen(dest);
-    if (used + 1 >= size)
-        return;
-    size_t room = size - 1 - used;
-    size_t n = strlen(src);
-    if (n > room)
-        n = room;
-    memcpy(dest + used, src, n);
-    dest[used + n] = '\0';
-}
-
 /* Formats one part with its number on its own, then appends it. */
 static void AppendPart(char *warning, size_t size, const char *format, int value)
 {
@@ -115,9 +104,7 @@ int IsCdRomClass(const char *className)
 {
     static const char cdrom[] = "CDROM";
     for (int i = 0;; i++) {
-        char c = className[i];
-        if (c >= 'a' && c <= 'z')
-            c = (char)(c - 'a' + 'A');
+        char c = UpperCaseAscii(className[i]);
         if (c != cdrom[i])
             return 0;
         if (c == '\0')
@@ -164,9 +151,7 @@ char ChooseDiscDriveLetter(const char *programPath, const CdDriveList *list,
     /* The disc the launcher runs from, even in a drive the inventory does
      * not list (a fourth CD-ROM drive, a mounted image). */
     if (programPath && programPath[0] != '\0' && programPath[1] == ':') {
-        char own = programPath[0];
-        if (own >= 'a' && own <= 'z')
-            own = (char)(own - 'a' + 'A');
+        char own = UpperCaseAscii(programPath[0]);
         if (own >= 'A' && own <= 'Z' && hasSetup(own, context))
             return own;
     }
@@ -192,14 +177,6 @@ void TrimBlanks(char *text)
         end--;
     memmove(text, text + start, end - start);
     text[end - start] = '\0';
-}
-
-void CopyText(char *dest, size_t size, const char *src)
-{
-    if (size == 0)
-        return;
-    dest[0] = '\0';
-    AppendText(dest, size, src);
 }
 
 int ChooseFactText(const FactSource *sources, int count, const char *fallback, char *text, size_t size)

@@ -6,6 +6,7 @@
 
 #include <stddef.h>
 
+#include "common/text.h"
 #include "sysinfo/cddrives.h"
 
 #define MIN_SPEC_MHZ          120u
@@ -110,9 +111,6 @@ struct FactSource {
  * size - 1 characters. Sources after the one used are not asked. Returns
  * the index of the source used, or count for the fallback. */
 int ChooseFactText(const FactSource *sources, int count, const char *fallback, char *text, size_t size);
-
-/* Copies src into dest, cut to size - 1 characters. */
-void CopyText(char *dest, size_t size, const char *src);
 
 /* Removes leading and trailing blanks (spaces and tabs) in place. */
 void TrimBlanks(char *text);

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "common/text.h"
+
 struct Glyph {
     char c;
     uint8_t rows[7];
@@ -67,8 +69,7 @@ static char NextChar(const char **p, int *accent)
         return ' ';
     }
     ++*p;
-    char c = char(s[0]);
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+    return UpperCaseAscii(char(s[0]));
 }
 
 static const uint8_t *GlyphRows(char c)
