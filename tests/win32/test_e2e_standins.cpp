@@ -91,10 +91,11 @@ static bool WaitGone(const std::string &path, DWORD timeoutMs)
     return WaitUntil([&] { return !Exists(path); }, timeoutMs);
 }
 
-/* The uninstaller's second stage removes the registration last. */
+/* The uninstaller's second stage ends with the product key and its
+ * parents. */
 static bool WaitUnregistered()
 {
-    return WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, ProductKey); }, 15000);
+    return WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN"); }, 15000);
 }
 
 static bool WriteText(const std::string &path, const std::string &text, bool append = false)
@@ -160,14 +161,16 @@ static bool IsLink(const std::string &path)
 class DiscPrograms : public ::testing::Test {
 protected:
     proc::Program program;
-    std::vector<std::string> links;
+    std::vector<std::pair<std::string, std::string>> links;   /* link, target */
 
     void Clean()
     {
-        /* Links first, so that no clean-up goes through them. */
-        for (const std::string &link : links) {
-            if (IsLink(link) && RunUnix("/bin/rm -f \"" + UnixPath(link) + "\"")) {
-                EXPECT_TRUE(WaitUntil([&] { return !IsLink(link); }, 10000)) << link;
+        /* Links first, so that no clean-up goes through them. A link whose
+         * target has gone is invisible to Windows: it gets one back. */
+        for (const auto &link : links) {
+            CreateDirectoryA(link.second.c_str(), NULL);
+            if (IsLink(link.first) && RunUnix("/bin/rm -f \"" + UnixPath(link.first) + "\"")) {
+                EXPECT_TRUE(WaitUntil([&] { return !IsLink(link.first); }, 10000)) << link.first;
             }
         }
         links.clear();
@@ -213,7 +216,7 @@ protected:
     }
     bool PlantLink(const std::string &link, const std::string &target)
     {
-        links.push_back(link);
+        links.push_back({ link, target });
         return RunUnix("/bin/ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"") &&
                WaitUntil([&] { return IsLink(link); }, 10000);
     }
@@ -253,6 +256,11 @@ TEST_F(DiscPrograms, SilentSetupInstallsTheGameFolderAndRegistersIt)
         EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, n.first), "dword:" + std::to_string(n.second)) << n.first;
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString"), "sz:\"C:\\Program Files\\KVL\\Uninst.exe\"");
     EXPECT_NE(Value(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName"), "absent");
+
+    /* The registered installation is ours to install into again. */
+    const std::string log = proc::ReadFileText(dir + "\\Install.log");
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
+    EXPECT_EQ(proc::ReadFileText(dir + "\\Install.log"), log);
 }
 
 TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
@@ -266,9 +274,8 @@ TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
     /* The folder and the keys go once the copy in the temporary folder has
      * run. */
+    EXPECT_TRUE(WaitGone(dir, 15000));
     EXPECT_TRUE(WaitUnregistered());
-    EXPECT_FALSE(Exists(dir));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ProductKey));
 }
@@ -284,8 +291,8 @@ TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
     text[0] = text[0] == '#' ? '=' : '#';
     ASSERT_TRUE(WriteText(changed, text));
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
+    EXPECT_TRUE(WaitGone(dir + "\\Uninst.exe", 15000));
     EXPECT_TRUE(WaitUnregistered());
-    EXPECT_FALSE(Exists(dir + "\\Uninst.exe"));
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
     EXPECT_FALSE(Exists(dir + "\\Install.log"));
     EXPECT_TRUE(Exists(own));
