@@ -134,21 +134,11 @@ static std::string UnixPath(const std::string &windowsPath)
 
 static bool RunUnix(const std::string &command)
 {
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    /* For a Unix program Wine gives no process handle and leaves the
-     * thread handle undefined: closing it could close one of ours. */
-    PROCESS_INFORMATION info;
-    memset(&info, 0, sizeof info);
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info))
+    proc::Program tool;
+    if (!proc::Start(command, "", {}, &tool))
         return false;
-    if (info.hProcess) {
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
+    if (tool.process)
+        CloseHandle(tool.process);
     return true;
 }
 
