@@ -1,4 +1,5 @@
 #include "standins/standin_core.h"
+#include "common/text.h"
 
 #include <string.h>
 #include <stdlib.h>
@@ -182,9 +183,7 @@ int ParseStandinArgs(const char *commandLine, StandinArgs *args)
     while (NextWord(&p, word, sizeof word, &tooLong)) {
         if (word[0] != '/' && word[0] != '-')
             continue;
-        char sw = word[1];
-        if (sw >= 'a' && sw <= 'z')
-            sw = (char)(sw - 'a' + 'A');
+        char sw = UpperCaseAscii(word[1]);
         if (sw == 'S' && word[2] == '\0') {
             args->silent = 1;
         } else if (sw == 'D' && word[2] == '=') {
@@ -204,12 +203,10 @@ int ParseStandinArgs(const char *commandLine, StandinArgs *args)
     return ok;
 }
 
-static char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c; }
-
 static int SameAsciiFold(const char *a, const char *b, size_t n)
 {
     for (size_t i = 0; i < n; i++)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+        if (UpperCaseAscii(a[i]) != UpperCaseAscii(b[i]))
             return 0;
     return 1;
 }
