@@ -5,8 +5,15 @@
  *   Setup.exe        asks for the install folder
  *   Setup.exe /S     installs silently into the default folder
  *
- * Exit code 0 when the game was installed, 1 on failure, 2 when the user
- * cancelled. */
+ * The install folder must be missing, empty, or the registered earlier
+ * installation (ExeDir, holding our Install.log): Setup never takes over a
+ * folder of someone else's, whose files a later uninstall would delete.
+ * Asked for a folder, it says so and asks again; with /S it ends with
+ * exit code 1 and changes nothing. An installation that fails midway is
+ * rolled back: what this run copied is removed and nothing is registered.
+ *
+ * Exit code 0 when the game was installed, 1 on failure or refusal, 2 when
+ * the user cancelled. */
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -18,14 +25,67 @@
 #define CAPTION "Installation de K.V.L"
 #define DISPLAY_NAME "K.V.L (démo)"
 #define MAX_FOLDER_DEPTH 8
+/* Where the uninstaller and the log are written before they take their
+ * names, so that a failure leaves an earlier installation's as they were. */
+#define UNINSTALLER_SPARE "Uninst.new"
+#define INSTALL_LOG_SPARE "Install.new"
 
 static HINSTANCE SetupInstance;
 static StandinArgs Args;
 static char DiscRoot[STANDIN_PATH_MAX];    /* e.g. "D:\" */
 static char SourceDir[STANDIN_PATH_MAX];   /* e.g. "D:\KVL" */
 static char InstallDir[STANDIN_PATH_MAX];  /* chosen folder, no trailing backslash */
-static HANDLE LogFile = INVALID_HANDLE_VALUE;
+static InstallFolder Folder;
+static int FolderOpen;
+static int Reinstall;                      /* into our registered earlier installation */
+static size_t FirstCreatedFolder;          /* length of the highest folder of InstallDir made by this run */
+static char LogText[INSTALL_LOG_MAX + 1];  /* the log of what this run copied, whole lines */
+static size_t LogSize;
+static int LogLines;
 static int CopiedFiles;
+static int UninstallerWritten, LogWritten;
+static FileRecord UninstallerRecord, LogRecord;
+static int ProductKeyCreated, UninstallKeyCreated;
+
+enum { DEST_NEW, DEST_OURS, DEST_FOREIGN };
+
+static const char ForeignFolder[] =
+    "Le dossier %s contient déjà des fichiers et n'est pas une installation de K.V.L.\n\n"
+    "Choisissez un nouveau dossier ou un dossier vide.";
+
+static int FolderIsEmpty(const char *dir)
+{
+    char pattern[STANDIN_PATH_MAX];
+    WIN32_FIND_DATAA found;
+    if (!JoinPath(pattern, sizeof pattern, dir, "*"))
+        return 0;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int empty = 1;
+    do {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            empty = 0;
+    } while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
+/* What the chosen folder is to Setup: new (missing or empty), our own
+ * earlier installation, or someone else's. */
+static int DestinationKind(const char *dir)
+{
+    if (GetFileAttributesA(dir) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? DEST_NEW : DEST_FOREIGN;
+    }
+    InstallFolder folder;
+    if (!OpenInstallFolder(dir, &folder))
+        return DEST_FOREIGN;
+    int kind = FolderIsEmpty(dir) ? DEST_NEW : IsRegisteredFolder(&folder) ? DEST_OURS : DEST_FOREIGN;
+    CloseInstallFolder(&folder);
+    return kind;
+}
 
 static const char *DirProblem(int code)
 {
@@ -59,6 +119,11 @@ static void OnSetupInstall(HWND dialog)
         SetFocus(GetDlgItem(dialog, IDC_SETUP_DIR));
         return;
     }
+    if (DestinationKind(folder) == DEST_FOREIGN) {
+        Say(dialog, CAPTION, MB_ICONEXCLAMATION | MB_OK, ForeignFolder, folder);
+        SetFocus(GetDlgItem(dialog, IDC_SETUP_DIR));
+        return;
+    }
     strcpy(InstallDir, folder);
     EndDialog(dialog, IDOK);
 }
@@ -83,22 +148,98 @@ static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
-/* ---- Copying ------------------------------------------------------------ */
+/* ---- Copying ------------------------------------------------------------
+ * Every file is written new (CREATE_NEW): in a new folder nothing may be
+ * there already; in an earlier installation of ours a plain file of the
+ * same name is removed first. Each written item is checked to lie inside
+ * the install folder, and logged with the size and checksum of its bytes,
+ * so that the uninstaller and a rollback remove it only while it is ours. */
 
-static void LogLine(const char *relative, int isFolder)
+static int AddLogLine(const char *relative, const FileRecord *record)
 {
-    char line[STANDIN_PATH_MAX + 4];
-    int n = snprintf(line, sizeof line, "%s%s\r\n", relative, isFolder ? "\\" : "");
-    DWORD written;
-    if (LogFile != INVALID_HANDLE_VALUE && n > 0 && (size_t)n < sizeof line)
-        WriteFile(LogFile, line, (DWORD)n, &written, NULL);
+    size_t n = FormatInstallLogLine(LogText + LogSize, sizeof LogText - LogSize, relative, record);
+    if (n == 0 || LogLines >= INSTALL_LOG_LINES_MAX)
+        return 0;
+    LogSize += n;
+    LogLines++;
+    return 1;
 }
 
-/* Copies the contents of folder src into dst, recording each item by its
- * path relative to the install folder (rel, "" at the top). Files from a
- * CD-ROM are read-only: the copies are made writable, so that the game can
- * be updated and uninstalled. */
-static int CopyFolder(const char *src, const char *dst, const char *rel, int depth)
+static int MakeFolder(const char *relative)
+{
+    char path[STANDIN_PATH_MAX];
+    if (!JoinPath(path, sizeof path, InstallDir, relative))
+        return 0;
+    int created = CreateDirectoryA(path, NULL) != 0;
+    if (!created && !Reinstall)
+        return 0;
+    /* Also after creating it: a folder above could have been swapped
+     * for a link meanwhile. */
+    HANDLE folder = OpenBelow(&Folder, relative, 1, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, path);
+    if (folder == INVALID_HANDLE_VALUE)
+        return 0;
+    int ok = AddLogLine(relative, NULL);
+    if (!ok && created)
+        DiscardOpened(folder, path);
+    else
+        CloseHandle(folder);
+    return ok;
+}
+
+/* A new file name below the install folder, open for writing. */
+static HANDLE NewFile(const char *relative, char *path)
+{
+    if (!JoinPath(path, STANDIN_PATH_MAX, InstallDir, relative))
+        return INVALID_HANDLE_VALUE;
+    DWORD access = GENERIC_WRITE | DELETE;
+    HANDLE file = CreateFileA(path, access, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE && Reinstall && GetLastError() == ERROR_FILE_EXISTS &&
+        RemoveBelow(&Folder, relative, 0, NULL))
+        file = CreateFileA(path, access, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file != INVALID_HANDLE_VALUE && !OpenedInside(&Folder, file, 0)) {
+        DiscardOpened(file, path);
+        file = INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+static int WriteAll(HANDLE file, const void *bytes, DWORD size, FileRecord *record)
+{
+    DWORD written = 0;
+    record->size += size;
+    record->sum = Fnv1a(record->sum, bytes, size);
+    return WriteFile(file, bytes, size, &written, NULL) && written == size;
+}
+
+/* Copies one file of the disc. A file cut short by a failure goes at
+ * once. */
+static int CopyOneFile(const char *from, const char *relative)
+{
+    static char chunk[65536];
+    char path[STANDIN_PATH_MAX];
+    HANDLE source = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (source == INVALID_HANDLE_VALUE)
+        return 0;
+    HANDLE target = NewFile(relative, path);
+    FileRecord record = { 0, FNV1A_START };
+    int ok = target != INVALID_HANDLE_VALUE;
+    for (DWORD got = 1; ok && got;)
+        ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) && (got == 0 || WriteAll(target, chunk, got, &record));
+    ok = ok && AddLogLine(relative, &record);
+    CloseHandle(source);
+    if (target != INVALID_HANDLE_VALUE) {
+        if (ok)
+            CloseHandle(target);
+        else
+            DiscardOpened(target, path);
+    }
+    CopiedFiles += ok;
+    return ok;
+}
+
+/* Copies the contents of folder src into the install folder, below rel
+ * ("" at the top). */
+static int CopyFolder(const char *src, const char *rel, int depth)
 {
     char pattern[STANDIN_PATH_MAX];
     if (depth > MAX_FOLDER_DEPTH || !JoinPath(pattern, sizeof pattern, src, "*"))
@@ -112,28 +253,48 @@ static int CopyFolder(const char *src, const char *dst, const char *rel, int dep
         const char *name = found.cFileName;
         if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
             continue;
-        char from[STANDIN_PATH_MAX], to[STANDIN_PATH_MAX], relative[STANDIN_PATH_MAX];
+        char from[STANDIN_PATH_MAX], relative[STANDIN_PATH_MAX];
         int relOk = rel[0] ? JoinPath(relative, sizeof relative, rel, name)
                            : snprintf(relative, sizeof relative, "%s", name) < (int)sizeof relative;
-        if (!relOk || !JoinPath(from, sizeof from, src, name) || !JoinPath(to, sizeof to, dst, name)) {
+        if (!relOk || !JoinPath(from, sizeof from, src, name))
             ok = 0;
-            break;
-        }
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            CreateDirectoryA(to, NULL);
-            LogLine(relative, 1);
-            ok = CopyFolder(from, to, relative, depth + 1);
-        } else {
-            SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
-            ok = CopyFileA(from, to, FALSE) && SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
-            if (ok) {
-                LogLine(relative, 0);
-                CopiedFiles++;
-            }
-        }
+        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = MakeFolder(relative) && CopyFolder(from, relative, depth + 1);
+        else
+            ok = CopyOneFile(from, relative);
     } while (ok && FindNextFileA(search, &found));
     FindClose(search);
     return ok;
+}
+
+/* Writes bytes as file name of the install folder: first as spare, then
+ * moved over name, so that a failure leaves an earlier installation's file
+ * as it was. */
+static int WriteInPlace(const char *name, const char *spare, const void *bytes, DWORD size, FileRecord *record)
+{
+    char path[STANDIN_PATH_MAX], sparePath[STANDIN_PATH_MAX];
+    record->size = 0;
+    record->sum = FNV1A_START;
+    if (!JoinPath(path, sizeof path, InstallDir, name))
+        return 0;
+    if (!JoinPath(sparePath, sizeof sparePath, InstallDir, spare))
+        return 0;
+    HANDLE file = CreateFileA(sparePath, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    if (!OpenedInside(&Folder, file, 0) || !WriteAll(file, bytes, size, record)) {
+        DiscardOpened(file, sparePath);
+        return 0;
+    }
+    CloseHandle(file);
+    if (MoveFileExA(sparePath, path, Reinstall ? MOVEFILE_REPLACE_EXISTING : 0))
+        return 1;
+    /* Windows 95 has no MoveFileEx. */
+    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (!Reinstall || RemoveBelow(&Folder, name, 0, NULL)) &&
+        MoveFileA(sparePath, path))
+        return 1;
+    RemoveBelow(&Folder, spare, 0, record);
+    return 0;
 }
 
 /* Writes the uninstaller that Setup carries into the install folder. */
@@ -143,41 +304,75 @@ static int WriteUninstaller(void)
     HGLOBAL loaded = found ? LoadResource(SetupInstance, found) : NULL;
     const void *bytes = loaded ? LockResource(loaded) : NULL;
     DWORD size = found ? SizeofResource(SetupInstance, found) : 0;
-    char path[STANDIN_PATH_MAX];
-    if (!bytes || size == 0 || !JoinPath(path, sizeof path, InstallDir, UNINSTALLER_NAME))
-        return 0;
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    DWORD written = 0;
-    int ok = WriteFile(file, bytes, size, &written, NULL) && written == size;
-    return CloseHandle(file) && ok;
+    UninstallerWritten = bytes && size && WriteInPlace(UNINSTALLER_NAME, UNINSTALLER_SPARE, bytes, size, &UninstallerRecord);
+    return UninstallerWritten;
 }
 
 static int CopyGame(void)
 {
-    char logPath[STANDIN_PATH_MAX];
-    if (!CreateFolderTree(InstallDir) || !JoinPath(logPath, sizeof logPath, InstallDir, INSTALL_LOG_NAME))
+    if (!CreateFolderTree(InstallDir, &FirstCreatedFolder) || !OpenInstallFolder(InstallDir, &Folder))
         return 0;
-    LogFile = CreateFileA(logPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (LogFile == INVALID_HANDLE_VALUE)
+    FolderOpen = 1;
+    if (!CopyFolder(SourceDir, "", 0) || CopiedFiles == 0 || !WriteUninstaller())
         return 0;
-    int ok = CopyFolder(SourceDir, InstallDir, "", 0) && WriteUninstaller();
-    CloseHandle(LogFile);
-    LogFile = INVALID_HANDLE_VALUE;
-    return ok && CopiedFiles > 0;
+    LogWritten = WriteInPlace(INSTALL_LOG_NAME, INSTALL_LOG_SPARE, LogText, (DWORD)LogSize, &LogRecord);
+    return LogWritten;
+}
+
+/* Removes what this run copied, last first, and the folders it made. An
+ * earlier installation keeps its uninstaller and log, which still describe
+ * what is left of it. */
+static void RollBack(void)
+{
+    if (FolderOpen) {
+        char *lines[INSTALL_LOG_LINES_MAX];
+        int count = LogSize ? SplitInstallLog(LogText, LogSize, lines, INSTALL_LOG_LINES_MAX) : 0;
+        for (int i = count - 1; i >= 0; i--) {
+            InstallLogEntry entry;
+            if (ParseInstallLogLine(lines[i], &entry))
+                RemoveBelow(&Folder, entry.path, entry.isFolder, entry.hasRecord ? &entry.record : NULL);
+        }
+        if (!Reinstall && UninstallerWritten)
+            RemoveBelow(&Folder, UNINSTALLER_NAME, 0, &UninstallerRecord);
+        if (!Reinstall && LogWritten)
+            RemoveBelow(&Folder, INSTALL_LOG_NAME, 0, &LogRecord);
+        if (FirstCreatedFolder)
+            RemoveInstallFolder(&Folder);
+        else
+            CloseInstallFolder(&Folder);
+        FolderOpen = 0;
+    }
+    /* The folders above it that this run made, when they are still empty. */
+    char path[STANDIN_PATH_MAX];
+    strcpy(path, InstallDir);
+    for (size_t n = strlen(path) + 1; FirstCreatedFolder && n > FirstCreatedFolder; n--) {
+        if (path[n - 1] != '\\' && path[n - 1] != '\0')
+            continue;
+        path[n - 1] = '\0';
+        DWORD attr = GetFileAttributesA(path);
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & FILE_ATTRIBUTE_REPARSE_POINT))
+            RemoveDirectoryA(path);
+    }
 }
 
 /* ---- Registration ------------------------------------------------------- */
+
+static int CreateKey(const char *path, HKEY *key, int *created)
+{
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | STANDIN_VIEW,
+                        NULL, key, &disposition) != ERROR_SUCCESS)
+        return 0;
+    *created = disposition == REG_CREATED_NEW_KEY;
+    return 1;
+}
 
 /* The product key that the launcher and the game read: where the game is,
  * where the disc is, and the first-run graphics values. */
 static int WriteProductKey(void)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, NULL, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS | STANDIN_VIEW, NULL, &key, NULL) != ERROR_SUCCESS)
+    if (!CreateKey(PRODUCT_KEY_PATH, &key, &ProductKeyCreated))
         return 0;
     int ok = SetStringValue(key, "ExeDir", InstallDir) &&
              SetStringValue(key, "CDRoot", DiscRoot) &&
@@ -200,8 +395,7 @@ static int WriteUninstallKey(void)
     if (!QuotedProgram(command, sizeof command, InstallDir, UNINSTALLER_NAME))
         return 0;
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT "\\" UNINSTALL_NAME, 0, NULL, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS | STANDIN_VIEW, NULL, &key, NULL) != ERROR_SUCCESS)
+    if (!CreateKey(UNINSTALL_PARENT "\\" UNINSTALL_NAME, &key, &UninstallKeyCreated))
         return 0;
     int ok = SetStringValue(key, "DisplayName", DISPLAY_NAME) &&
              SetStringValue(key, "UninstallString", command) &&
@@ -215,15 +409,17 @@ static int WriteUninstallKey(void)
 /* A reinstallation offers the folder of the installed game. */
 static void ChooseDefaultFolder(void)
 {
-    strcpy(InstallDir, DEFAULT_INSTALL_DIR);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, KEY_READ | STANDIN_VIEW, &key) != ERROR_SUCCESS)
-        return;
-    char stored[STANDIN_PATH_MAX], folder[STANDIN_PATH_MAX];
-    if (GetStringValue(key, "ExeDir", stored, sizeof stored) &&
-        NormaliseInstallDir(stored, folder, sizeof folder) == DIR_OK)
-        strcpy(InstallDir, folder);
-    RegCloseKey(key);
+    if (!RegisteredInstallDir(InstallDir, sizeof InstallDir))
+        strcpy(InstallDir, DEFAULT_INSTALL_DIR);
+}
+
+/* A failed registration leaves none of the keys it made. */
+static void RemoveCreatedKeys(void)
+{
+    if (ProductKeyCreated)
+        DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, STANDIN_VIEW);
+    if (UninstallKeyCreated)
+        DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, STANDIN_VIEW);
 }
 
 static int Fail(const char *text)
@@ -251,13 +447,31 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), NULL, SetupDialogProc, 0) != IDOK)
         return 2;
 
+    /* Checked again: the folder may have changed while the question was open. */
+    int kind = DestinationKind(InstallDir);
+    if (kind == DEST_FOREIGN) {
+        if (!Args.silent)
+            Say(NULL, CAPTION, MB_ICONSTOP | MB_OK, ForeignFolder, InstallDir);
+        return 1;
+    }
+    Reinstall = kind == DEST_OURS;
+
     HCURSOR cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
     int copied = CopyGame();
+    int registered = copied && WriteProductKey() && WriteUninstallKey();
+    if (!registered) {
+        RemoveCreatedKeys();
+        RollBack();
+    }
+    if (FolderOpen)
+        CloseInstallFolder(&Folder);
     SetCursor(cursor);
     if (!copied)
-        return Fail("La copie des fichiers a échoué. Vérifiez le dossier choisi et la place libre sur le disque.");
-    if (!WriteProductKey() || !WriteUninstallKey())
-        return Fail("Impossible d'enregistrer l'installation dans le registre. Lancez Setup avec les droits d'administrateur.");
+        return Fail("La copie des fichiers a échoué : rien n'a été installé. Vérifiez le dossier choisi et la place "
+                    "libre sur le disque.");
+    if (!registered)
+        return Fail("Impossible d'enregistrer l'installation dans le registre : rien n'a été installé. Lancez Setup "
+                    "avec les droits d'administrateur.");
     if (!Args.silent)
         Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK,
             "La démo de K.V.L est installée dans :\n%s\n\nRelancez le CD-ROM pour jouer.", InstallDir);

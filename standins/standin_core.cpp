@@ -1,4 +1,5 @@
 #include "standins/standin_core.h"
+#include "common/text.h"
 
 #include <string.h>
 #include <stdlib.h>
@@ -182,9 +183,7 @@ int ParseStandinArgs(const char *commandLine, StandinArgs *args)
     while (NextWord(&p, word, sizeof word, &tooLong)) {
         if (word[0] != '/' && word[0] != '-')
             continue;
-        char sw = word[1];
-        if (sw >= 'a' && sw <= 'z')
-            sw = (char)(sw - 'a' + 'A');
+        char sw = UpperCaseAscii(word[1]);
         if (sw == 'S' && word[2] == '\0') {
             args->silent = 1;
         } else if (sw == 'D' && word[2] == '=') {
@@ -204,29 +203,163 @@ int ParseStandinArgs(const char *commandLine, StandinArgs *args)
     return ok;
 }
 
-int ParseInstallLogLine(const char *line, char *out, size_t cap, int *isFolder)
+static int SameAsciiFold(const char *a, const char *b, size_t n)
 {
-    *isFolder = 0;
-    if (cap == 0)
+    for (size_t i = 0; i < n; i++)
+        if (UpperCaseAscii(a[i]) != UpperCaseAscii(b[i]))
+            return 0;
+    return 1;
+}
+
+uint32_t Fnv1a(uint32_t sum, const void *bytes, size_t n)
+{
+    const unsigned char *p = (const unsigned char *)bytes;
+    for (size_t i = 0; i < n; i++) {
+        sum ^= p[i];
+        sum *= 16777619u;
+    }
+    return sum;
+}
+
+static int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+/* "<decimal size>|<8 hex digits>", nothing more. */
+static int ParseRecord(const char *s, size_t n, FileRecord *record)
+{
+    size_t i = 0;
+    unsigned long long size = 0;
+    for (; i < n && s[i] >= '0' && s[i] <= '9'; i++) {
+        unsigned digit = (unsigned)(s[i] - '0');
+        if (size > (~0ull - digit) / 10)
+            return 0;
+        size = size * 10 + digit;
+    }
+    if (i == 0 || i >= n || s[i] != '|' || n - i - 1 != 8)
         return 0;
-    out[0] = '\0';
+    uint32_t sum = 0;
+    for (i++; i < n; i++) {
+        int v = HexValue(s[i]);
+        if (v < 0)
+            return 0;
+        sum = (sum << 4) | (uint32_t)v;
+    }
+    record->size = size;
+    record->sum = sum;
+    return 1;
+}
+
+int ParseInstallLogLine(const char *line, InstallLogEntry *entry)
+{
+    memset(entry, 0, sizeof *entry);
     size_t n = strlen(line);
     while (n > 0 && (line[n - 1] == '\r' || line[n - 1] == '\n'))
         n--;
+    const char *bar = (const char *)memchr(line, '|', n);
+    if (bar) {
+        size_t path = (size_t)(bar - line);
+        if (!ParseRecord(bar + 1, n - path - 1, &entry->record))
+            return 0;
+        entry->hasRecord = 1;
+        n = path;
+    }
     if (n > 0 && line[n - 1] == '\\') {
-        *isFolder = 1;
+        if (entry->hasRecord)
+            return 0;
+        entry->isFolder = 1;
         n--;
     }
-    if (n == 0 || n >= cap || line[0] == '\\')
+    if (n == 0 || n >= sizeof entry->path || line[0] == '\\' || memchr(line, '/', n) || !StepsAreNames(line, n)) {
+        memset(entry, 0, sizeof *entry);
         return 0;
-    for (size_t i = 0; i < n; i++)
-        if (line[i] == '/')
-            return 0;
-    if (!StepsAreNames(line, n))
-        return 0;
-    memcpy(out, line, n);
-    out[n] = '\0';
+    }
+    memcpy(entry->path, line, n);
+    entry->path[n] = '\0';
     return 1;
+}
+
+size_t FormatInstallLogLine(char *out, size_t cap, const char *relative, const FileRecord *record)
+{
+    char tail[40];
+    size_t t = 0;
+    if (record) {
+        char digits[24];
+        size_t d = 0;
+        unsigned long long size = record->size;
+        do {
+            digits[d++] = (char)('0' + size % 10);
+            size /= 10;
+        } while (size);
+        tail[t++] = '|';
+        while (d)
+            tail[t++] = digits[--d];
+        tail[t++] = '|';
+        for (int shift = 28; shift >= 0; shift -= 4)
+            tail[t++] = "0123456789abcdef"[(record->sum >> shift) & 15];
+    } else {
+        tail[t++] = '\\';
+    }
+    tail[t++] = '\r';
+    tail[t++] = '\n';
+    size_t r = strlen(relative);
+    InstallLogEntry check;
+    if (cap == 0)
+        return 0;
+    out[0] = '\0';
+    if (r + t >= cap)
+        return 0;
+    memcpy(out, relative, r);
+    memcpy(out + r, tail, t);
+    out[r + t] = '\0';
+    if (!ParseInstallLogLine(out, &check) || strcmp(check.path, relative) != 0) {
+        out[0] = '\0';
+        return 0;
+    }
+    return r + t;
+}
+
+int SplitInstallLog(char *text, size_t size, char **lines, int cap)
+{
+    if (size == 0 || size > INSTALL_LOG_MAX || text[size - 1] != '\n' || memchr(text, '\0', size))
+        return -1;
+    int most = cap < INSTALL_LOG_LINES_MAX ? cap : INSTALL_LOG_LINES_MAX;
+    int count = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < size; i++) {
+        if (text[i] != '\n')
+            continue;
+        if (count >= most)
+            return -1;
+        text[i] = '\0';
+        lines[count++] = text + start;
+        start = i + 1;
+    }
+    return count;
+}
+
+int SameInstallDir(const char *a, const char *b)
+{
+    char x[STANDIN_PATH_MAX], y[STANDIN_PATH_MAX];
+    if (NormaliseInstallDir(a, x, sizeof x) != DIR_OK || NormaliseInstallDir(b, y, sizeof y) != DIR_OK)
+        return 0;
+    size_t n = strlen(x);
+    return n == strlen(y) && SameAsciiFold(x, y, n);
+}
+
+int PathIsInside(const char *folder, const char *path)
+{
+    size_t f = strlen(folder);
+    if (f > 0 && folder[f - 1] == '\\')
+        f--;
+    return f > 0 && strlen(path) > f + 1 && SameAsciiFold(folder, path, f) && path[f] == '\\';
 }
 
 unsigned DecodeLevel(unsigned long stored)

@@ -5,6 +5,7 @@
 #define KVL_STANDIN_CORE_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 /* The install folder is stored as ExeDir and the launcher builds
  * "<ExeDir>\KVL.EXE" in quotes within 260 characters, so it is kept well
@@ -62,13 +63,63 @@ struct StandinArgs {
  * folder does not fit. */
 int ParseStandinArgs(const char *commandLine, StandinArgs *args);
 
-/* One line of the install log: a path relative to the install folder, a
- * trailing backslash for a folder Setup created. Returns 1 and the path
- * (without the trailing backslash) in out when the line is safe to remove
- * below the install folder; 0 for anything that could reach outside it
- * (drive, leading backslash, "." or ".." steps, bad characters), and for
- * empty lines. isFolder tells which kind it is. */
-int ParseInstallLogLine(const char *line, char *out, size_t cap, int *isFolder);
+/* The install log that Setup writes into the install folder: one line per
+ * item it copied, ending with CR LF, a path relative to the install folder,
+ *   Data\           a folder (trailing backslash)
+ *   Data\Sons.dat|1234|89abcdef
+ *                   a file with the size and FNV-1a checksum of the bytes
+ *                   Setup wrote ('|' cannot occur in a file name)
+ * Logs written before the checksums came hold file lines without them: the
+ * uninstaller cannot tell such a file from one the player changed, and
+ * keeps it. The uninstaller takes the log whole or not at all, so both ends
+ * keep to these bounds. */
+#define INSTALL_LOG_MAX       65536
+#define INSTALL_LOG_LINES_MAX 2048
+
+#define FNV1A_START 0x811C9DC5u
+
+/* Adds n bytes to an FNV-1a checksum begun with FNV1A_START. */
+uint32_t Fnv1a(uint32_t sum, const void *bytes, size_t n);
+
+struct FileRecord {
+    unsigned long long size;
+    uint32_t sum;
+};
+
+struct InstallLogEntry {
+    char path[STANDIN_PATH_MAX];   /* relative, without trailing backslash */
+    int isFolder;
+    int hasRecord;                 /* a file line with its size and checksum */
+    FileRecord record;
+};
+
+/* Parses one line (its CR LF may still follow). Returns 1 when the line
+ * names a path safely below the install folder; 0 for anything that could
+ * reach outside it (drive, leading backslash, "." or ".." steps, bad
+ * characters), for a malformed record and for empty lines. */
+int ParseInstallLogLine(const char *line, InstallLogEntry *entry);
+
+/* Writes the log line of a folder (record NULL) or of a file, CR LF
+ * included. Returns its length, or 0 when it does not fit in cap or the
+ * path would not parse back. */
+size_t FormatInstallLogLine(char *out, size_t cap, const char *relative, const FileRecord *record);
+
+/* Splits a whole log of size bytes in place into its lines (line ends
+ * become NULs). Returns the number of lines, or -1 when the log must be
+ * refused: empty, larger than INSTALL_LOG_MAX, holding a NUL, with more
+ * than min(cap, INSTALL_LOG_LINES_MAX) lines, or cut (its last line has no
+ * end): a cut line could name a shorter path than the one written. */
+int SplitInstallLog(char *text, size_t size, char **lines, int cap);
+
+/* Two install folders are the same when both are valid and they match
+ * after NormaliseInstallDir, ignoring the case of ASCII letters. Other
+ * letters must match exactly: a mismatch refuses, it never deletes. */
+int SameInstallDir(const char *a, const char *b);
+
+/* 1 when path lies strictly below folder (both as the system resolved
+ * them, in the same form): folder, then a backslash, then at least one
+ * character. ASCII case is ignored. */
+int PathIsInside(const char *folder, const char *path);
 
 /* The game keeps Level as the plain number of completed levels. Anything
  * outside 0..7 counts as no level completed. */

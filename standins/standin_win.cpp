@@ -16,8 +16,10 @@ int OwnPath(char *out, DWORD cap)
     return 1;
 }
 
-int CreateFolderTree(const char *dir)
+int CreateFolderTree(const char *dir, size_t *firstCreated)
 {
+    if (firstCreated)
+        *firstCreated = 0;
     char path[STANDIN_PATH_MAX];
     size_t n = strlen(dir);
     if (n == 0 || n >= sizeof path)
@@ -38,7 +40,8 @@ int CreateFolderTree(const char *dir)
             continue;
         char keep = path[i];
         path[i] = '\0';
-        CreateDirectoryA(path, NULL);
+        if (CreateDirectoryA(path, NULL) && firstCreated && *firstCreated == 0)
+            *firstCreated = i;
         path[i] = keep;
     }
     DWORD attr = GetFileAttributesA(dir);
@@ -101,4 +104,258 @@ int Say(HWND owner, const char *caption, UINT style, const char *format, ...)
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return MessageBoxA(owner, text, caption, style | MB_SETFOREGROUND);
+}
+
+int RegisteredInstallDir(char *out, size_t cap)
+{
+    if (cap)
+        out[0] = '\0';
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, KEY_READ | STANDIN_VIEW, &key) != ERROR_SUCCESS)
+        return 0;
+    char stored[STANDIN_PATH_MAX];
+    int known = GetStringValue(key, "ExeDir", stored, sizeof stored);
+    RegCloseKey(key);
+    return known && NormaliseInstallDir(stored, out, cap) == DIR_OK;
+}
+
+/* ---- Working inside an install folder ---------------------------------- */
+
+/* Calls a Windows 95 does not have, looked up when needed. */
+typedef void (*AnyFunction)(void);
+typedef DWORD(WINAPI *FinalPathFunction)(HANDLE, LPSTR, DWORD, DWORD);
+typedef BOOL(WINAPI *SetInformationFunction)(HANDLE, int, void *, DWORD);
+
+static AnyFunction KernelFunction(const char *name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? reinterpret_cast<AnyFunction>(GetProcAddress(kernel, name)) : NULL;
+}
+
+/* The information classes and records of SetFileInformationByHandle. */
+enum { INFO_BASIC = 0, INFO_DISPOSITION = 4 };
+struct BasicInformation {
+    LARGE_INTEGER creation, lastAccess, lastWrite, change;
+    DWORD attributes;
+};
+struct DispositionInformation {
+    BOOLEAN deleteFile;
+};
+static_assert(sizeof(BasicInformation) == 40, "the system's FILE_BASIC_INFO");
+
+/* The path the system resolves an open handle to: 1, 0 when it fails, -1
+ * when the system cannot tell (Windows before Vista). */
+static int FinalPathOf(HANDLE item, char *out, DWORD cap)
+{
+    FinalPathFunction finalPath = reinterpret_cast<FinalPathFunction>(KernelFunction("GetFinalPathNameByHandleA"));
+    out[0] = '\0';
+    if (!finalPath)
+        return -1;
+    DWORD n = finalPath(item, out, cap, 0);
+    if (n == 0 || n >= cap) {
+        out[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+static int IsPlain(DWORD attr, int isFolder)
+{
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           !(attr & FILE_ATTRIBUTE_DIRECTORY) == !isFolder;
+}
+
+int OpenInstallFolder(const char *dir, InstallFolder *folder)
+{
+    memset(folder, 0, sizeof *folder);
+    folder->guard = INVALID_HANDLE_VALUE;
+    if (NormaliseInstallDir(dir, folder->path, sizeof folder->path) != DIR_OK ||
+        !IsPlain(GetFileAttributesA(folder->path), 1))
+        return 0;
+    /* Without delete sharing, nobody can rename the folder or swap it for
+     * a link while it is open. */
+    HANDLE guard = CreateFileA(folder->path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (guard == INVALID_HANDLE_VALUE) {
+        /* Windows 95 cannot open a folder; it has no links either. */
+        return (GetVersion() & 0x80000000u) != 0;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(guard, &info) || !IsPlain(info.dwFileAttributes, 1) ||
+        FinalPathOf(guard, folder->finalPath, sizeof folder->finalPath) == 0) {
+        CloseHandle(guard);
+        return 0;
+    }
+    folder->guard = guard;
+    return 1;
+}
+
+void CloseInstallFolder(InstallFolder *folder)
+{
+    if (folder->guard != INVALID_HANDLE_VALUE)
+        CloseHandle(folder->guard);
+    folder->guard = INVALID_HANDLE_VALUE;
+}
+
+int OpenedInside(const InstallFolder *folder, HANDLE item, int isFolder)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(item, &info) || !IsPlain(info.dwFileAttributes, isFolder))
+        return 0;
+    char final[STANDIN_PATH_MAX];
+    int known = FinalPathOf(item, final, sizeof final);
+    if (known < 0)
+        return 1;   /* the steps were checked by name: all the system allows */
+    return known == 1 && PathIsInside(folder->finalPath, final);
+}
+
+HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder, DWORD access, char *path)
+{
+    if (!JoinPath(path, STANDIN_PATH_MAX, folder->path, relative))
+        return INVALID_HANDLE_VALUE;
+    for (size_t i = strlen(folder->path) + 1;; i++) {
+        char keep = path[i];
+        if (keep != '\\' && keep != '\0')
+            continue;
+        path[i] = '\0';
+        DWORD attr = GetFileAttributesA(path);
+        path[i] = keep;
+        if (!IsPlain(attr, keep == '\\' || isFolder))
+            return INVALID_HANDLE_VALUE;
+        if (keep == '\0')
+            break;
+    }
+    DWORD share = isFolder ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
+    DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (isFolder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+    HANDLE item = CreateFileA(path, access, share, NULL, OPEN_EXISTING, flags, NULL);
+    if (item != INVALID_HANDLE_VALUE && !OpenedInside(folder, item, isFolder)) {
+        CloseHandle(item);
+        item = INVALID_HANDLE_VALUE;
+    }
+    return item;
+}
+
+int DeleteOpened(HANDLE item)
+{
+    SetInformationFunction setInformation =
+        reinterpret_cast<SetInformationFunction>(KernelFunction("SetFileInformationByHandle"));
+    if (!setInformation)
+        return -1;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(item, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+        BasicInformation basic;
+        memset(&basic, 0, sizeof basic);   /* zero times: left as they are */
+        basic.attributes = info.dwFileAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
+        if (basic.attributes == 0)
+            basic.attributes = FILE_ATTRIBUTE_NORMAL;
+        setInformation(item, INFO_BASIC, &basic, sizeof basic);
+    }
+    DispositionInformation disposition = { TRUE };
+    return setInformation(item, INFO_DISPOSITION, &disposition, sizeof disposition) ? 1 : 0;
+}
+
+void DiscardOpened(HANDLE item, const char *path)
+{
+    int removed = DeleteOpened(item);
+    CloseHandle(item);
+    if (removed < 0)
+        DeleteFileA(path);
+}
+
+int RecordOfFile(HANDLE file, FileRecord *record)
+{
+    static unsigned char chunk[65536];
+    record->size = 0;
+    record->sum = FNV1A_START;
+    if (SetFilePointer(file, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, NULL))
+            return 0;
+        if (got == 0)
+            return 1;
+        record->size += got;
+        record->sum = Fnv1a(record->sum, chunk, got);
+    }
+}
+
+int RemoveBelow(const InstallFolder *folder, const char *relative, int isFolder, const FileRecord *expected)
+{
+    char path[STANDIN_PATH_MAX];
+    DWORD access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | (expected ? GENERIC_READ : 0);
+    HANDLE item = OpenBelow(folder, relative, isFolder, access, path);
+    if (item == INVALID_HANDLE_VALUE)
+        return 0;
+    int ours = 1;
+    if (expected && !isFolder) {
+        FileRecord found;
+        ours = RecordOfFile(item, &found) && found.size == expected->size && found.sum == expected->sum;
+    }
+    int removed = ours ? DeleteOpened(item) : 0;
+    CloseHandle(item);
+    if (removed >= 0)
+        return removed;
+    /* No deletion by handle on this system: by name, right after the checks. */
+    if (isFolder)
+        return RemoveDirectoryA(path) != 0;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path) != 0;
+}
+
+int RemoveInstallFolder(InstallFolder *folder)
+{
+    CloseInstallFolder(folder);
+    if (!IsPlain(GetFileAttributesA(folder->path), 1))
+        return 0;
+    HANDLE item = CreateFileA(folder->path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (item == INVALID_HANDLE_VALUE)
+        return (GetVersion() & 0x80000000u) ? RemoveDirectoryA(folder->path) != 0 : 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    char final[STANDIN_PATH_MAX];
+    int same = GetFileInformationByHandle(item, &info) && IsPlain(info.dwFileAttributes, 1);
+    int known = FinalPathOf(item, final, sizeof final);
+    if (known >= 0)
+        same = same && known == 1 && lstrcmpiA(final, folder->finalPath) == 0;
+    int removed = same ? DeleteOpened(item) : 0;
+    CloseHandle(item);
+    if (removed >= 0)
+        return removed;
+    return RemoveDirectoryA(folder->path) != 0;
+}
+
+long ReadInstallLog(const InstallFolder *folder, char *text, size_t cap)
+{
+    char path[STANDIN_PATH_MAX];
+    if (cap < INSTALL_LOG_MAX + 1)
+        return -1;
+    HANDLE log = OpenBelow(folder, INSTALL_LOG_NAME, 0, GENERIC_READ, path);
+    if (log == INVALID_HANDLE_VALUE)
+        return -1;
+    /* Read one byte more than allowed, to see a log that is too large. */
+    size_t size = 0;
+    DWORD got = 1;
+    while (got && size <= INSTALL_LOG_MAX) {
+        if (!ReadFile(log, text + size, (DWORD)(INSTALL_LOG_MAX + 1 - size), &got, NULL)) {
+            size = INSTALL_LOG_MAX + 1;
+            break;
+        }
+        size += got;
+    }
+    CloseHandle(log);
+    return size <= INSTALL_LOG_MAX ? (long)size : -1;
+}
+
+int IsRegisteredFolder(const InstallFolder *folder)
+{
+    char registered[STANDIN_PATH_MAX], path[STANDIN_PATH_MAX];
+    if (!RegisteredInstallDir(registered, sizeof registered) || !SameInstallDir(registered, folder->path))
+        return 0;
+    HANDLE log = OpenBelow(folder, INSTALL_LOG_NAME, 0, FILE_READ_ATTRIBUTES, path);
+    if (log == INVALID_HANDLE_VALUE)
+        return 0;
+    CloseHandle(log);
+    return 1;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "standins/standin_core.h"
+
 #define PRODUCT_KEY_PATH   "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0"
 #define PRODUCT_KEY_PARENT "SOFTWARE\\BRIXOLAN\\K.V.L"
 #define PRODUCT_KEY_NAME   "1.0"
@@ -22,8 +24,10 @@
 /* Full path of this program; 1, or 0 when it does not fit. */
 int OwnPath(char *out, DWORD cap);
 
-/* Creates dir and every missing folder above it. 1 when dir exists after. */
-int CreateFolderTree(const char *dir);
+/* Creates dir and every missing folder above it. 1 when dir exists after;
+ * firstCreated (if given) then holds the length of the highest folder it
+ * made (a prefix of dir), or 0 when it made none. */
+int CreateFolderTree(const char *dir, size_t *firstCreated);
 
 int SetStringValue(HKEY key, const char *name, const char *text);
 int SetDwordValue(HKEY key, const char *name, DWORD value);
@@ -36,6 +40,65 @@ int GetStringValue(HKEY key, const char *name, char *text, DWORD cap);
  * no sub-keys (a shared parent key still in use is thus left alone). 1 when
  * it is gone afterwards (also when it never existed). */
 int DeleteKey(HKEY root, const char *parent, const char *name, REGSAM view);
+
+/* The install folder registered as ExeDir, normalised; 1 when there is a
+ * valid one. */
+int RegisteredInstallDir(char *out, size_t cap);
+
+/* ---- Working inside an install folder ----------------------------------
+ * Other accounts may write into the folder and its parents, so each item
+ * is checked before it is read or removed: every step of its path must be
+ * a plain file or folder (no junction, symbolic link or mount point), and,
+ * where the system can tell, the opened item must really lie inside the
+ * folder. Removal then acts on the opened item itself. */
+struct InstallFolder {
+    char path[STANDIN_PATH_MAX];        /* normalised, no trailing backslash */
+    char finalPath[STANDIN_PATH_MAX];   /* as the system resolves it; "" when it cannot tell */
+    HANDLE guard;                       /* held open so that the folder cannot be moved away */
+};
+
+/* Opens dir when it is a real folder, not a reparse point. 1 on success. */
+int OpenInstallFolder(const char *dir, InstallFolder *folder);
+void CloseInstallFolder(InstallFolder *folder);
+
+/* Opens relative (a file, or a folder when isFolder) below the folder with
+ * the given access after the checks above; INVALID_HANDLE_VALUE when it is
+ * missing or unsafe. path (STANDIN_PATH_MAX) receives its full path. */
+HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder, DWORD access, char *path);
+
+/* Whether the handle opened by name below the folder (isFolder telling its
+ * kind) is a plain item that really lies inside it. */
+int OpenedInside(const InstallFolder *folder, HANDLE item, int isFolder);
+
+/* Deletes the opened item itself (it goes when its last handle closes), read-only or not;
+ * the handle needs DELETE and FILE_WRITE_ATTRIBUTES access. 1 when done, 0 when
+ * refused, -1 when the system has no such call. */
+int DeleteOpened(HANDLE item);
+
+/* Deletes the file path that item has open, and closes item: by the
+ * handle where the system can, else by name. */
+void DiscardOpened(HANDLE item, const char *path);
+
+/* Removes relative below the folder after the checks above: a file only
+ * when it still holds the bytes of expected (any file when expected is
+ * NULL), a folder only when it is empty. 1 when removed. */
+int RemoveBelow(const InstallFolder *folder, const char *relative, int isFolder, const FileRecord *expected);
+
+/* Closes the folder and removes it when it is empty and still the same
+ * real folder. 1 when removed. */
+int RemoveInstallFolder(InstallFolder *folder);
+
+/* Size and checksum of an open file's bytes, read from its start. */
+int RecordOfFile(HANDLE file, FileRecord *record);
+
+/* Reads the folder's Install.log whole into text (capacity at least
+ * INSTALL_LOG_MAX + 1). Its size, or -1 when it is missing, unsafe or
+ * larger than INSTALL_LOG_MAX: a log is never cut. */
+long ReadInstallLog(const InstallFolder *folder, char *text, size_t cap);
+
+/* 1 when the folder is the registered installation: ExeDir names it and
+ * it holds our Install.log as a plain file. */
+int IsRegisteredFolder(const InstallFolder *folder);
 
 /* Shows a message box with the program's caption; returns its result. */
 int Say(HWND owner, const char *caption, UINT style, const char *format, ...);

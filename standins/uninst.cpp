@@ -4,16 +4,27 @@
  *   Uninst.exe           asks for confirmation, then uninstalls
  *   Uninst.exe /S        uninstalls without a question or a message
  *
+ * It often runs with an administrator's rights in a folder other accounts
+ * can write to, so it trusts nothing it finds there. Each stage first
+ * checks that it works on the registered installation: ExeDir names the
+ * folder, the folder is a real folder (not a junction or a link), and it
+ * holds Install.log, read whole. Otherwise it deletes nothing, touches no
+ * key and ends with exit code 1. The log is only a list of candidates: an
+ * item is removed when it lies inside the folder with no link on its way,
+ * and a file only while it still holds the bytes Setup wrote, so files the
+ * player added or changed stay.
+ *
  * A running program cannot delete its own file, nor the folder that holds
  * it. So the uninstaller works in two stages: the first, run from the
- * install folder, removes the keys and the installed files, copies itself
- * into the temporary folder and starts that copy with
+ * install folder, removes the installed files, copies itself into the
+ * temporary folder under a name of its own and starts that copy with
  *   /D="<install folder>" /W=<its process id>
- * The copy waits for the first stage to end, deletes the uninstaller's
- * file and the folder, and has its own file removed at the next restart.
+ * The copy waits for the first stage to end, checks the folder again,
+ * deletes the uninstaller's file, the log and the folder, then the keys,
+ * and has its own file removed at the next restart.
  *
- * Exit code 0 when done (or handed to the second stage), 1 on failure, 2
- * when the user said no. */
+ * Exit code 0 when done (or handed to the second stage), 1 when refused or
+ * failed, 2 when the user said no. */
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -22,119 +33,127 @@
 #include "standins/standin_win.h"
 
 #define CAPTION "Désinstallation de K.V.L"
-#define LOG_MAX 65536
-#define LOG_LINES_MAX 2048
 /* Written into the install folder by the launcher's artbook. */
 #define ARTBOOK_TEMP "Artbook.bmp"
 
 static StandinArgs Args;
 static char Self[STANDIN_PATH_MAX];
-static char InstallDir[STANDIN_PATH_MAX];
-static char LogText[LOG_MAX + 1];
+static InstallFolder Folder;
+static char LogText[INSTALL_LOG_MAX + 1];
+static char *LogLines[INSTALL_LOG_LINES_MAX];
+static int LogLineCount;
 
-/* The keys belong to this copy of the game when the product key names its
- * folder (or names none). An old uninstaller left in another folder must
- * not unregister the game installed elsewhere. */
-static int KeysAreOurs(void)
+static int Refuse(const char *dir)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, KEY_READ | STANDIN_VIEW, &key) != ERROR_SUCCESS)
-        return 1;
-    char stored[STANDIN_PATH_MAX], folder[STANDIN_PATH_MAX];
-    int known = GetStringValue(key, "ExeDir", stored, sizeof stored);
-    RegCloseKey(key);
-    if (!known)
-        return 1;
-    return NormaliseInstallDir(stored, folder, sizeof folder) == DIR_OK && lstrcmpiA(folder, InstallDir) == 0;
+    if (!Args.silent)
+        Say(NULL, CAPTION, MB_ICONSTOP | MB_OK,
+            "Ce dossier n'est pas l'installation de K.V.L enregistrée sur cet ordinateur, ou il a été "
+            "modifié depuis (lien, fichier Install.log abîmé ou absent) :\n%s\n\nRien n'a été supprimé.",
+            dir);
+    return 1;
 }
 
+/* Opens dir as Folder when it is the registered installation, and reads
+ * its log whole. */
+static int OpenInstallation(const char *dir)
+{
+    if (!OpenInstallFolder(dir, &Folder))
+        return 0;
+    if (IsRegisteredFolder(&Folder)) {
+        long size = ReadInstallLog(&Folder, LogText, sizeof LogText);
+        LogLineCount = size < 0 ? -1 : SplitInstallLog(LogText, (size_t)size, LogLines, INSTALL_LOG_LINES_MAX);
+        if (LogLineCount >= 0)
+            return 1;
+    }
+    CloseInstallFolder(&Folder);
+    return 0;
+}
+
+/* The product key, which names the installation, goes last. */
 static void RemoveKeys(void)
 {
-    DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, STANDIN_VIEW);
-    DeleteKey(HKEY_LOCAL_MACHINE, VENDOR_KEY_PARENT, VENDOR_KEY_NAME, STANDIN_VIEW);
-    DeleteKey(HKEY_LOCAL_MACHINE, COMPANY_KEY_PARENT, COMPANY_KEY_NAME, STANDIN_VIEW);
-    DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, STANDIN_VIEW);
     /* The launcher's own per-user copy of its settings. */
     DeleteKey(HKEY_CURRENT_USER, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, 0);
     DeleteKey(HKEY_CURRENT_USER, VENDOR_KEY_PARENT, VENDOR_KEY_NAME, 0);
     DeleteKey(HKEY_CURRENT_USER, COMPANY_KEY_PARENT, COMPANY_KEY_NAME, 0);
+    DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, STANDIN_VIEW);
+    DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, STANDIN_VIEW);
+    DeleteKey(HKEY_LOCAL_MACHINE, VENDOR_KEY_PARENT, VENDOR_KEY_NAME, STANDIN_VIEW);
+    DeleteKey(HKEY_LOCAL_MACHINE, COMPANY_KEY_PARENT, COMPANY_KEY_NAME, STANDIN_VIEW);
 }
 
-static void DeleteInstalledFile(const char *relative)
-{
-    char path[STANDIN_PATH_MAX];
-    if (!JoinPath(path, sizeof path, InstallDir, relative))
-        return;
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
-}
-
-/* Removes what Setup recorded in its log, last entry first, so that each
- * folder is emptied before it is removed. Only paths below the install
- * folder are ever touched; files the player added stay. */
+/* Removes what Setup recorded, last entry first, so that each folder is
+ * emptied before it is removed. A file line without its size and checksum
+ * (a log from an older Setup) cannot prove the file is still ours: kept. */
 static void RemoveLoggedFiles(void)
 {
-    char logPath[STANDIN_PATH_MAX];
-    if (!JoinPath(logPath, sizeof logPath, InstallDir, INSTALL_LOG_NAME))
-        return;
-    HANDLE file = CreateFileA(logPath, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD size = 0;
-    int ok = ReadFile(file, LogText, LOG_MAX, &size, NULL);
-    CloseHandle(file);
-    if (!ok)
-        return;
-    LogText[size] = '\0';
-
-    char *lines[LOG_LINES_MAX];
-    int count = 0;
-    for (char *p = LogText; *p && count < LOG_LINES_MAX;) {
-        lines[count++] = p;
-        char *end = strchr(p, '\n');
-        if (!end)
-            break;
-        *end = '\0';
-        p = end + 1;
-    }
-    const char *selfName = strrchr(Self, '\\') ? strrchr(Self, '\\') + 1 : Self;
-    for (int i = count - 1; i >= 0; i--) {
-        char relative[STANDIN_PATH_MAX], path[STANDIN_PATH_MAX];
-        int isFolder;
-        if (!ParseInstallLogLine(lines[i], relative, sizeof relative, &isFolder))
+    const char *selfName = strrchr(Self, '\\') + 1;
+    for (int i = LogLineCount - 1; i >= 0; i--) {
+        InstallLogEntry entry;
+        if (!ParseInstallLogLine(LogLines[i], &entry))
             continue;
-        if (isFolder) {
-            if (JoinPath(path, sizeof path, InstallDir, relative))
-                RemoveDirectoryA(path);
-        } else if (lstrcmpiA(relative, selfName) != 0) {
-            DeleteInstalledFile(relative);
-        }
+        if (entry.isFolder)
+            RemoveBelow(&Folder, entry.path, 1, NULL);
+        else if (entry.hasRecord && lstrcmpiA(entry.path, selfName) != 0 &&
+                 lstrcmpiA(entry.path, INSTALL_LOG_NAME) != 0)
+            RemoveBelow(&Folder, entry.path, 0, &entry.record);
     }
-    DeleteInstalledFile(INSTALL_LOG_NAME);
 }
 
-/* Copies this program into the temporary folder and starts the copy on
- * the install folder. 1 when the copy runs. */
+/* Writes this program into folder temp under a name no other file has:
+ * the name comes from GetTempFileNameA and the file is created new, so a
+ * file planted there beforehand is never reused. copy receives its path. */
+static int WriteTempCopy(const char *temp, char *copy)
+{
+    static char chunk[16384];
+    HANDLE source = CreateFileA(Self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    if (source == INVALID_HANDLE_VALUE)
+        return 0;
+    HANDLE target = INVALID_HANDLE_VALUE;
+    UINT seed = (UINT)(GetTickCount() ^ GetCurrentProcessId());
+    for (UINT tries = 0; tries < 100 && target == INVALID_HANDLE_VALUE; tries++) {
+        UINT unique = (seed + tries * 7919u) & 0xFFFFu;
+        if (!GetTempFileNameA(temp, "KVU", unique ? unique : 1u, copy))
+            break;
+        target = CreateFileA(copy, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (target == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    int ok = target != INVALID_HANDLE_VALUE;
+    for (DWORD got = 1; ok && got;) {
+        DWORD written = 0;
+        ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) &&
+             (got == 0 || (WriteFile(target, chunk, got, &written, NULL) && written == got));
+    }
+    CloseHandle(source);
+    if (target == INVALID_HANDLE_VALUE)
+        return 0;
+    if (!ok) {
+        DiscardOpened(target, copy);
+        return 0;
+    }
+    CloseHandle(target);
+    return 1;
+}
+
+/* Copies this program into the temporary folder and starts the copy, by
+ * its full path, on the install folder. 1 when the copy runs. */
 static int StartSecondStage(void)
 {
-    char temp[STANDIN_PATH_MAX], name[64], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
+    char temp[STANDIN_PATH_MAX], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
     DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp)
+    if (n == 0 || n >= sizeof temp || !WriteTempCopy(temp, copy))
         return 0;
-    snprintf(name, sizeof name, "KVL-Uninst-%lu.exe", (unsigned long)GetCurrentProcessId());
-    if (!JoinPath(copy, sizeof copy, temp, name) || !CopyFileA(Self, copy, FALSE))
-        return 0;
-    int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, InstallDir,
+    int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, Folder.path,
                        (unsigned long)GetCurrentProcessId(), Args.silent ? " /S" : "");
-    if (len <= 0 || (size_t)len >= sizeof command)
-        return 0;
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     /* The copy must not keep the install folder as its current directory,
      * or the folder could not be removed. */
-    if (!CreateProcessA(copy, command, NULL, NULL, FALSE, 0, NULL, temp, &startup, &process)) {
+    if (len <= 0 || (size_t)len >= sizeof command ||
+        !CreateProcessA(copy, command, NULL, NULL, FALSE, 0, NULL, temp, &startup, &process)) {
         DeleteFileA(copy);
         return 0;
     }
@@ -145,36 +164,58 @@ static int StartSecondStage(void)
 
 static int FirstStage(void)
 {
-    if (!FolderOfPath(Self, InstallDir, sizeof InstallDir))
-        return 1;
-    InstallDir[strlen(InstallDir) - 1] = '\0';
+    char dir[STANDIN_PATH_MAX];
+    if (!FolderOfPath(Self, dir, sizeof dir) || !OpenInstallation(dir))
+        return Refuse(dir);
     if (!Args.silent &&
         Say(NULL, CAPTION, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2,
             "Voulez-vous vraiment désinstaller K.V.L ?\n\nLes fichiers du jeu seront supprimés de :\n%s",
-            InstallDir) != IDYES)
+            Folder.path) != IDYES) {
+        CloseInstallFolder(&Folder);
         return 2;
+    }
     SetCurrentDirectoryA("\\");
-    if (KeysAreOurs())
-        RemoveKeys();
     RemoveLoggedFiles();
-    DeleteInstalledFile(ARTBOOK_TEMP);
-    if (StartSecondStage())
+    RemoveBelow(&Folder, ARTBOOK_TEMP, 0, NULL);
+    if (StartSecondStage()) {
+        CloseInstallFolder(&Folder);
         return 0;
-    /* No temporary folder to work from: leave the rest to the next restart. */
+    }
+    /* No temporary folder to work from: finish here, and leave this file
+     * and the folder to the next restart. */
+    RemoveBelow(&Folder, INSTALL_LOG_NAME, 0, NULL);
+    RemoveKeys();
+    CloseInstallFolder(&Folder);
     MoveFileExA(Self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(InstallDir, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(Folder.path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     if (!Args.silent)
         Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK,
-            "K.V.L a été désinstallé. Le dossier %s sera supprimé au prochain démarrage de Windows.", InstallDir);
+            "K.V.L a été désinstallé. Le dossier %s sera supprimé au prochain démarrage de Windows.", Folder.path);
     return 0;
+}
+
+/* The uninstaller's file in the folder goes when it is this very program,
+ * byte for byte. The first stage may take a moment to release it. */
+static void RemoveUninstaller(void)
+{
+    char path[STANDIN_PATH_MAX];
+    FileRecord own;
+    HANDLE self = CreateFileA(Self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    if (self == INVALID_HANDLE_VALUE)
+        return;
+    int known = RecordOfFile(self, &own);
+    CloseHandle(self);
+    if (!known || !JoinPath(path, sizeof path, Folder.path, UNINSTALLER_NAME))
+        return;
+    for (int tries = 0; tries < 50 && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; tries++) {
+        if (RemoveBelow(&Folder, UNINSTALLER_NAME, 0, &own))
+            break;
+        Sleep(100);
+    }
 }
 
 static int SecondStage(void)
 {
-    /* The folder comes from the command line: check it as Setup did, so a
-     * wrong argument can never empty a drive. */
-    if (NormaliseInstallDir(Args.dir, InstallDir, sizeof InstallDir) != DIR_OK)
-        return 1;
     if (Args.waitPid) {
         HANDLE first = OpenProcess(SYNCHRONIZE, FALSE, (DWORD)Args.waitPid);
         if (first) {
@@ -182,23 +223,25 @@ static int SecondStage(void)
             CloseHandle(first);
         }
     }
-    char uninstaller[STANDIN_PATH_MAX];
-    if (JoinPath(uninstaller, sizeof uninstaller, InstallDir, UNINSTALLER_NAME)) {
-        SetFileAttributesA(uninstaller, FILE_ATTRIBUTE_NORMAL);
-        for (int tries = 0; tries < 50 && GetFileAttributesA(uninstaller) != INVALID_FILE_ATTRIBUTES; tries++) {
-            if (!DeleteFileA(uninstaller))
-                Sleep(100);
-        }
-    }
-    RemoveDirectoryA(InstallDir);
-    int left = GetFileAttributesA(InstallDir) != INVALID_FILE_ATTRIBUTES;
+    /* The folder comes from the command line: it gets the same check as
+     * the first stage's own folder. Refused, this program deletes nothing,
+     * not even itself. */
+    if (!OpenInstallation(Args.dir))
+        return Refuse(Args.dir);
     MoveFileExA(Self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    RemoveUninstaller();
+    RemoveBelow(&Folder, INSTALL_LOG_NAME, 0, NULL);
+    int left = !RemoveInstallFolder(&Folder);
+    /* The registration goes last: until then the uninstallation can be
+     * started again. */
+    RemoveKeys();
     if (Args.silent)
         return 0;
     if (left)
         Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK,
             "K.V.L a été désinstallé.\n\nLe dossier %s contient encore des fichiers qui n'ont pas été "
-            "installés par Setup (sauvegardes, captures...) : il a été conservé.", InstallDir);
+            "installés par Setup, ou que vous avez modifiés (sauvegardes, captures...) : il a été conservé.",
+            Folder.path);
     else
         Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK, "K.V.L a été désinstallé.");
     return 0;
@@ -206,7 +249,7 @@ static int SecondStage(void)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    if (!ParseStandinArgs(GetCommandLineA(), &Args) || !OwnPath(Self, sizeof Self))
+    if (!ParseStandinArgs(GetCommandLineA(), &Args) || !OwnPath(Self, sizeof Self) || !strrchr(Self, '\\'))
         return 1;
     return Args.dir[0] ? SecondStage() : FirstStage();
 }

@@ -3,6 +3,7 @@
 
 #include <string.h>
 #include <string>
+#include <vector>
 
 #include "standins/standin_core.h"
 
@@ -117,26 +118,101 @@ TEST(Switches, SilentFolderAndProcessToWaitFor)
     EXPECT_STREQ(args.dir, "");
 }
 
+static int Parse(const char *line, InstallLogEntry *entry) { return ParseInstallLogLine(line, entry); }
+
 TEST(InstallLog, OnlyPathsBelowTheInstallFolderAreRemoved)
 {
-    char out[STANDIN_PATH_MAX];
-    int isFolder;
-    EXPECT_EQ(ParseInstallLogLine("KVL.EXE\r\n", out, sizeof out, &isFolder), 1);
-    EXPECT_STREQ(out, "KVL.EXE");
-    EXPECT_EQ(isFolder, 0);
-    EXPECT_EQ(ParseInstallLogLine("Data\\Sons\\", out, sizeof out, &isFolder), 1);
-    EXPECT_STREQ(out, "Data\\Sons");
-    EXPECT_EQ(isFolder, 1);
-    EXPECT_EQ(ParseInstallLogLine("Data\\Lisez moi.txt\r", out, sizeof out, &isFolder), 1);
-    EXPECT_STREQ(out, "Data\\Lisez moi.txt");
+    InstallLogEntry e;
+    EXPECT_EQ(Parse("KVL.EXE\r\n", &e), 1);
+    EXPECT_STREQ(e.path, "KVL.EXE");
+    EXPECT_EQ(e.isFolder, 0);
+    EXPECT_EQ(Parse("Data\\Sons\\", &e), 1);
+    EXPECT_STREQ(e.path, "Data\\Sons");
+    EXPECT_EQ(e.isFolder, 1);
+    EXPECT_EQ(Parse("Data\\Lisez moi.txt\r", &e), 1);
+    EXPECT_STREQ(e.path, "Data\\Lisez moi.txt");
 
     const char *unsafe[] = { "", "\r\n", "\\", "\\Windows\\win.ini", "C:\\autoexec.bat", "..\\x", "a\\..\\..\\x",
-                             ".\\x", "a\\\\b", "a/../b", "a?", "\\\\serveur\\x" };
+                             ".\\x", "a\\\\b", "a/../b", "a?", "\\\\serveur\\x", "..\\x|1|00000000" };
     for (const char *line : unsafe) {
-        EXPECT_EQ(ParseInstallLogLine(line, out, sizeof out, &isFolder), 0) << line;
-        EXPECT_STREQ(out, "") << line;
+        EXPECT_EQ(Parse(line, &e), 0) << line;
+        EXPECT_STREQ(e.path, "") << line;
     }
-    EXPECT_EQ(ParseInstallLogLine("KVL.EXE", out, 7, &isFolder), 0);
+    std::string tooLong = std::string(STANDIN_PATH_MAX, 'k');
+    EXPECT_EQ(Parse(tooLong.c_str(), &e), 0);
+}
+
+TEST(InstallLog, FilesCarrySizeAndChecksumAndOldLinesProveNothing)
+{
+    EXPECT_EQ(Fnv1a(FNV1A_START, "", 0), 0x811C9DC5u);
+    EXPECT_EQ(Fnv1a(FNV1A_START, "a", 1), 0xE40C292Cu);
+    EXPECT_EQ(Fnv1a(Fnv1a(FNV1A_START, "foo", 3), "bar", 3), 0xBF9CF968u);
+
+    char line[STANDIN_PATH_MAX + 40];
+    FileRecord record = { 18446744073709551615ull, 0x0BADF00Du };
+    EXPECT_EQ(FormatInstallLogLine(line, sizeof line, "Data\\Niveau1.dat", &record), 48u);
+    EXPECT_STREQ(line, "Data\\Niveau1.dat|18446744073709551615|0badf00d\r\n");
+    InstallLogEntry e;
+    ASSERT_EQ(Parse(line, &e), 1);
+    EXPECT_STREQ(e.path, "Data\\Niveau1.dat");
+    EXPECT_EQ(e.hasRecord, 1);
+    EXPECT_EQ(e.record.size, record.size);
+    EXPECT_EQ(e.record.sum, record.sum);
+    EXPECT_EQ(FormatInstallLogLine(line, sizeof line, "Data", NULL), 7u);
+    EXPECT_STREQ(line, "Data\\\r\n");
+    EXPECT_EQ(FormatInstallLogLine(line, 7, "Data", NULL), 0u) << "no room for the end";
+    EXPECT_EQ(FormatInstallLogLine(line, sizeof line, "..\\x", &record), 0u);
+
+    /* A line from before the checksums is a file that cannot be proved ours. */
+    ASSERT_EQ(Parse("KVL.EXE\r\n", &e), 1);
+    EXPECT_EQ(e.hasRecord, 0);
+    const char *malformed[] = { "a|1|1234567", "a|1|123456789", "a|x|12345678", "a||12345678", "a|1|1234567g",
+                                "a|18446744073709551616|12345678", "a\\|1|12345678", "a|1", "|1|12345678" };
+    for (const char *bad : malformed)
+        EXPECT_EQ(Parse(bad, &e), 0) << bad;
+}
+
+static int Split(std::string text, std::vector<std::string> *out, int cap = INSTALL_LOG_LINES_MAX)
+{
+    std::vector<char *> lines((size_t)cap + 1);
+    int n = SplitInstallLog(&text[0], text.size(), lines.data(), cap);
+    out->clear();
+    for (int i = 0; i < n; i++)
+        out->push_back(lines[(size_t)i]);
+    return n;
+}
+
+TEST(InstallLog, ReadWholeOrRefused)
+{
+    std::vector<std::string> lines;
+    EXPECT_EQ(Split("Data\\\r\nData\\a.dat|1|00000000\r\n", &lines), 2);
+    EXPECT_EQ(lines, (std::vector<std::string>{ "Data\\\r", "Data\\a.dat|1|00000000\r" }));
+    EXPECT_EQ(Split("", &lines), -1);
+    EXPECT_EQ(Split("Data\\Sons\\\r\nData\\", &lines), -1) << "a cut line names a shorter path";
+    EXPECT_EQ(Split(std::string("a\r\nb\0c\r\n", 8), &lines), -1);
+    EXPECT_EQ(Split("a\nb\nc\n", &lines, 2), -1);
+    std::string most(INSTALL_LOG_MAX, '\n');
+    EXPECT_EQ(Split(most, &lines, INSTALL_LOG_LINES_MAX), -1) << "more lines than allowed";
+    std::string big(INSTALL_LOG_MAX - 1, 'k');
+    EXPECT_EQ(Split(big + "\n", &lines), 1);
+    EXPECT_EQ(Split(big + "k\n", &lines), -1);
+}
+
+TEST(InstallDir, SameFolderAfterTidyingWhateverTheCase)
+{
+    EXPECT_EQ(SameInstallDir(" c:/program files/kvl\\ ", "C:\\Program Files\\KVL"), 1);
+    EXPECT_EQ(SameInstallDir("C:\\Program Files\\KVL", "C:\\Program Files\\KVL2"), 0);
+    EXPECT_EQ(SameInstallDir("C:\\Jeux\\D\xC9MO", "C:\\Jeux\\d\xE9mo"), 0);
+    EXPECT_EQ(SameInstallDir("C:\\", "C:\\"), 0) << "a root is never an install folder";
+    EXPECT_EQ(SameInstallDir("", ""), 0);
+
+    EXPECT_EQ(PathIsInside("\\\\?\\C:\\Jeux\\KVL", "\\\\?\\c:\\jeux\\kvl\\Data\\a.dat"), 1);
+    EXPECT_EQ(PathIsInside("\\\\?\\C:\\", "\\\\?\\C:\\KVL"), 1);
+    EXPECT_EQ(PathIsInside("\\\\?\\C:\\Jeux\\KVL", "\\\\?\\C:\\Jeux\\KVL"), 0);
+    EXPECT_EQ(PathIsInside("\\\\?\\C:\\Jeux\\KVL", "\\\\?\\C:\\Jeux\\KVL\\"), 0);
+    EXPECT_EQ(PathIsInside("\\\\?\\C:\\Jeux\\KVL", "\\\\?\\C:\\Jeux\\KVL2\\a.dat"), 0);
+    EXPECT_EQ(PathIsInside("\\\\?\\C:\\Jeux\\KVL", "\\\\?\\C:\\Secret\\a.dat"), 0);
+    EXPECT_EQ(PathIsInside("", "\\a"), 0);
 }
 
 TEST(Level, PlainCountOfCompletedLevels)

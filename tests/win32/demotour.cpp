@@ -136,11 +136,17 @@ static void ForgetEarlierInstallation(void)
     }
     if (command[0]) {
         proc::Program un;
-        DWORD code;
+        DWORD code = 1;
         if (proc::Start(std::string(command) + " /S", "C:\\", {}, &un))
             proc::WaitExit(un, Wait, &code);
         proc::Stop(&un);
-        Sleep(1500);
+        /* Its second stage checks the registration, then removes it last. */
+        HKEY left;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < Wait && code == 0; Sleep(100)) {
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN", 0, KEY_READ | KEY_WOW64_32KEY, &left) != ERROR_SUCCESS)
+                break;
+            RegCloseKey(left);
+        }
     }
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L");

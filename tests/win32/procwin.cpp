@@ -44,11 +44,15 @@ bool Start(const std::string &commandLine, const std::string &cwd, const std::ve
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
+    /* For a Unix program Wine gives no process handle and leaves the
+     * thread handle undefined: closing it could close one of ours. */
     PROCESS_INFORMATION info;
+    memset(&info, 0, sizeof info);
     if (!CreateProcessA(NULL, command.data(), NULL, NULL, FALSE, 0, &joined[0], cwd.empty() ? NULL : cwd.c_str(),
                         &startup, &info))
         return false;
-    CloseHandle(info.hThread);
+    if (info.hProcess)
+        CloseHandle(info.hThread);
     program->process = info.hProcess;
     program->pid = info.dwProcessId;
     return true;

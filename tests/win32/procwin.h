@@ -17,7 +17,9 @@ struct Program {
 };
 
 /* Starts commandLine in folder cwd, with the test's environment changed by
- * env ("NAME=value" adds or replaces, "NAME=" removes). */
+ * env ("NAME=value" adds or replaces, "NAME=" removes). A Unix program
+ * started through Wine gives no process handle: program->process is then
+ * NULL. */
 bool Start(const std::string &commandLine, const std::string &cwd, const std::vector<std::string> &env,
            Program *program);
 /* Waits for the end; true with its exit code when it ended in time. */

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
@@ -18,6 +19,10 @@ static const char GameCaption[] = "K.V.L - D\xE9mo";
 static const char ProductKey[] = "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0";
 static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L";
 static const char OtherDir[] = "C:\\Jeux KVL";
+static const char OldDir[] = "C:\\Ancien KVL";
+static const char OutsideDir[] = "C:\\Hors KVL";
+static const char MovedDir[] = "C:\\Program Files\\KVL vrai";
+static const char DiscDir[] = "C:\\Disque KVL";
 static const DWORD Timeout = 30000;
 
 static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -70,10 +75,10 @@ static void SetString(HKEY root, const char *path, const char *name, const char 
     RegCloseKey(key);
 }
 
-static bool WaitGone(const std::string &path, DWORD timeoutMs)
+template <class Condition> static bool WaitUntil(Condition done, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
-    while (Exists(path)) {
+    while (!done()) {
         if (GetTickCount() - start > timeoutMs)
             return false;
         Sleep(100);
@@ -81,17 +86,89 @@ static bool WaitGone(const std::string &path, DWORD timeoutMs)
     return true;
 }
 
+static bool WaitGone(const std::string &path, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return !Exists(path); }, timeoutMs);
+}
+
+/* The uninstaller's second stage ends with the product key and its
+ * parents. */
+static bool WaitUnregistered()
+{
+    return WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN"); }, 15000);
+}
+
+static bool WriteText(const std::string &path, const std::string &text, bool append = false)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, append ? OPEN_ALWAYS : CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = (!append || SetFilePointer(file, 0, NULL, FILE_END) != INVALID_SET_FILE_POINTER) &&
+              WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL) && written == text.size();
+    CloseHandle(file);
+    return ok;
+}
+
+/* The log line Setup writes for a file holding text. */
+static std::string LogLine(const char *relative, const std::string &text)
+{
+    FileRecord record = { text.size(), Fnv1a(FNV1A_START, text.data(), text.size()) };
+    char line[STANDIN_PATH_MAX + 40];
+    return FormatInstallLogLine(line, sizeof line, relative, &record) ? line : "";
+}
+
+/* Links are planted as another account of the machine could: a Unix
+ * symbolic link in the prefix, which Wine shows as a reparse point. Wine
+ * starts Unix programs without a process to wait for, so the caller waits
+ * for the link itself. Only paths on C: are used. */
+static std::string UnixPath(const std::string &windowsPath)
+{
+    char prefix[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    std::string path = std::string(n && n < sizeof prefix ? prefix : "") + "/drive_c/" + windowsPath.substr(3);
+    for (char &c : path)
+        c = c == '\\' ? '/' : c;
+    return path;
+}
+
+static bool RunUnix(const std::string &command)
+{
+    proc::Program tool;
+    if (!proc::Start(command, "", {}, &tool))
+        return false;
+    if (tool.process)
+        CloseHandle(tool.process);
+    return true;
+}
+
+static bool IsLink(const std::string &path)
+{
+    DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 class DiscPrograms : public ::testing::Test {
 protected:
     proc::Program program;
+    std::vector<std::pair<std::string, std::string>> links;   /* link, target */
 
     void Clean()
     {
+        /* Links first, so that no clean-up goes through them. A link whose
+         * target has gone is invisible to Windows: it gets one back. */
+        for (const auto &link : links) {
+            CreateDirectoryA(link.second.c_str(), NULL);
+            if (IsLink(link.first) && RunUnix("/bin/rm -f \"" + UnixPath(link.first) + "\"")) {
+                EXPECT_TRUE(WaitUntil([&] { return !IsLink(link.first); }, 10000)) << link.first;
+            }
+        }
+        links.clear();
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
         DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
-        DeleteFolderTree(DEFAULT_INSTALL_DIR);
-        DeleteFolderTree(OtherDir);
+        for (const char *dir : { DEFAULT_INSTALL_DIR, OtherDir, OldDir, OutsideDir, MovedDir, DiscDir })
+            DeleteFolderTree(dir);
     }
     void SetUp() override
     {
@@ -127,6 +204,25 @@ protected:
     {
         ASSERT_EQ(Run("R:\\Setup.exe /S"), 0u);
     }
+    bool PlantLink(const std::string &link, const std::string &target)
+    {
+        links.push_back({ link, target });
+        return RunUnix("/bin/ln -s \"" + UnixPath(target) + "\" \"" + UnixPath(link) + "\"") &&
+               WaitUntil([&] { return IsLink(link); }, 10000);
+    }
+    /* A disc of our own, with a data folder and a read-only file as a
+     * CD-ROM gives them. */
+    void MakeDisc()
+    {
+        const std::string disc = DiscDir, data = disc + "\\KVL\\Data";
+        ASSERT_TRUE(CreateDirectoryA(disc.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectoryA((disc + "\\KVL").c_str(), NULL));
+        ASSERT_TRUE(CreateDirectoryA(data.c_str(), NULL));
+        ASSERT_TRUE(CopyFileA("R:\\Setup.exe", (disc + "\\Setup.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA("R:\\KVL\\KVL.EXE", (disc + "\\KVL\\KVL.EXE").c_str(), FALSE));
+        ASSERT_TRUE(WriteText(data + "\\Niveau1.dat", "niveau"));
+        SetFileAttributesA((data + "\\Niveau1.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    }
 };
 
 TEST_F(DiscPrograms, SilentSetupInstallsTheGameFolderAndRegistersIt)
@@ -150,6 +246,11 @@ TEST_F(DiscPrograms, SilentSetupInstallsTheGameFolderAndRegistersIt)
         EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, n.first), "dword:" + std::to_string(n.second)) << n.first;
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString"), "sz:\"C:\\Program Files\\KVL\\Uninst.exe\"");
     EXPECT_NE(Value(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName"), "absent");
+
+    /* The registered installation is ours to install into again. */
+    const std::string log = proc::ReadFileText(dir + "\\Install.log");
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
+    EXPECT_EQ(proc::ReadFileText(dir + "\\Install.log"), log);
 }
 
 TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
@@ -161,25 +262,31 @@ TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
     CloseHandle(CreateFileA((dir + "\\Artbook.bmp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
 
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN"));
+    /* The folder and the keys go once the copy in the temporary folder has
+     * run. */
+    EXPECT_TRUE(WaitGone(dir, 15000));
+    EXPECT_TRUE(WaitUnregistered());
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ProductKey));
-    /* The folder goes once the copy in the temporary folder has run. */
-    EXPECT_TRUE(WaitGone(dir, 15000));
 }
 
-TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnFiles)
+TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
 {
     InstallSilently();
-    std::string dir = DEFAULT_INSTALL_DIR, own = dir + "\\Partie1.sav";
+    std::string dir = DEFAULT_INSTALL_DIR, own = dir + "\\Partie1.sav", changed = dir + "\\ReadMe.txt";
     CloseHandle(CreateFileA(own.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    /* Same size, other bytes: no longer the file Setup wrote. */
+    std::string text = proc::ReadFileText(changed);
+    ASSERT_FALSE(text.empty());
+    text[0] = text[0] == '#' ? '=' : '#';
+    ASSERT_TRUE(WriteText(changed, text));
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
     EXPECT_TRUE(WaitGone(dir + "\\Uninst.exe", 15000));
+    EXPECT_TRUE(WaitUnregistered());
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
     EXPECT_FALSE(Exists(dir + "\\Install.log"));
     EXPECT_TRUE(Exists(own));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_EQ(proc::ReadFileText(changed), text);
 }
 
 TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)
@@ -199,6 +306,19 @@ TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)
     Sleep(300);
     EXPECT_TRUE(IsWindowVisible(dialog)) << "Setup must ask again";
     EXPECT_FALSE(Exists("C:\\KVL.EXE"));
+
+    /* Nor a folder of someone else's. */
+    const std::string letter = std::string(OldDir) + "\\Lettre.txt";
+    ASSERT_TRUE(CreateDirectoryA(OldDir, NULL));
+    ASSERT_TRUE(WriteText(letter, "lettre de Paul"));
+    SendMessageA(GetDlgItem(dialog, IDC_SETUP_DIR), WM_SETTEXT, 0, (LPARAM)OldDir);
+    proc::Press(dialog, IDOK);
+    problem = proc::WaitAnyDialog(SetupCaption, IDOK, Timeout, dialog);
+    ASSERT_NE(problem, (HWND)NULL) << "no complaint about a foreign folder";
+    proc::Press(problem, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(problem); }, Timeout));
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "Setup must ask again";
+    EXPECT_FALSE(Exists(std::string(OldDir) + "\\KVL.EXE"));
 
     SendMessageA(GetDlgItem(dialog, IDC_SETUP_DIR), WM_SETTEXT, 0, (LPARAM) "  C:/Jeux KVL\\ ");
     proc::Press(dialog, IDOK);
@@ -316,23 +436,8 @@ TEST_F(DiscPrograms, UninstallerAsksFirst)
 
 TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
 {
-    /* A disc of our own, with a data folder and read-only files as a
-     * CD-ROM gives them. */
-    const std::string disc = "C:\\Disque KVL", data = disc + "\\KVL\\Data";
-    DeleteFolderTree(disc);
-    ASSERT_TRUE(CreateDirectoryA(disc.c_str(), NULL));
-    ASSERT_TRUE(CreateDirectoryA((disc + "\\KVL").c_str(), NULL));
-    ASSERT_TRUE(CreateDirectoryA(data.c_str(), NULL));
-    ASSERT_TRUE(CopyFileA("R:\\Setup.exe", (disc + "\\Setup.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA("R:\\KVL\\KVL.EXE", (disc + "\\KVL\\KVL.EXE").c_str(), FALSE));
-    HANDLE level = CreateFileA((data + "\\Niveau1.dat").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(level, INVALID_HANDLE_VALUE);
-    DWORD written;
-    WriteFile(level, "niveau", 6, &written, NULL);
-    CloseHandle(level);
-    SetFileAttributesA((data + "\\Niveau1.dat").c_str(), FILE_ATTRIBUTE_READONLY);
-
-    EXPECT_EQ(Run("\"" + disc + "\\Setup.exe\" /S"), 0u);
+    MakeDisc();
+    EXPECT_EQ(Run("\"" + std::string(DiscDir) + "\\Setup.exe\" /S"), 0u);
     const std::string dir = DEFAULT_INSTALL_DIR;
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "CDRoot"), "sz:C:\\Disque KVL\\");
     DWORD attr = GetFileAttributesA((dir + "\\Data\\Niveau1.dat").c_str());
@@ -342,20 +447,107 @@ TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
 
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
     EXPECT_TRUE(WaitGone(dir, 15000));
-    SetFileAttributesA((data + "\\Niveau1.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFolderTree(disc);
 }
 
-TEST_F(DiscPrograms, AnUninstallerLeftElsewhereKeepsTheInstalledGameRegistered)
+TEST_F(DiscPrograms, SetupThatFailsMidwayLeavesNothingBehind)
+{
+    MakeDisc();
+    /* A file of the disc that cannot be read. */
+    HANDLE held = CreateFileA((std::string(DiscDir) + "\\KVL\\Data\\Niveau1.dat").c_str(), GENERIC_READ, 0, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Run("\"" + std::string(DiscDir) + "\\Setup.exe\" /S"), 1u);
+    CloseHandle(held);
+    EXPECT_FALSE(Exists(DEFAULT_INSTALL_DIR));
+    EXPECT_TRUE(Exists("C:\\Program Files"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+}
+
+TEST_F(DiscPrograms, SilentSetupLeavesAForeignFolderAlone)
+{
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL));
+    ASSERT_TRUE(WriteText(dir + "\\Lettre.txt", "lettre de Paul"));
+    ASSERT_TRUE(WriteText(dir + "\\Install.log", "Lettre.txt\r\n"));
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 1u);
+    EXPECT_EQ(proc::ReadFileText(dir + "\\Lettre.txt"), "lettre de Paul");
+    EXPECT_EQ(proc::ReadFileText(dir + "\\Install.log"), "Lettre.txt\r\n");
+    EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
+    EXPECT_FALSE(Exists(dir + "\\Uninst.exe"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+}
+
+TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
 {
     InstallSilently();
-    const std::string old = "C:\\Ancien KVL";
-    DeleteFolderTree(old);
-    ASSERT_TRUE(CreateDirectoryA(old.c_str(), NULL));
-    ASSERT_TRUE(CopyFileA((std::string(DEFAULT_INSTALL_DIR) + "\\Uninst.exe").c_str(), (old + "\\Uninst.exe").c_str(), FALSE));
-    EXPECT_EQ(Run("\"" + old + "\\Uninst.exe\" /S"), 0u);
-    EXPECT_TRUE(WaitGone(old, 15000));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    const std::string dir = DEFAULT_INSTALL_DIR, old = OldDir;
+    const char *names[] = { "Uninst.exe", "Install.log", "KVL.EXE", "ReadMe.txt" };
+    ASSERT_TRUE(CreateDirectoryA(OldDir, NULL));
+    for (const char *name : names)
+        ASSERT_TRUE(CopyFileA((dir + "\\" + name).c_str(), (old + "\\" + name).c_str(), FALSE)) << name;
+
+    EXPECT_EQ(Run("\"" + old + "\\Uninst.exe\" /S"), 1u);
+    /* Nor is a second stage sent to a folder that is not the installation. */
+    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /D=\"" + old + "\" /S"), 1u);
+    /* Without /S it says why, before asking anything. */
+    Start("\"" + old + "\\Uninst.exe\"");
+    HWND refusal = proc::WaitAnyDialog(UninstallCaption, IDOK, Timeout);
+    ASSERT_NE(refusal, (HWND)NULL);
+    EXPECT_FALSE(GetDlgItem(refusal, IDYES));
+    proc::Press(refusal, IDOK);
+    EXPECT_EQ(ExitCode(), 1u);
+
+    for (const char *name : names) {
+        EXPECT_TRUE(Exists(old + "\\" + name)) << name;
+        EXPECT_TRUE(Exists(dir + "\\" + name)) << name;
+    }
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "ExeDir"), "sz:C:\\Program Files\\KVL");
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
-    EXPECT_TRUE(Exists(std::string(DEFAULT_INSTALL_DIR) + "\\KVL.EXE"));
+}
+
+TEST_F(DiscPrograms, UninstallFollowsNoLinkPlantedInTheFolder)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR, secret = std::string(OutsideDir) + "\\secret.txt";
+    ASSERT_TRUE(CreateDirectoryA(OutsideDir, NULL));
+    ASSERT_TRUE(WriteText(secret, "secret"));
+    ASSERT_TRUE(PlantLink(dir + "\\Data", OutsideDir));
+    /* Listed as an older Setup wrote it, and with the file's own record. */
+    ASSERT_TRUE(WriteText(dir + "\\Install.log", "Data\\\r\nData\\secret.txt\r\n" + LogLine("Data\\secret.txt", "secret"), true));
+
+    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
+    EXPECT_TRUE(WaitUnregistered());
+    EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
+    EXPECT_EQ(proc::ReadFileText(secret), "secret");
+    EXPECT_TRUE(IsLink(dir + "\\Data"));
+}
+
+TEST_F(DiscPrograms, UninstallRefusesAnInstallFolderReplacedByALink)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    ASSERT_TRUE(MoveFileA(dir.c_str(), MovedDir));
+    ASSERT_TRUE(PlantLink(dir, MovedDir));
+    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u);
+    EXPECT_TRUE(Exists(std::string(MovedDir) + "\\KVL.EXE"));
+    EXPECT_TRUE(Exists(std::string(MovedDir) + "\\Install.log"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+}
+
+TEST_F(DiscPrograms, UninstallRefusesACutOrOversizedLog)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR, log = dir + "\\Install.log";
+    const std::string whole = proc::ReadFileText(log);
+    ASSERT_GT(whole.size(), 8u);
+    const std::string cut = whole.substr(0, whole.size() - 5);
+    const std::string oversized = whole + std::string(INSTALL_LOG_MAX, ' ') + "\r\n";
+    for (const std::string &text : { cut, oversized }) {
+        ASSERT_TRUE(WriteText(log, text));
+        EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u) << text.size();
+        EXPECT_TRUE(Exists(dir + "\\KVL.EXE"));
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    }
 }
