@@ -152,4 +152,3 @@ unsigned char *PackPpkImage(const unsigned char *data, size_t n, int stored, siz
     return image;
 }
 
-unsigned int CompletedLevels(unsigned int level) { return level <= 7 ? level : 0; }

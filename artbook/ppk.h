@@ -81,8 +81,4 @@ int UnpackPpkFile(const char *source, const char *destination);
  * NULL when n does not fit the header's 32-bit fields or memory runs out. */
 unsigned char *PackPpkImage(const unsigned char *data, size_t n, int stored, size_t *imageSize);
 
-/* The number of completed levels from the stored `Level` setting: the plain
- * number 0-7; any other value counts as none. */
-unsigned int CompletedLevels(unsigned int level);
-
 #endif

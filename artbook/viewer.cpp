@@ -8,11 +8,11 @@
 #include "artbook/artbook.h"
 #include "artbook/ppk.h"
 #include "common/app.h"
+#include "common/levels.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
 
-#define LEVEL_COUNT        7
 #define TEXT_ART_EXIT      119
 #define TEXT_ART_TITLE     135
 #define TEXT_ART_LEVEL     136

@@ -3,8 +3,7 @@
 #ifndef KVL_SETTINGS_H
 #define KVL_SETTINGS_H
 
-#define PRODUCT_KEY   "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0"
-#define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L"
+#include "common/registrykeys.h"
 
 struct LauncherSettings {
     char ExeDir[260];

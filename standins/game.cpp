@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/levels.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
@@ -46,7 +47,7 @@ static void SetItemFormat(HWND dialog, int id, const char *format, ...)
 
 static void ShowLevels(HWND dialog)
 {
-    unsigned done = DecodeLevel(Level);
+    unsigned done = CompletedLevels(Level);
     if (done >= LEVEL_COUNT)
         SetItemFormat(dialog, IDC_GAME_LEVELS, "Niveaux terminés : %u sur %u. Bravo, la démo est finie !", done, LEVEL_COUNT);
     else
@@ -100,9 +101,9 @@ static INT_PTR CALLBACK GameDialogProc(HWND dialog, UINT message, WPARAM wParam,
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     GameInstance = instance;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | STANDIN_VIEW,
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | STANDIN_VIEW,
                       &ProductKey) != ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, KEY_QUERY_VALUE | STANDIN_VIEW,
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | STANDIN_VIEW,
                       &ProductKey) != ERROR_SUCCESS) {
         Say(NULL, CAPTION, MB_ICONSTOP | MB_OK,
             "K.V.L n'est pas installé.\n\nInstallez le jeu depuis le CD-ROM (Setup.exe) avant de jouer.");

@@ -372,7 +372,7 @@ static int CreateKey(const char *path, HKEY *key, int *created)
 static int WriteProductKey(void)
 {
     HKEY key;
-    if (!CreateKey(PRODUCT_KEY_PATH, &key, &ProductKeyCreated))
+    if (!CreateKey(PRODUCT_KEY, &key, &ProductKeyCreated))
         return 0;
     int ok = SetStringValue(key, "ExeDir", InstallDir) &&
              SetStringValue(key, "CDRoot", DiscRoot) &&

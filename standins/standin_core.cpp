@@ -361,14 +361,3 @@ int PathIsInside(const char *folder, const char *path)
         f--;
     return f > 0 && strlen(path) > f + 1 && SameAsciiFold(folder, path, f) && path[f] == '\\';
 }
-
-unsigned DecodeLevel(unsigned long stored)
-{
-    return stored <= LEVEL_COUNT ? (unsigned)stored : 0;
-}
-
-unsigned long NextLevel(unsigned long stored)
-{
-    unsigned level = DecodeLevel(stored);
-    return level < LEVEL_COUNT ? level + 1 : LEVEL_COUNT;
-}

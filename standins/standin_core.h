@@ -17,7 +17,6 @@
 #define GAME_FOLDER         "KVL"
 #define UNINSTALLER_NAME    "Uninst.exe"
 #define INSTALL_LOG_NAME    "Install.log"
-#define LEVEL_COUNT         7
 
 /* Results of NormaliseInstallDir. */
 enum {
@@ -120,11 +119,5 @@ int SameInstallDir(const char *a, const char *b);
  * them, in the same form): folder, then a backslash, then at least one
  * character. ASCII case is ignored. */
 int PathIsInside(const char *folder, const char *path);
-
-/* The game keeps Level as the plain number of completed levels. Anything
- * outside 0..7 counts as no level completed. */
-unsigned DecodeLevel(unsigned long stored);
-/* The value stored after completing one more level (stays at 7). */
-unsigned long NextLevel(unsigned long stored);
 
 #endif

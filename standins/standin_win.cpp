@@ -111,7 +111,7 @@ int RegisteredInstallDir(char *out, size_t cap)
     if (cap)
         out[0] = '\0';
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PATH, 0, KEY_READ | STANDIN_VIEW, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | STANDIN_VIEW, &key) != ERROR_SUCCESS)
         return 0;
     char stored[STANDIN_PATH_MAX];
     int known = GetStringValue(key, "ExeDir", stored, sizeof stored);

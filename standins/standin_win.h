@@ -6,15 +6,7 @@
 
 #include "standins/standin_core.h"
 
-#define PRODUCT_KEY_PATH   "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0"
-#define PRODUCT_KEY_PARENT "SOFTWARE\\BRIXOLAN\\K.V.L"
-#define PRODUCT_KEY_NAME   "1.0"
-#define VENDOR_KEY_PARENT  "SOFTWARE\\BRIXOLAN"
-#define VENDOR_KEY_NAME    "K.V.L"
-#define COMPANY_KEY_PARENT "SOFTWARE"
-#define COMPANY_KEY_NAME   "BRIXOLAN"
-#define UNINSTALL_PARENT   "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
-#define UNINSTALL_NAME     "K.V.L"
+#include "common/registrykeys.h"
 
 /* The launcher and the game are 32-bit programs: on a 64-bit Windows they
  * see HKEY_LOCAL_MACHINE\SOFTWARE through its 32-bit view, so the disc's

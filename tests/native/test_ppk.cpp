@@ -227,14 +227,6 @@ TEST(PackPpkImage, BothMarkersRoundTripThroughFiles)
     }
 }
 
-TEST(CompletedLevels, PlainNumberOfLevelsElseNone)
-{
-    for (unsigned i = 0; i <= 7; i++)
-        EXPECT_EQ(CompletedLevels(i), i);
-    EXPECT_EQ(CompletedLevels(8), 0u);
-    EXPECT_EQ(CompletedLevels(0xFFFFFFFFu), 0u);
-    EXPECT_EQ(CompletedLevels(0x80000003u), 0u);
-}
 
 /* The demo disc's artbook, when the disc has been laid out: every level
  * has 2 to 5 pictures numbered from 00, each a well-formed file holding a

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/levels.h"
 #include "standins/standin_core.h"
 
 static int Normalise(const char *typed, std::string *out)
@@ -217,10 +218,11 @@ TEST(InstallDir, SameFolderAfterTidyingWhateverTheCase)
 
 TEST(Level, PlainCountOfCompletedLevels)
 {
-    EXPECT_EQ(DecodeLevel(0), 0u);
-    EXPECT_EQ(DecodeLevel(7), 7u);
-    EXPECT_EQ(DecodeLevel(8), 0u);
-    EXPECT_EQ(DecodeLevel(0xFFFFFFFFul), 0u);
+    for (unsigned i = 0; i <= LEVEL_COUNT; i++)
+        EXPECT_EQ(CompletedLevels(i), i);
+    EXPECT_EQ(CompletedLevels(8), 0u);
+    EXPECT_EQ(CompletedLevels(0xFFFFFFFFul), 0u);
+    EXPECT_EQ(CompletedLevels(0x80000003ul), 0u);
     EXPECT_EQ(NextLevel(0), 1ul);
     EXPECT_EQ(NextLevel(6), 7ul);
     EXPECT_EQ(NextLevel(7), 7ul);

@@ -15,6 +15,7 @@
 
 #include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
+#include "common/registrykeys.h"
 
 #define IDC_MENU_INSTALL   1000
 #define IDC_MENU_UNINSTALL 1001
@@ -129,7 +130,7 @@ static void ForgetEarlierInstallation(void)
     char command[MAX_PATH] = "";
     HKEY key;
     DWORD size = sizeof command - 1;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L", 0,
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0,
                       KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
         RegQueryValueExA(key, "UninstallString", NULL, NULL, (BYTE *)command, &size);
         RegCloseKey(key);
@@ -143,14 +144,14 @@ static void ForgetEarlierInstallation(void)
         /* Its second stage checks the registration, then removes it last. */
         HKEY left;
         for (DWORD start = GetTickCount(); GetTickCount() - start < Wait && code == 0; Sleep(100)) {
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN", 0, KEY_READ | KEY_WOW64_32KEY, &left) != ERROR_SUCCESS)
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, COMPANY_KEY, 0, KEY_READ | KEY_WOW64_32KEY, &left) != ERROR_SUCCESS)
                 break;
             RegCloseKey(left);
         }
     }
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L");
-    DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
 }
 
 static int Fail(int step, const char *what)

@@ -1,4 +1,5 @@
 #include "tests/win32/fixtures.h"
+#include "common/registrykeys.h"
 
 #include <sddl.h>
 
@@ -56,7 +57,7 @@ void DeleteFolderTree(const std::string &dir)
 bool WriteProductKey(const char *exeDir, const char *cdRoot, DWORD firstTime, const char *missing)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0", 0, NULL, 0,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, NULL, 0,
                         KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL, &key, NULL) != ERROR_SUCCESS)
         return false;
     auto str = [&](const char *name, const char *value) {

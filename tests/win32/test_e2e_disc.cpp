@@ -12,10 +12,11 @@
 #include "standins/standin_res.h"
 #include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
+#include "common/registrykeys.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";
-static const char ProductKey[] = "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0";
-static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L";
+static const char ProductKey[] = PRODUCT_KEY;
+static const char UninstallKey[] = UNINSTALL_KEY;
 static const char SetupCaption[] = "Installation de K.V.L";
 static const char UninstallCaption[] = "D\xE9sinstallation de K.V.L";
 static const char GameCaption[] = "K.V.L - D\xE9mo";
@@ -66,9 +67,9 @@ protected:
 
     void Clean()
     {
-        DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
-        DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+        DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
         DeleteFolderTree(DEFAULT_INSTALL_DIR);
     }
     void SetUp() override { Clean(); }

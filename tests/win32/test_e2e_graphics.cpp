@@ -11,17 +11,18 @@
 #include "standins/standin_res.h"
 #include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
+#include "common/registrykeys.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";
-static const char ProductKey[] = "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0";
+static const char ProductKey[] = PRODUCT_KEY;
 static const char SetupCaption[] = "KVL - R\xE9glage du gestionnaire graphique";
 static const char GameCaption[] = "K.V.L - D\xE9mo";
 static const DWORD Timeout = 30000;
 
 static void CleanRegistry()
 {
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
-    DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
+    DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
 }
 
 static DWORD DwordValue(const char *name)

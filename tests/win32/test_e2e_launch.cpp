@@ -14,12 +14,13 @@
 #include "resources/resource.h"
 #include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
+#include "common/registrykeys.h"
 
 static const char LauncherCommand[] = "\"S:\\Launcher\\Launcher.exe\"";
 static const char InstalledDir[] = "S:\\Installed KVL";
 static const char OtherDiscRoot[] = "S:\\CD\\";   /* holds a Setup.exe of its own */
-static const char ProductKey[] = "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0";
-static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L";
+static const char ProductKey[] = PRODUCT_KEY;
+static const char UninstallKey[] = UNINSTALL_KEY;
 static const DWORD Timeout = 30000;
 
 struct Recorded {
@@ -35,9 +36,9 @@ static std::string RecordFile()
 
 static void CleanRegistry()
 {
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
-    DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+    DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
 }
 
 static HKEY CreateKey(const char *path)

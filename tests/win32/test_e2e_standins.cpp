@@ -12,12 +12,13 @@
 #include "standins/standin_res.h"
 #include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
+#include "common/registrykeys.h"
 
 static const char SetupCaption[] = "Installation de K.V.L";
 static const char UninstallCaption[] = "D\xE9sinstallation de K.V.L";
 static const char GameCaption[] = "K.V.L - D\xE9mo";
-static const char ProductKey[] = "SOFTWARE\\BRIXOLAN\\K.V.L\\1.0";
-static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\K.V.L";
+static const char ProductKey[] = PRODUCT_KEY;
+static const char UninstallKey[] = UNINSTALL_KEY;
 static const char OtherDir[] = "C:\\Jeux KVL";
 static const char OldDir[] = "C:\\Ancien KVL";
 static const char OutsideDir[] = "C:\\Hors KVL";
@@ -95,7 +96,7 @@ static bool WaitGone(const std::string &path, DWORD timeoutMs)
  * parents. */
 static bool WaitUnregistered()
 {
-    return WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN"); }, 15000);
+    return WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY); }, 15000);
 }
 
 static bool WriteText(const std::string &path, const std::string &text, bool append = false)
@@ -164,9 +165,9 @@ protected:
             }
         }
         links.clear();
-        DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\BRIXOLAN");
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
-        DeleteRegistryTree(HKEY_CURRENT_USER, "SOFTWARE\\BRIXOLAN");
+        DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
         for (const char *dir : { DEFAULT_INSTALL_DIR, OtherDir, OldDir, OutsideDir, MovedDir, DiscDir })
             DeleteFolderTree(dir);
     }

@@ -13,8 +13,8 @@
 
 namespace {
 
-const char *const BrandKey = "SOFTWARE\\BRIXOLAN";
-const char *const GameKey = "SOFTWARE\\BRIXOLAN\\K.V.L";
+const char *const BrandKey = COMPANY_KEY;
+const char *const GameKey = VENDOR_KEY;
 
 void RemoveTestKeys()
 {
