@@ -11,7 +11,7 @@
 
 #include "common/text.h"
 #include "common/trace.h"
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
 #include "sysinfo/drivelist.h"
 #include "sysinfo/facts.h"
 
@@ -114,7 +114,8 @@ struct WalkFrame {
  * cannot exhaust the stack: each key is shown to visit before its subkeys,
  * subkeys in index order. A subkey whose name cannot be read, whose path
  * would pass REGISTRY_PATH_MAX characters or that cannot be opened is
- * skipped. Every key opened is closed before the walk returns. */
+ * skipped, with a trace line. Every key opened is closed before the walk
+ * returns. */
 static int WalkKeyTree(const char *rootPath, KeyVisitor visit, void *context)
 {
     WalkFrame frames[WALK_DEPTH_MAX];
@@ -322,7 +323,7 @@ double GetPhysicalMemoryMb(void)
         if (statusEx(&status))
             return MemoryBytesToMb(status.ullTotalPhys);
     }
-    Trace("No 64-bit memory count (GlobalMemoryStatusEx); the 32-bit one is shown");
+    Trace("No 64-bit memory count (GlobalMemoryStatusEx); the 32-bit one is used");
     MEMORYSTATUS status;
     memset(&status, 0, sizeof status);
     status.dwLength = sizeof status;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
 #include "sysinfo/drivelist.h"
 #include "sysinfo/facts.h"
 #include "sysinfo/probes.h"
