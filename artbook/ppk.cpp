@@ -1,4 +1,4 @@
-/* Packed image files: header, restoring the image, and building one. */
+/* Packed image files: the header, and restoring the image. */
 #include "artbook/ppk.h"
 
 #include <stdint.h>
@@ -6,18 +6,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "artbook/lzss.h"
+
 static unsigned long Read32(const unsigned char *p)
 {
     return (unsigned long)p[0] | (unsigned long)p[1] << 8 | (unsigned long)p[2] << 16 |
            (unsigned long)p[3] << 24;
-}
-
-static void Write32(unsigned char *p, unsigned long v)
-{
-    p[0] = (unsigned char)(v & 0xFF);
-    p[1] = (unsigned char)((v >> 8) & 0xFF);
-    p[2] = (unsigned char)((v >> 16) & 0xFF);
-    p[3] = (unsigned char)((v >> 24) & 0xFF);
 }
 
 int ReadPpkHeader(const unsigned char *image, size_t size, PpkHeader *header)
@@ -122,33 +116,3 @@ int UnpackPpkFile(const char *source, const char *destination)
     free(image);
     return ok;
 }
-
-/* The header's lengths are 32-bit fields. */
-static int FitsHeaderField(uint64_t n) { return n <= 0xFFFFFFFFu; }
-
-unsigned char *PackPpkImage(const unsigned char *data, size_t n, int stored, size_t *imageSize)
-{
-    *imageSize = 0;
-    if (!FitsHeaderField(n))
-        return NULL;
-    size_t bound = stored ? n : LzssEncodeBound(n);
-    if (bound > SIZE_MAX - PPK_HEADER_SIZE)
-        return NULL;
-    unsigned char *image = (unsigned char *)calloc(PPK_HEADER_SIZE + bound, 1);
-    if (!image)
-        return NULL;
-    size_t packed = n;
-    if (stored) {
-        if (n)
-            memcpy(image + PPK_HEADER_SIZE, data, n);
-    } else if (!LzssEncode(data, n, image + PPK_HEADER_SIZE, bound, &packed)) {
-        free(image);
-        return NULL;
-    }
-    Write32(image, (unsigned long)packed);
-    Write32(image + 4, (unsigned long)n);
-    image[8] = stored ? PPK_MARKER_STORED : PPK_MARKER_PACKED;
-    *imageSize = PPK_HEADER_SIZE + packed;
-    return image;
-}
-

@@ -8,7 +8,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
+#include "artbook/ppkpack.h"
 
 #define EXIT_OK    0
 #define EXIT_INPUT 1

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
+#include "artbook/ppkpack.h"
 
 using Bytes = std::vector<unsigned char>;
 
