@@ -24,19 +24,33 @@ int ReadPpkHeader(const unsigned char *image, size_t size, PpkHeader *header)
     return 1;
 }
 
+PpkProblem CheckPpkHeader(const unsigned char *image, size_t size, PpkHeader *header)
+{
+    if (!ReadPpkHeader(image, size, header))
+        return PPK_SHORTER_THAN_HEADER;
+    uint64_t available = size - PPK_HEADER_SIZE;
+    if (header->marker == PPK_MARKER_PACKED) {
+        if (header->packedLength > available)
+            return PPK_PACKED_PAST_END;
+        /* Every byte of stream yields at most 9 output bytes (a two-byte
+         * match of 18): a header claiming more is not this file's. */
+        if ((uint64_t)header->unpackedLength > 9 * (uint64_t)header->packedLength)
+            return PPK_UNPACKED_TOO_LARGE;
+        return PPK_WELL_FORMED;
+    }
+    if (header->marker == PPK_MARKER_STORED)
+        return header->unpackedLength > available ? PPK_STORED_PAST_END : PPK_WELL_FORMED;
+    return PPK_UNKNOWN_MARKER;
+}
+
 unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned char *output, size_t capacity)
 {
     PpkHeader h;
-    if (!ReadPpkHeader(image, size, &h))
+    if (CheckPpkHeader(image, size, &h) != PPK_WELL_FORMED)
         return NULL;
     const unsigned char *data = image + PPK_HEADER_SIZE;
-    uint64_t available = size - PPK_HEADER_SIZE;
 
     if (h.marker == PPK_MARKER_PACKED) {
-        /* Every byte of stream yields at most 9 output bytes (a two-byte
-         * match of 18): a header claiming more is not this file's. */
-        if (h.packedLength > available || (uint64_t)h.unpackedLength > 9 * (uint64_t)h.packedLength)
-            return NULL;
         if ((uint64_t)h.unpackedLength + PPK_SLACK > SIZE_MAX)
             return NULL;
         unsigned char *target = output;
@@ -50,8 +64,6 @@ unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned 
         return target;
     }
     if (h.marker == PPK_MARKER_STORED) {
-        if (h.unpackedLength > available)
-            return NULL;
         size_t n = (size_t)h.unpackedLength;
         unsigned char *target = output;
         if (target) {
@@ -66,7 +78,7 @@ unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned 
             memcpy(target, data, n);
         return target;
     }
-    return NULL;
+    return NULL;  /* no other marker passes the check */
 }
 
 /* The whole file in one read; NULL when it cannot be opened or read. */

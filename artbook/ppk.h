@@ -22,6 +22,20 @@ struct PpkHeader {
 /* The header of a file image; 0 when the image is shorter than a header. */
 int ReadPpkHeader(const unsigned char *image, size_t size, PpkHeader *header);
 
+/* Why a file image holds nothing to restore, as its header tells. */
+enum PpkProblem {
+    PPK_WELL_FORMED,
+    PPK_SHORTER_THAN_HEADER,
+    PPK_PACKED_PAST_END,      /* 'P': packed length beyond the file */
+    PPK_UNPACKED_TOO_LARGE,   /* 'P': more than any stream of that length produces */
+    PPK_STORED_PAST_END,      /* 'U': unpacked length beyond the file */
+    PPK_UNKNOWN_MARKER
+};
+
+/* Reads the header of a file image of `size` bytes (into header when it
+ * is long enough) and checks its lengths against the file. */
+PpkProblem CheckPpkHeader(const unsigned char *image, size_t size, PpkHeader *header);
+
 /* Restores the image held in a complete file image of `size` bytes. With an
  * output buffer (capacity bytes) the bytes go there; without one (NULL) a
  * new zero-filled buffer of unpacked length + PPK_SLACK ('P') or unpacked

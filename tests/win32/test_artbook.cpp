@@ -14,6 +14,7 @@
 #include "artbook/artbook.h"
 #include "artbook/ppk.h"
 #include "artbook/ppkpack.h"
+#include "common/levels.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
@@ -217,8 +218,8 @@ static void Do(std::function<void()> f)
     });
 }
 
-/* Level 1 to 7's name. */
-static_assert(TEXT_LEVEL_7_NAME - TEXT_LEVEL_1_NAME == 6, "the level names follow each other");
+/* The name of a level, counted from 1. */
+static_assert(TEXT_LEVEL_7_NAME - TEXT_LEVEL_1_NAME == LEVEL_COUNT - 1, "the level names follow each other");
 static const char *LevelName(int level) { return GetText(TEXT_LEVEL_1_NAME + level - 1); }
 
 static std::string Title(int level, int number)
@@ -525,10 +526,10 @@ TEST_F(Artbook, ShowsTheDemoDiscPicturesOfEveryLevel)
     if (!Exists("R:\\Artbook\\Art1_00.ppk"))
         GTEST_SKIP() << "no artbook pictures on the demo disc";
     strcpy(Settings.CDRoot, "R:\\");
-    Settings.Level = 7;
+    Settings.Level = LEVEL_COUNT;
     Open();
-    Do([]() { EXPECT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), 7); });
-    for (int level = 1; level <= 7; level++) {
+    Do([]() { EXPECT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), LEVEL_COUNT); });
+    for (int level = 1; level <= LEVEL_COUNT; level++) {
         Do([level]() {
             ClearTitle();
             gui::ComboSelect(Viewer, IDC_ART_LEVELS, level - 1);
@@ -564,5 +565,5 @@ TEST(ArtbookDisc, DemoPicturesUnpackToLoadableBitmaps)
         pictures++;
     } while (FindNextFileA(find, &found));
     FindClose(find);
-    EXPECT_GE(pictures, 7 * 2);
+    EXPECT_GE(pictures, LEVEL_COUNT * 2);
 }
