@@ -48,10 +48,14 @@ static INT_PTR CALLBACK WaitProc(HWND window, UINT message, WPARAM, LPARAM)
 static HWND OpenWaitWindow(void)
 {
     HWND wait = CreateDialogParamA(Instance, MAKEINTRESOURCEA(IDD_WAIT), MainWindow, WaitProc, 0);
+    if (!wait) {
+        Trace("wait window not created (error %lu): the scan runs without it",
+              (unsigned long)GetLastError());
+        return 0;
+    }
     /* The scan runs without a message loop: paint the window now so that
      * it reads while the user waits. */
-    if (wait)
-        UpdateWindow(wait);
+    UpdateWindow(wait);
     return wait;
 }
 
@@ -276,14 +280,17 @@ int ShowGraphicsSetupWith(HWND owner, GraphicsSetupRun *run, const DirectDrawEnt
     memset(&setup, 0, sizeof setup);
     setup.run = run;
     setup.directDraw = directDraw;
-    return (int)DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_GRAPHICS), owner, SetupProc,
-                                (LPARAM)&setup);
+    INT_PTR result = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_GRAPHICS), owner, SetupProc,
+                                     (LPARAM)&setup);
+    if (result == -1)
+        Trace("graphics setup dialog not created (error %lu)", (unsigned long)GetLastError());
+    return (int)result;
 }
 
 int ShowGraphicsSetup(HWND owner, GraphicsSetupRun *run)
 {
-    /* A library that did not load leaves nothing loaded: the error comes
-     * from the dialog's start, as for missing entry points. */
+    /* A library that did not load, or lacks an entry point, leaves no entry
+     * points: the setup then shows its error instead of the dialog. */
     DirectDrawEntries directDraw;
     LoadDirectDraw(&directDraw);
     int result = ShowGraphicsSetupWith(owner, run, &directDraw);
