@@ -32,7 +32,7 @@ void ScanBegin(DeviceScan *scan)
 {
     FreeDeviceList();
     scan->underWay = 1;
-    scan->storing = 0;
+    scan->storing = -1;
 }
 
 int ScanHasRoom(const DeviceScan *scan)
@@ -45,7 +45,7 @@ DisplayDevice *ScanStoreDevice(DeviceScan *scan, const unsigned char *guid,
                                const DdCaps5 *halCaps, const DdCaps5 *helCaps,
                                const char *hardwareSuffix)
 {
-    scan->storing = 0;
+    scan->storing = -1;
     if (!ScanHasRoom(scan))
         return 0;
     DisplayDevice *device = (DisplayDevice *)calloc(1, sizeof *device);
@@ -70,20 +70,19 @@ DisplayDevice *ScanStoreDevice(DeviceScan *scan, const unsigned char *guid,
                  hardwareSuffix ? hardwareSuffix : "");
     else
         CopyText(device->label, DEVICE_TEXT_SIZE, description);
+    scan->storing = DeviceList.count;
     DeviceList.devices[DeviceList.count++] = device;
     DeviceList.preferred = 0;
-    scan->storing = device;
     return device;
 }
 
-/* The record the scan is filling, if it is still the list's newest: a
- * late callback after the list was freed finds none. */
+/* The record the scan is filling, if the scan is under way and the record
+ * still the list's newest: a late callback finds none. */
 static DisplayDevice *DeviceBeingStored(const DeviceScan *scan)
 {
-    if (!scan->storing || DeviceList.count == 0 ||
-        DeviceList.devices[DeviceList.count - 1] != scan->storing)
+    if (!scan->underWay || scan->storing < 0 || scan->storing != DeviceList.count - 1)
         return 0;
-    return scan->storing;
+    return DeviceList.devices[scan->storing];
 }
 
 int ScanAddMode(DeviceScan *scan, int width, int height, int bitsPerPixel)
@@ -101,7 +100,7 @@ void ScanEndDevice(DeviceScan *scan)
         SortModes(device);
         ChooseDefaultMode(device);
     }
-    scan->storing = 0;
+    scan->storing = -1;
 }
 
 /* Copies text into a 256-byte buffer with a..z upper-cased. */
@@ -184,7 +183,7 @@ static void PreferA3dfxBoard(void)
 
 int ScanFinish(DeviceScan *scan, const char *softwareLabel)
 {
-    scan->storing = 0;
+    scan->storing = -1;
     int scanned = scan->underWay;
     scan->underWay = 0;
     if (!scanned || DeviceList.count == 0)

@@ -101,7 +101,7 @@ struct DisplayDevice {
  * their context argument; the list itself is the process-wide one. */
 struct DeviceScan {
     int underWay;
-    DisplayDevice *storing;   /* the record the mode callback fills */
+    int storing;   /* index of the record the mode callback fills; -1 none */
 };
 
 /* Releases the previous list and starts a scan. */
