@@ -11,7 +11,7 @@
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "graphics/setupdlg.h"
-#include "sysinfo/sysinfo.h"
+#include "sysinfo/sysdlg.h"
 #include "artbook/artbook.h"
 #include "resources/resource.h"
 

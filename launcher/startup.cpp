@@ -11,7 +11,8 @@
 #include "launcher/launch.h"
 #include "launcher/mainmenu.h"
 #include "launcher/startup.h"
-#include "sysinfo/sysinfo.h"
+#include "sysinfo/cddrives.h"
+#include "sysinfo/sysdlg.h"
 
 /* Held open until the process ends: it tells a later launcher that this
  * one runs. */
