@@ -6,7 +6,7 @@
 #include "common/app.h"
 #include "common/settings.h"
 #include "common/texttable.h"
-#include "graphics/graphics.h"
+#include "graphics/colourdepth_win.h"
 #include "launcher/cmdline.h"
 #include "launcher/launch.h"
 #include "launcher/mainmenu.h"
