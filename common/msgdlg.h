@@ -8,10 +8,10 @@
 
 /* 0 when closed; -1 when one is already open or it cannot be created. */
 int ShowErrorMessage(int number);
-/* 1 Continuer, 0 Annuler or closed; -1 as above. */
-int ShowWarningMessage(int number, unsigned int flags, const char *freeText);
-/* State of the "don't show again" box when the last warning dialog closed
- * (1 ticked, 0 clear or not shown). */
-int GetWarningDontShowAgain(void);
+/* 1 Continuer, 0 Annuler or closed; -1 as above. The message is text
+ * number, or freeText when number is 0 and freeText is given. When
+ * dontShowAgain is given, it receives the state of the "don't show again"
+ * box as the dialog closed (1 ticked; 0 clear, not shown, or refused). */
+int ShowWarningMessage(int number, unsigned int flags, const char *freeText, int *dontShowAgain = 0);
 
 #endif
