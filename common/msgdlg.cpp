@@ -47,9 +47,8 @@ static void MessageOnInit(HWND dialog, MessageDialog *state)
     ShowItem(dialog, IDCANCEL, (state->flags & WARN_CANCEL) != 0, TEXT_CANCEL);
     ShowItem(dialog, IDC_MSG_CHECK, (state->flags & WARN_DONT_SHOW_AGAIN) != 0, TEXT_DONT_SHOW_AGAIN);
 
-    /* A free text stands for number 0 only; without one, 0 is an entry
-     * like any other. */
-    const char *message = state->number == 0 && state->freeText ? state->freeText : GetMessageText(state->number);
+    const char *message = state->number == MESSAGE_FREE_TEXT && state->freeText ? state->freeText
+                                                                               : GetMessageText(state->number);
     SetDlgItemTextA(dialog, IDC_MSG_TEXT, message);
     EnableWindow(GetDlgItem(dialog, IDC_MSG_TEXT), TRUE);
 }

@@ -174,14 +174,14 @@ TEST(WarningDialog, FreeTextOnlyForNumberZero)
 {
     const char *text = "Processeur : 90 MHz\r\nM\xe9moire : 8 Mo\r\nConfiguration minimale : 120 MHz, 16 Mo";
     Seen free;
-    EXPECT_EQ(WarningResult(0, 0, text, &free, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(MESSAGE_FREE_TEXT, 0, text, &free, IDC_MSG_BUTTON), 1);
     EXPECT_EQ(free.message, text);
     EXPECT_EQ(free.caption, WarningCaption);
     EXPECT_FALSE(free.cancelVisible);
     EXPECT_FALSE(free.boxVisible);
 
     Seen none;
-    EXPECT_EQ(WarningResult(0, 0, NULL, &none, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(MESSAGE_FREE_TEXT, 0, NULL, &none, IDC_MSG_BUTTON), 1);
     EXPECT_EQ(none.message, "Retour au jeu");
 
     Seen numbered;
@@ -313,8 +313,8 @@ TEST(Guards, SecondWarningIsRefusedWhileAnErrorStillOpens)
 {
     Nesting n;
     int ticked = -99;
-    RunNested(WarningCaption, [] { return ShowWarningMessage(0, 0, NULL); },
-              [&ticked] { return ShowWarningMessage(0, WARN_CANCEL, "autre", &ticked); }, 'E', ErrorCaption,
+    RunNested(WarningCaption, [] { return ShowWarningMessage(MESSAGE_FREE_TEXT, 0, NULL); },
+              [&ticked] { return ShowWarningMessage(MESSAGE_FREE_TEXT, WARN_CANCEL, "autre", &ticked); }, 'E', ErrorCaption,
               IDCANCEL, &n);
     EXPECT_EQ(n.outer, 0);
     EXPECT_EQ(n.direct, -1);
