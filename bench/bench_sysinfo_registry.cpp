@@ -16,8 +16,10 @@
 #include "common/texttable.h"
 #include "common/texttable_win.h"
 #include "sysinfo/cddrives.h"
+#include "sysinfo/drivelist.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysreport.h"
+#include "sysinfo/report.h"
+#include "sysinfo/sysdlg.h"
 #include "tests/win32/fixtures.h"
 
 static const char *const Buses[] = { "Root", "PCI", "ISAPNP", "SCSI", "ESDI", "FLOP", "MONITOR", "BIOS", "HTREE", "USB" };

@@ -14,7 +14,7 @@
 #include "common/texttable.h"
 #include "common/trace.h"
 #include "graphics/graphics.h"
-#include "sysinfo/sysinfo.h"
+#include "sysinfo/sysdlg.h"
 #include "artbook/artbook.h"
 #include "resources/resource.h"
 #include "resources/texts.h"

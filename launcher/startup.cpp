@@ -15,7 +15,8 @@
 #include "launcher/mainmenu.h"
 #include "launcher/mainwnd.h"
 #include "launcher/startup.h"
-#include "sysinfo/sysinfo.h"
+#include "sysinfo/cddrives.h"
+#include "sysinfo/sysdlg.h"
 
 int AnotherInstanceRuns(HANDLE *held)
 {
