@@ -14,6 +14,7 @@
 
 #include "common/app.h"
 #include "common/texttable.h"
+#include "common/texttable_win.h"
 #include "graphics/ddraw_win.h"
 #include "graphics/setupdlg.h"
 #include "tests/win32/fake_ddraw.h"

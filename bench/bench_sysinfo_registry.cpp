@@ -14,6 +14,7 @@
 
 #include "common/app.h"
 #include "common/texttable.h"
+#include "common/texttable_win.h"
 #include "sysinfo/cddrives.h"
 #include "sysinfo/drivelist.h"
 #include "sysinfo/probes.h"

@@ -8,148 +8,123 @@
 #include "common/msgdlg.h"
 #include "common/app.h"
 #include "common/texttable.h"
+#include "common/trace.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 
-/* Error dialog: its window while open, and the requested message. */
-static HWND ErrorDialog;
-static int ErrorNumber;
+/* The open window of each kind, NULL when none is open. */
+static HWND OpenError;
+static HWND OpenWarning;
 
-/* Warning dialog: its window while open, the requested message, flags and
- * free text, whether the open dialog shows its check box, and the state of
- * that box when the last warning dialog closed. */
-static HWND WarningDialog;
-static int WarningNumber;
-static unsigned int WarningFlags;
-static const char *WarningFreeText;
-static int WarningBoxShown;
-static int WarningDontShowAgain;
+/* One request, for as long as its dialog runs. */
+struct MessageDialog {
+    HWND *guard;           /* its kind's open window */
+    int caption;           /* text numbers of the caption and the button */
+    int button;
+    int number;            /* the message */
+    const char *freeText;  /* shown instead when number is 0 */
+    unsigned int flags;    /* WARN_* */
+    int buttonResult;      /* what the button ends it with */
+    int cancelEnds;        /* whether IDCANCEL (Annuler, Escape) ends it, with 0 */
+    int dontShowAgain;     /* the box's state as the dialog closed */
+};
 
-/* ---- Error dialog ----------------------------------------------------- */
-
-static void ErrorOnInit(HWND dialog)
+static void ShowItem(HWND dialog, int id, int shown, int text)
 {
-    ErrorDialog = dialog;
-    SetWindowTextA(dialog, GetText(TEXT_ERROR_CAPTION));
-    SetDlgItemTextA(dialog, IDC_MSG_BUTTON, GetText(TEXT_QUIT));
+    HWND item = GetDlgItem(dialog, id);
+    if (shown)
+        SetWindowTextA(item, GetText(text));
+    ShowWindow(item, shown ? SW_SHOW : SW_HIDE);
+    EnableWindow(item, shown);
+}
+
+static void MessageOnInit(HWND dialog, MessageDialog *state)
+{
+    *state->guard = dialog;
+    SetWindowTextA(dialog, GetText(state->caption));
+    SetDlgItemTextA(dialog, IDC_MSG_BUTTON, GetText(state->button));
     EnableWindow(GetDlgItem(dialog, IDC_MSG_BUTTON), TRUE);
-    SetDlgItemTextA(dialog, IDC_MSG_TEXT, GetMessageText(ErrorNumber));
-    EnableWindow(GetDlgItem(dialog, IDC_MSG_TEXT), TRUE);
-}
+    ShowItem(dialog, IDCANCEL, (state->flags & WARN_CANCEL) != 0, TEXT_CANCEL);
+    ShowItem(dialog, IDC_MSG_CHECK, (state->flags & WARN_DONT_SHOW_AGAIN) != 0, TEXT_DONT_SHOW_AGAIN);
 
-static void ErrorEnd(HWND dialog)
-{
-    EndDialog(dialog, 0);
-    ErrorDialog = NULL;
-}
-
-static INT_PTR CALLBACK ErrorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        ErrorOnInit(dialog);
-        return FALSE; /* no default focus */
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_MSG_BUTTON)
-            ErrorEnd(dialog);
-        return TRUE;
-    case WM_CLOSE:
-        ErrorEnd(dialog);
-        return TRUE;
-    }
-    return FALSE;
-}
-
-int ShowErrorMessage(int number)
-{
-    ErrorNumber = number;
-    if (ErrorDialog)
-        return -1;
-    return (int)DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_MESSAGE), NULL, ErrorDialogProc, 0);
-}
-
-/* ---- Warning dialog --------------------------------------------------- */
-
-static void WarningOnInit(HWND dialog)
-{
-    HWND cancel = GetDlgItem(dialog, IDCANCEL);
-    HWND box = GetDlgItem(dialog, IDC_MSG_CHECK);
-    int withCancel = (WarningFlags & WARN_CANCEL) != 0;
-    const char *message;
-
-    WarningDialog = dialog;
-    WarningBoxShown = (WarningFlags & WARN_DONT_SHOW_AGAIN) != 0;
-
-    SetWindowTextA(dialog, GetMessageText(TEXT_WARNING_CAPTION));
-    SetDlgItemTextA(dialog, IDC_MSG_BUTTON, GetText(TEXT_CONTINUE));
-    EnableWindow(GetDlgItem(dialog, IDC_MSG_BUTTON), TRUE);
-
-    SetWindowTextA(cancel, GetText(TEXT_CANCEL));
-    ShowWindow(cancel, withCancel ? SW_SHOW : SW_HIDE);
-    EnableWindow(cancel, withCancel);
-
-    if (WarningBoxShown) {
-        SetWindowTextA(box, GetText(TEXT_DONT_SHOW_AGAIN));
-        ShowWindow(box, SW_SHOW);
-    } else {
-        ShowWindow(box, SW_HIDE);
-    }
-    EnableWindow(box, WarningBoxShown);
-
-    if (WarningNumber != 0)
-        message = GetMessageText(WarningNumber);
-    else if (WarningFreeText)
-        message = WarningFreeText;
-    else
-        message = GetMessageText(TEXT_BACK_TO_GAME);
+    const char *message = state->number == MESSAGE_FREE_TEXT && state->freeText ? state->freeText
+                                                                               : GetMessageText(state->number);
     SetDlgItemTextA(dialog, IDC_MSG_TEXT, message);
     EnableWindow(GetDlgItem(dialog, IDC_MSG_TEXT), TRUE);
 }
 
-/* Every way out of the warning dialog keeps the box's state for
- * GetWarningDontShowAgain, then ends it with result. */
-static void WarningEnd(HWND dialog, int result)
+/* Every way out keeps the box's state, then ends the dialog with result. */
+static void MessageEnd(HWND dialog, MessageDialog *state, int result)
 {
-    WarningDontShowAgain = WarningBoxShown && IsDlgButtonChecked(dialog, IDC_MSG_CHECK) == BST_CHECKED;
+    state->dontShowAgain = (state->flags & WARN_DONT_SHOW_AGAIN) != 0
+        && IsDlgButtonChecked(dialog, IDC_MSG_CHECK) == BST_CHECKED;
     EndDialog(dialog, result);
-    WarningDialog = NULL;
+    *state->guard = NULL;
 }
 
-static INT_PTR CALLBACK WarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static void OnButtonClicked(HWND dialog, MessageDialog *state)
 {
+    MessageEnd(dialog, state, state->buttonResult);
+}
+
+static void OnCancelClicked(HWND dialog, MessageDialog *state)
+{
+    if (state->cancelEnds)
+        MessageEnd(dialog, state, 0);
+}
+
+/* NULL for the messages that come before WM_INITDIALOG. */
+static MessageDialog *StateOf(HWND dialog)
+{
+    return reinterpret_cast<MessageDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+static INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MessageDialog *state = StateOf(dialog);
     switch (message) {
     case WM_INITDIALOG:
-        WarningOnInit(dialog);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        MessageOnInit(dialog, reinterpret_cast<MessageDialog *>(lParam));
         return FALSE; /* no default focus */
     case WM_COMMAND:
+        if (state == NULL)
+            return TRUE;
         switch (LOWORD(wParam)) {
-        case IDC_MSG_BUTTON:
-            WarningEnd(dialog, 1);
-            break;
-        case IDCANCEL:
-            WarningEnd(dialog, 0);
-            break;
+        case IDC_MSG_BUTTON: OnButtonClicked(dialog, state); break;
+        case IDCANCEL:       OnCancelClicked(dialog, state); break;
         }
         return TRUE;
     case WM_CLOSE:
-        WarningEnd(dialog, 0);
+        if (state != NULL)
+            MessageEnd(dialog, state, 0);
         return TRUE;
     }
     return FALSE;
 }
 
-int ShowWarningMessage(int number, unsigned int flags, const char *freeText)
+static int RunMessageDialog(MessageDialog *state)
 {
-    WarningNumber = number;
-    WarningFlags = flags;
-    WarningFreeText = freeText;
-    if (WarningDialog)
+    if (*state->guard)
         return -1;
-    WarningDontShowAgain = 0;
-    return (int)DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_MESSAGE), NULL, WarningDialogProc, 0);
+    int result = (int)DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_MESSAGE), NULL, MessageDialogProc,
+                                      reinterpret_cast<LPARAM>(state));
+    if (result == -1)
+        Trace("message %d not shown (error %lu)", state->number, GetLastError());
+    return result;
 }
 
-int GetWarningDontShowAgain(void)
+int ShowErrorMessage(int number)
 {
-    return WarningDontShowAgain;
+    MessageDialog state = { &OpenError, TEXT_ERROR_CAPTION, TEXT_QUIT, number, NULL, 0, 0, 0, 0 };
+    return RunMessageDialog(&state);
+}
+
+int ShowWarningMessage(int number, unsigned int flags, const char *freeText, int *dontShowAgain)
+{
+    MessageDialog state = { &OpenWarning, TEXT_WARNING_CAPTION, TEXT_CONTINUE, number, freeText, flags, 1, 1, 0 };
+    int result = RunMessageDialog(&state);
+    if (dontShowAgain)
+        *dontShowAgain = state.dontShowAgain;
+    return result;
 }

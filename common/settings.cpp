@@ -12,16 +12,19 @@
 #include <string.h>
 
 #include "common/settings.h"
+#include "common/trace.h"
 
 LauncherSettings Settings;
 
 /* Level belongs to the game, which may store it in any form: the launcher
- * writes it back with the type and size it was read with. LevelWasRead is
- * set when the record holds the stored level, so WriteSettings may write
- * it from the record. */
-static int LevelWasRead;
-static DWORD LevelType;
-static DWORD LevelSize;
+ * writes it back with the type and size it was read with. This goes with
+ * the record, for the whole run. */
+struct StoredLevelForm {
+    int read;    /* the record holds the stored level, so it may be written from it */
+    DWORD type;
+    DWORD size;
+};
+static StoredLevelForm LevelForm;
 
 /* The product key's values in the order they are read, after ExeDir. */
 struct SettingsValue {
@@ -74,11 +77,6 @@ static int ReadValue(HKEY key, const char *name, void *field, size_t size, int i
     return 1;
 }
 
-static int WriteDword(HKEY key, const char *name, DWORD value)
-{
-    return RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value) == ERROR_SUCCESS;
-}
-
 static void ReadUninstallString(void)
 {
     HKEY key;
@@ -86,6 +84,8 @@ static void ReadUninstallString(void)
         return;
     if (ReadValue(key, "UninstallString", Settings.UninstallString, sizeof Settings.UninstallString, 1))
         Settings.UninstallAvailable = 1;
+    else
+        Trace("settings: UninstallString could not be read: no uninstaller is offered");
     RegCloseKey(key);
 }
 
@@ -104,7 +104,7 @@ int ReadSettings(void)
 {
     memset(&Settings, 0, sizeof Settings);
     Settings.bFirstTime = 1;
-    LevelWasRead = 0;
+    LevelForm.read = 0;
 
     ReadUninstallString();
 
@@ -112,6 +112,7 @@ int ReadSettings(void)
     if (!OpenProductKeyForReading(&key))
         return 0;
     if (!ReadValue(key, "ExeDir", Settings.ExeDir, sizeof Settings.ExeDir, 1)) {
+        Trace("settings: ExeDir could not be read: the game counts as not installed");
         RegCloseKey(key);
         return 0;
     }
@@ -122,12 +123,13 @@ int ReadSettings(void)
         const SettingsValue *value = &ProductValues[i];
         int isLevel = i == LEVEL_VALUE_INDEX;
         if (!ReadValue(key, value->name, record + value->offset, value->size, value->isString,
-                       isLevel ? &LevelType : NULL, isLevel ? &LevelSize : NULL)) {
+                       isLevel ? &LevelForm.type : NULL, isLevel ? &LevelForm.size : NULL)) {
+            Trace("settings: %s could not be read: it and the values after it keep their defaults", value->name);
             RegCloseKey(key);
             return 0;
         }
         if (isLevel)
-            LevelWasRead = 1;
+            LevelForm.read = 1;
     }
     Settings.CDRootKnown = 1;
     RegCloseKey(key);
@@ -141,35 +143,55 @@ int ReadSettings(void)
  * alone. Returns 1 when Level may be written from the record. */
 static int RecoverStoredLevel(HKEY key)
 {
-    if (LevelWasRead)
+    if (LevelForm.read)
         return 1;
     unsigned int level = 0;
-    if (ReadValue(key, "Level", &level, sizeof level, 0, &LevelType, &LevelSize)) {
+    if (ReadValue(key, "Level", &level, sizeof level, 0, &LevelForm.type, &LevelForm.size)) {
         Settings.Level = level;
-        LevelWasRead = 1;
+        LevelForm.read = 1;
         return 1;
     }
     DWORD length = 0;
-    if (RegQueryValueExA(key, "Level", NULL, NULL, NULL, &length) != ERROR_FILE_NOT_FOUND)
+    if (RegQueryValueExA(key, "Level", NULL, NULL, NULL, &length) != ERROR_FILE_NOT_FOUND) {
+        Trace("settings: the stored Level cannot be read back: it is left as it is");
         return 0;
-    LevelType = REG_DWORD;
-    LevelSize = sizeof level;
+    }
+    LevelForm.type = REG_DWORD;
+    LevelForm.size = sizeof level;
     return 1;
 }
 
-/* Level as it was read: its type, and its first LevelSize bytes of the
- * record's raw field. */
+/* One value written; a failure names it, and the values after it are not
+ * written. */
+static int WriteValue(HKEY key, const char *name, DWORD type, const void *data, DWORD size)
+{
+    LONG result = RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
+    if (result != ERROR_SUCCESS)
+        Trace("settings: %s could not be written (error %ld): the values after it are not saved", name, result);
+    return result == ERROR_SUCCESS;
+}
+
+static int WriteDword(HKEY key, const char *name, DWORD value)
+{
+    return WriteValue(key, name, REG_DWORD, &value, sizeof value);
+}
+
+/* Level as it was read: its type, and its first bytes of the record's raw
+ * field, as many as were read. */
 static int WriteLevel(HKEY key)
 {
-    DWORD size = LevelSize <= sizeof Settings.Level ? LevelSize : (DWORD)sizeof Settings.Level;
-    return RegSetValueExA(key, "Level", 0, LevelType, (const BYTE *)&Settings.Level, size) == ERROR_SUCCESS;
+    DWORD size = LevelForm.size <= sizeof Settings.Level ? LevelForm.size : (DWORD)sizeof Settings.Level;
+    return WriteValue(key, "Level", LevelForm.type, &Settings.Level, size);
 }
 
 int WriteSettings(void)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS, &key);
+    if (opened != ERROR_SUCCESS) {
+        Trace("settings: the product key cannot be opened for writing (error %ld): nothing is saved", opened);
         return 0;
+    }
 
     /* The game reads DDName as a 50-byte string: the whole field goes out,
      * terminator and trailing zeros included. */
@@ -180,8 +202,7 @@ int WriteSettings(void)
         && WriteDword(key, "Mode", (DWORD)Settings.Mode)
         && WriteDword(key, "Width", (DWORD)Settings.Width)
         && WriteDword(key, "Height", (DWORD)Settings.Height)
-        && RegSetValueExA(key, "DDName", 0, REG_SZ, (const BYTE *)Settings.DDName,
-                          sizeof Settings.DDName) == ERROR_SUCCESS
+        && WriteValue(key, "DDName", REG_SZ, Settings.DDName, sizeof Settings.DDName)
         && WriteDword(key, "bHard", (DWORD)Settings.bHard)
         && WriteDword(key, "bFirstTime", (DWORD)Settings.bFirstTime)
         && (!writeLevel || WriteLevel(key))

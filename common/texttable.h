@@ -1,6 +1,6 @@
 /* The numbered text table: every text the launcher shows comes from here
- * by number. The parser needs nothing of Win32; LoadTextTable (in
- * texttable_win.cpp) feeds it the RCDATA resource. */
+ * by number (its name in resources/texts.h). The parser needs nothing of
+ * Win32; LoadTextTable (texttable_win.h) feeds it the RCDATA resource. */
 #ifndef KVL_TEXTTABLE_H
 #define KVL_TEXTTABLE_H
 
@@ -25,7 +25,6 @@ void TextTableFree(TextTable *table);
 const char *TextTableGet(const TextTable *table, int n);
 
 /* The process-wide table. */
-void LoadTextTable(void);
 const char *GetText(int n);
 const char *GetMessageText(int n);
 void FreeTextTable(void);

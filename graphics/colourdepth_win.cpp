@@ -76,10 +76,8 @@ static void StoreNoWarning(void)
 
 static int ShowColourDepthWarning(unsigned int flags, int *dontShowAgain)
 {
-    int answer = ShowWarningMessage(TEXT_COLOUR_DEPTH_ADVICE, flags, NULL);
     /* A warning that could not open leaves no tick of its own. */
-    *dontShowAgain = answer == -1 ? 0 : (GetWarningDontShowAgain() ? 1 : 0);
-    return answer;
+    return ShowWarningMessage(TEXT_COLOUR_DEPTH_ADVICE, flags, NULL, dontShowAgain);
 }
 
 int CheckDesktopColourDepthWith(int desktopBits, int (*countHighColourModes)(void))

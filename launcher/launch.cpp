@@ -9,12 +9,7 @@
 #include "launcher/startup.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
-
-/* Error messages of the text table, one per operation. */
-#define TEXT_SETUP_FAILED      79
-#define TEXT_UNINSTALL_FAILED  80
-#define TEXT_NOTEPAD_FAILED    81
-#define TEXT_GAME_FAILED       82
+#include "resources/texts.h"
 
 /* WinExec answers above 31 when the program started. */
 #define WINEXEC_STARTED_ABOVE  31

@@ -1,76 +1,56 @@
 /* The main menu: labels and enables its buttons from the settings, checks
  * the DirectX components the installed game needs before it ever shows,
- * and ends with the MainMenuResult that start-up acts on. Setup, system
+ * and ends with the DialogResult that start-up acts on. Setup, system
  * information, artbook, read-me and the credits run while it stays. */
 #include <windows.h>
 #include <objbase.h>
 
 #include "launcher/mainmenu.h"
 #include "launcher/launch.h"
+#include "launcher/team.h"
+#include "common/dialogresult.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/texttable.h"
+#include "common/trace.h"
 #include "graphics/setupdlg.h"
 #include "sysinfo/sysdlg.h"
 #include "artbook/artbook.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 
-/* Text table entries of the menu. */
-#define TEXT_CONFIRM_QUIT     10
-#define TEXT_DIRECTDRAW_BAD   84
-#define TEXT_DIRECTINPUT_BAD  85
-#define TEXT_DXMEDIA_BAD      86
-#define TEXT_MENU_CAPTION     105
-#define TEXT_GROUP            107
-#define TEXT_INSTALL          108
-#define TEXT_UNINSTALL        109
-#define TEXT_REINSTALL        110
-#define TEXT_PLAY             111
-#define TEXT_SETUP            112
-#define TEXT_CHECK            113
-#define TEXT_README           114
-#define TEXT_EXIT             115
-#define TEXT_ARTBOOK          116
-
-/* The graphics setup's answer when the user chose to play. */
-#define SETUP_PLAY 4
-
-/* The menu's own window while it runs, and the picture button's bitmap,
- * loaded once and kept for the life of the process. */
-static HINSTANCE MenuInstance;
-static HWND MainMenuWindow;
-static HBITMAP EmblemBitmap;
-/* The graphics setup's memory across its openings: the menu lives for the
- * launcher's run. */
-static GraphicsSetupRun SetupRun;
+/* The menu's own state, for as long as it runs: that is the launcher's
+ * whole run, so it also keeps the graphics setup's memory across its
+ * openings. */
+struct MainMenuDialog {
+    HINSTANCE instance;
+    HBITMAP emblem; /* the picture button's bitmap, or NULL */
+    GraphicsSetupRun setupRun;
+};
 
 /* ---- DirectX components ------------------------------------------------ */
 
 /* The classes and interfaces of the DirectX 5 components the game uses,
  * declared here so that nothing depends on the SDK headers at hand. */
-static const GUID ClsidDirectDraw =
-    { 0xD7B70EE0, 0x4340, 0x11CF, { 0xB0, 0x63, 0x00, 0x20, 0xAF, 0xC2, 0xCD, 0x35 } };
-static const GUID IidDirectDraw =
-    { 0x6C14DB80, 0xA733, 0x11CE, { 0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60 } };
-static const GUID ClsidDirectInput =
-    { 0x25E609E0, 0xB259, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } };
-static const GUID IidDirectInputA =
-    { 0x89521360, 0xAA8A, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } };
-static const GUID ClsidAMMultiMediaStream =
-    { 0x49C47CE5, 0x9BA4, 0x11D0, { 0x82, 0x12, 0x00, 0xC0, 0x4F, 0xC3, 0x2C, 0x45 } };
-static const GUID IidAMMultiMediaStream =
-    { 0xBEBE595C, 0x9A6F, 0x11D0, { 0x8F, 0xDE, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0x9D } };
-
 struct DirectXComponent {
-    const GUID *classId;
-    const GUID *interfaceId;
+    GUID classId;
+    GUID interfaceId;
     int failureText;
 };
 
 static const DirectXComponent DirectXComponents[] = {
-    { &ClsidDirectDraw, &IidDirectDraw, TEXT_DIRECTDRAW_BAD },
-    { &ClsidDirectInput, &IidDirectInputA, TEXT_DIRECTINPUT_BAD },
-    { &ClsidAMMultiMediaStream, &IidAMMultiMediaStream, TEXT_DXMEDIA_BAD },
+    { /* DirectDraw */
+      { 0xD7B70EE0, 0x4340, 0x11CF, { 0xB0, 0x63, 0x00, 0x20, 0xAF, 0xC2, 0xCD, 0x35 } },
+      { 0x6C14DB80, 0xA733, 0x11CE, { 0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60 } },
+      TEXT_DIRECTDRAW_MISSING },
+    { /* DirectInput, its ANSI interface */
+      { 0x25E609E0, 0xB259, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } },
+      { 0x89521360, 0xAA8A, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } },
+      TEXT_DIRECTINPUT_MISSING },
+    { /* DirectShow's multimedia stream */
+      { 0x49C47CE5, 0x9BA4, 0x11D0, { 0x82, 0x12, 0x00, 0xC0, 0x4F, 0xC3, 0x2C, 0x45 } },
+      { 0xBEBE595C, 0x9A6F, 0x11D0, { 0x8F, 0xDE, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0x9D } },
+      TEXT_DIRECTX_MEDIA_MISSING },
 };
 
 int CheckDirectXComponents(void)
@@ -78,7 +58,7 @@ int CheckDirectXComponents(void)
     CoInitialize(NULL);
     for (const DirectXComponent &c : DirectXComponents) {
         IUnknown *object = NULL;
-        HRESULT hr = CoCreateInstance(*c.classId, NULL, CLSCTX_INPROC_SERVER, *c.interfaceId,
+        HRESULT hr = CoCreateInstance(c.classId, NULL, CLSCTX_INPROC_SERVER, c.interfaceId,
                                       reinterpret_cast<void **>(&object));
         if (FAILED(hr)) {
             ShowErrorMessage(c.failureText);
@@ -127,24 +107,24 @@ static void EnableItem(HWND menu, int id, BOOL enable)
 }
 
 /* A missing DirectX component ends the menu here, before it shows. */
-static void MenuOnInit(HWND menu)
+static void MenuOnInit(HWND menu, MainMenuDialog *state)
 {
-    MainMenuWindow = menu;
-    if (!EmblemBitmap)
-        EmblemBitmap = LoadBitmapA(MenuInstance, MAKEINTRESOURCEA(IDB_EMBLEM));
+    state->emblem = LoadBitmapA(state->instance, MAKEINTRESOURCEA(IDB_EMBLEM));
+    if (!state->emblem)
+        Trace("menu picture not loaded (error %lu): its button stays blank", GetLastError());
 
     SetWindowTextA(menu, GetText(TEXT_MENU_CAPTION));
-    SetItemLabel(menu, IDC_MENU_GROUP, TEXT_GROUP);
-    SetItemLabel(menu, IDC_MENU_INSTALL, Settings.Installed ? TEXT_REINSTALL : TEXT_INSTALL);
-    SetItemLabel(menu, IDC_MENU_UNINSTALL, TEXT_UNINSTALL);
+    SetItemLabel(menu, IDC_MENU_GROUP, TEXT_MENU_INSTALLATION);
+    SetItemLabel(menu, IDC_MENU_INSTALL, Settings.Installed ? TEXT_MENU_REINSTALL : TEXT_MENU_INSTALL);
+    SetItemLabel(menu, IDC_MENU_UNINSTALL, TEXT_MENU_UNINSTALL);
     if (!Settings.UninstallAvailable)
         EnableItem(menu, IDC_MENU_UNINSTALL, FALSE);
-    SetItemLabel(menu, IDC_MENU_PLAY, TEXT_PLAY);
-    SetItemLabel(menu, IDC_MENU_SETUP, TEXT_SETUP);
+    SetItemLabel(menu, IDC_MENU_PLAY, TEXT_MENU_PLAY);
+    SetItemLabel(menu, IDC_MENU_SETUP, TEXT_MENU_SETUP);
 
     if (Settings.Installed) {
         if (!CheckDirectXComponents()) {
-            EndDialog(menu, MENU_ABORT);
+            EndDialog(menu, RESULT_ABORT);
             return;
         }
         HWND play = GetDlgItem(menu, IDC_MENU_PLAY);
@@ -158,13 +138,13 @@ static void MenuOnInit(HWND menu)
         EnableItem(menu, IDC_MENU_SETUP, FALSE);
     }
 
-    SetItemLabel(menu, IDC_MENU_CHECK, TEXT_CHECK);
+    SetItemLabel(menu, IDC_MENU_CHECK, TEXT_MENU_CHECK);
     EnableItem(menu, IDC_MENU_CHECK, TRUE);
-    SetItemLabel(menu, IDC_MENU_ARTBOOK, TEXT_ARTBOOK);
+    SetItemLabel(menu, IDC_MENU_ARTBOOK, TEXT_MENU_ARTBOOK);
     EnableItem(menu, IDC_MENU_ARTBOOK, TRUE);
-    SetItemLabel(menu, IDC_MENU_README, TEXT_README);
+    SetItemLabel(menu, IDC_MENU_README, TEXT_MENU_README);
     EnableItem(menu, IDC_MENU_README, TRUE);
-    SetItemLabel(menu, IDCANCEL, TEXT_EXIT);
+    SetItemLabel(menu, IDCANCEL, TEXT_MENU_EXIT);
 }
 
 /* ---- Commands ---------------------------------------------------------- */
@@ -173,26 +153,26 @@ static void MenuOnExit(HWND menu)
 {
     if (MessageBoxA(menu, GetText(TEXT_CONFIRM_QUIT), GetText(TEXT_MENU_CAPTION),
                     MB_ICONQUESTION | MB_YESNO) == IDYES)
-        EndDialog(menu, MENU_EXIT);
+        EndDialog(menu, RESULT_EXIT);
 }
 
 /* The menu hides while the graphics setup runs; that dialog's Play both
  * saves the settings and means Play for the menu too. */
-static void MenuOnSetup(HWND menu)
+static void MenuOnSetup(HWND menu, MainMenuDialog *state)
 {
     ShowWindow(menu, SW_HIDE);
-    if (ShowGraphicsSetup(menu, &SetupRun) == SETUP_PLAY)
-        EndDialog(menu, MENU_PLAY);
+    if (ShowGraphicsSetup(menu, &state->setupRun) == RESULT_PLAY)
+        EndDialog(menu, RESULT_PLAY);
     ShowWindow(menu, SW_SHOW);
 }
 
 /* Until the graphics have been set up once, Play goes through the setup. */
-static void MenuOnPlay(HWND menu)
+static void MenuOnPlay(HWND menu, MainMenuDialog *state)
 {
     if (Settings.bFirstTime)
-        MenuOnSetup(menu);
+        MenuOnSetup(menu, state);
     else
-        EndDialog(menu, MENU_PLAY);
+        EndDialog(menu, RESULT_PLAY);
 }
 
 static int KeyIsDown(int key)
@@ -201,44 +181,56 @@ static int KeyIsDown(int key)
 }
 
 /* The credits hide behind Shift+Ctrl+click on the picture. */
-static void MenuOnPicture(void)
+static void MenuOnPicture(HWND menu)
 {
     if (KeyIsDown(VK_SHIFT) && KeyIsDown(VK_CONTROL))
-        TeamDialog(MainMenuWindow);
+        TeamDialog(menu);
 }
 
-static void MenuOnCommand(HWND menu, int id)
+static void MenuOnCommand(HWND menu, MainMenuDialog *state, int id)
 {
     switch (id) {
     case IDCANCEL:           MenuOnExit(menu); break;
-    case IDC_MENU_INSTALL:   EndDialog(menu, MENU_INSTALL); break;
-    case IDC_MENU_UNINSTALL: EndDialog(menu, MENU_UNINSTALL); break;
-    case IDC_MENU_PLAY:      MenuOnPlay(menu); break;
-    case IDC_MENU_SETUP:     MenuOnSetup(menu); break;
+    case IDC_MENU_INSTALL:   EndDialog(menu, RESULT_INSTALL); break;
+    case IDC_MENU_UNINSTALL: EndDialog(menu, RESULT_UNINSTALL); break;
+    case IDC_MENU_PLAY:      MenuOnPlay(menu, state); break;
+    case IDC_MENU_SETUP:     MenuOnSetup(menu, state); break;
     case IDC_MENU_ARTBOOK:   ShowArtbook(menu); break;
     case IDC_MENU_CHECK:     ShowSystemInformation(menu); break;
     case IDC_MENU_README:    OpenReadMe(); break;
-    case IDC_MENU_PICTURE:   MenuOnPicture(); break;
+    case IDC_MENU_PICTURE:   MenuOnPicture(menu); break;
     }
 }
 
-static void MenuOnDrawItem(const DRAWITEMSTRUCT *item)
+static void MenuOnDrawItem(const MainMenuDialog *state, const DRAWITEMSTRUCT *item)
 {
-    DrawStretchedBitmap(item->hDC, EmblemBitmap, item->rcItem.left, item->rcItem.top,
+    DrawStretchedBitmap(item->hDC, state->emblem, item->rcItem.left, item->rcItem.top,
                         item->rcItem.right, item->rcItem.bottom);
+}
+
+/* NULL for the messages that come before WM_INITDIALOG. */
+static MainMenuDialog *StateOf(HWND menu)
+{
+    return reinterpret_cast<MainMenuDialog *>(GetWindowLongPtrA(menu, DWLP_USER));
 }
 
 static INT_PTR CALLBACK MainMenuProc(HWND menu, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    MainMenuDialog *state = StateOf(menu);
     switch (message) {
     case WM_INITDIALOG:
-        MenuOnInit(menu);
+        SetWindowLongPtrA(menu, DWLP_USER, lParam);
+        MenuOnInit(menu, reinterpret_cast<MainMenuDialog *>(lParam));
         return FALSE; /* the focus is Play's when installed, else the platform's */
     case WM_COMMAND:
-        MenuOnCommand(menu, LOWORD(wParam));
+        if (state == NULL)
+            return FALSE;
+        MenuOnCommand(menu, state, LOWORD(wParam));
         return TRUE;
     case WM_DRAWITEM:
-        MenuOnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+        if (state == NULL)
+            return FALSE;
+        MenuOnDrawItem(state, reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
         return TRUE;
     }
     return FALSE;
@@ -246,8 +238,12 @@ static INT_PTR CALLBACK MainMenuProc(HWND menu, UINT message, WPARAM wParam, LPA
 
 int RunMainMenu(HINSTANCE instance, HWND owner)
 {
-    MenuInstance = instance;
-    int result = (int)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAINMENU), owner, MainMenuProc, 0);
-    MainMenuWindow = NULL;
+    MainMenuDialog state = { instance, NULL, GraphicsSetupRun() };
+    int result = (int)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAINMENU), owner, MainMenuProc,
+                                      reinterpret_cast<LPARAM>(&state));
+    if (result == RESULT_NOT_SHOWN)
+        Trace("main menu not shown (error %lu): nothing to start", GetLastError());
+    if (state.emblem)
+        DeleteObject(state.emblem);
     return result;
 }

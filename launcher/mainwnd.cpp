@@ -4,8 +4,8 @@
  * launcher's modal dialogs dispatches messages. */
 #include <windows.h>
 
-#include "common/app.h"
-#include "launcher/startup.h"
+#include "launcher/mainwnd.h"
+#include "common/trace.h"
 #include "resources/resource.h"
 
 /* Every title begins with a blank: the gap enters between the letters. */
@@ -22,56 +22,55 @@ static const char *const TitleMarquee[TITLE_MARQUEE_LENGTH] = {
     " K.V. L",
 };
 
-static unsigned TitleMarqueePosition;
-static HICON MainIcon;
-
-const char *TitleMarqueeText(unsigned position)
+/* NULL before the window has taken its state, and after it let go of it. */
+static MainWindowState *StateOf(HWND window)
 {
-    return position < TITLE_MARQUEE_LENGTH ? TitleMarquee[position] : NULL;
+    return reinterpret_cast<MainWindowState *>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-static void OnTitleTimer(HWND window)
+static void OnTitleTimer(HWND window, MainWindowState *state)
 {
-    if (TitleMarqueePosition >= TITLE_MARQUEE_LENGTH)
-        TitleMarqueePosition = 0;
-    SetWindowTextA(window, TitleMarquee[TitleMarqueePosition]);
-    TitleMarqueePosition++;
+    if (state->marqueePosition >= TITLE_MARQUEE_LENGTH)
+        state->marqueePosition = 0;
+    SetWindowTextA(window, TitleMarquee[state->marqueePosition]);
+    state->marqueePosition++;
 }
 
 /* Closing (from the taskbar button's menu) does not end the launcher: the
  * window stays, its title stops and its icon is given back. */
-static void OnMainWindowClose(HWND window)
+static void OnMainWindowClose(HWND window, MainWindowState *state)
 {
     KillTimer(window, TITLE_TIMER);
-    if (MainIcon != NULL) {
+    if (state->icon != NULL) {
         SendMessageA(window, WM_SETICON, ICON_SMALL, 0);
-        DestroyIcon(MainIcon);
-        MainIcon = NULL;
+        DestroyIcon(state->icon);
+        state->icon = NULL;
     }
 }
 
 static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    MainWindowState *state = StateOf(window);
     switch (message) {
+    case WM_NCCREATE: {
+        const CREATESTRUCTA *create = reinterpret_cast<const CREATESTRUCTA *>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        break;
+    }
     case WM_TIMER:
-        if (wParam == TITLE_TIMER)
-            OnTitleTimer(window);
+        if (wParam == TITLE_TIMER && state != NULL)
+            OnTitleTimer(window, state);
         return 0;
     case WM_CLOSE:
-        OnMainWindowClose(window);
+        if (state != NULL)
+            OnMainWindowClose(window, state);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND CreateMainWindow(HINSTANCE instance)
+static void RegisterMainWindowClass(HINSTANCE instance)
 {
-    /* A private copy at the small icon size, so that it can be released
-     * on WM_CLOSE. */
-    if (MainIcon == NULL)
-        MainIcon = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
-                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
-
     WNDCLASSEXA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.cbSize = sizeof windowClass;
@@ -79,17 +78,41 @@ HWND CreateMainWindow(HINSTANCE instance)
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = MAIN_WINDOW_CLASS;
+    /* A second window of the run finds the class there already. */
     RegisterClassExA(&windowClass);
+}
 
+HWND CreateMainWindow(HINSTANCE instance, MainWindowState *state)
+{
+    state->marqueePosition = 0;
+    /* A private copy at the small icon size, so that it can be released
+     * on WM_CLOSE. */
+    state->icon = (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
+    if (state->icon == NULL)
+        Trace("taskbar icon not loaded (error %lu): the button shows the default one", GetLastError());
+
+    RegisterMainWindowClass(instance);
     HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, "KVL", WS_POPUP | WS_SYSMENU,
-                                  0, 0, 0, 0, GetDesktopWindow(), NULL, instance, NULL);
-    if (window == NULL)
+                                  0, 0, 0, 0, GetDesktopWindow(), NULL, instance, state);
+    if (window == NULL) {
+        Trace("taskbar window not created (error %lu): the launcher runs without it", GetLastError());
+        if (state->icon != NULL)
+            DestroyIcon(state->icon);
+        state->icon = NULL;
         return NULL;
-    TitleMarqueePosition = 0;
-    SetTimer(window, TITLE_TIMER, TITLE_TIMER_PERIOD, NULL);
+    }
+    if (!SetTimer(window, TITLE_TIMER, TITLE_TIMER_PERIOD, NULL))
+        Trace("title timer not set (error %lu): the title stays still", GetLastError());
     ShowWindow(window, SW_SHOW);
-    if (MainIcon != NULL)
-        SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)MainIcon);
+    if (state->icon != NULL)
+        SendMessageA(window, WM_SETICON, ICON_SMALL, (LPARAM)state->icon);
     SetWindowTextA(window, "K.V.L");
     return window;
+}
+
+void RetireMainWindow(HWND window)
+{
+    ShowWindow(window, SW_HIDE);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
 }

@@ -4,28 +4,31 @@
 #include <windows.h>
 
 #include "common/app.h"
+#include "common/dialogresult.h"
 #include "common/settings.h"
 #include "common/texttable.h"
+#include "common/texttable_win.h"
+#include "common/trace.h"
 #include "graphics/colourdepth_win.h"
 #include "launcher/cmdline.h"
 #include "launcher/launch.h"
 #include "launcher/mainmenu.h"
+#include "launcher/mainwnd.h"
 #include "launcher/startup.h"
 #include "sysinfo/cddrives.h"
 #include "sysinfo/sysdlg.h"
-
-/* Held open until the process ends: it tells a later launcher that this
- * one runs. */
-static HANDLE InstanceMutex;
 
 int AnotherInstanceRuns(HANDLE *held)
 {
     *held = NULL;
     HANDLE own = CreateMutexA(NULL, FALSE, LAUNCHER_MUTEX_NAME);
-    if (own != NULL && GetLastError() == ERROR_ALREADY_EXISTS) {
+    DWORD error = GetLastError();
+    if (own != NULL && error == ERROR_ALREADY_EXISTS) {
         CloseHandle(own);
         return 1;
     }
+    if (own == NULL)
+        Trace("instance mutex not created (error %lu): a later launcher will not see this one", error);
     *held = own;
 
     /* The second name is never held here, only looked for. */
@@ -62,6 +65,8 @@ void KeepCurrentDirectoryOutOfDllSearch(int keepOut)
 
 void RemoveCurrentDirectoryFromDllSearch(void)
 {
+    if (LookUpSetDllDirectory() == NULL)
+        Trace("SetDllDirectoryA missing: the current directory stays in the DLL search");
     KeepCurrentDirectoryOutOfDllSearch(1);
     /* Wine takes the empty folder above for none set and goes on searching
      * the current directory; the narrower default search leaves it out
@@ -76,14 +81,20 @@ void RemoveCurrentDirectoryFromDllSearch(void)
         setDefaultDirectories(SEARCH_DEFAULT_DIRS);
 }
 
+static void EnterFolder(const char *folder)
+{
+    if (!SetCurrentDirectoryA(folder))
+        Trace("cannot enter \"%s\" (error %lu): the current directory stays", folder, GetLastError());
+}
+
 /* The launcher lies one folder below the disc root: before installation
  * the disc root is the parent of the program's folder. */
 static void ChangeToDiscRootFromProgram(const char *commandLine)
 {
     char folder[PROGRAM_PATH_LIMIT];
     if (ProgramFolderFromCommandLine(commandLine, folder, sizeof folder))
-        SetCurrentDirectoryA(folder);
-    SetCurrentDirectoryA("..");
+        EnterFolder(folder);
+    EnterFolder("..");
 }
 
 void ChooseCurrentDirectory(const char *commandLine)
@@ -99,19 +110,19 @@ void ChooseCurrentDirectory(const char *commandLine)
         ProgramPathFromCommandLine(commandLine, programPath, sizeof programPath);
         ResolveCDRootDrive(programPath);
     }
-    SetCurrentDirectoryA(Settings.CDRoot);
+    EnterFolder(Settings.CDRoot);
 }
 
 void ActOnMenuResult(int result)
 {
     switch (result) {
-    case MENU_INSTALL:
+    case RESULT_INSTALL:
         LaunchSetup();
         break;
-    case MENU_UNINSTALL:
+    case RESULT_UNINSTALL:
         LaunchUninstaller();
         break;
-    case MENU_PLAY:
+    case RESULT_PLAY:
         /* The taskbar button goes before the game takes the screen. */
         if (MainWindow != NULL)
             ShowWindow(MainWindow, SW_HIDE);
@@ -127,7 +138,10 @@ int RunLauncher(HINSTANCE instance)
      * wherever the launcher was started from, and may hold anything. */
     RemoveCurrentDirectoryFromDllSearch();
     LoadTextTable();
-    if (AnotherInstanceRuns(&InstanceMutex))
+    /* Never closed: it tells a later launcher that this one runs, until the
+     * process ends. */
+    HANDLE instanceMutex;
+    if (AnotherInstanceRuns(&instanceMutex))
         return 1;
 
     /* Warnings only: the launcher carries on whatever the user answers. */
@@ -135,15 +149,15 @@ int RunLauncher(HINSTANCE instance)
     CheckDesktopColourDepth();
 
     Settings.SettingsComplete = ReadSettings();
-    MainWindow = CreateMainWindow(instance);
+    MainWindowState mainWindowState;
+    MainWindow = CreateMainWindow(instance, &mainWindowState);
     DiscoverDrives();
     ChooseCurrentDirectory(GetCommandLineA());
 
     ActOnMenuResult(RunMainMenu(instance, MainWindow));
 
-    /* The window is not destroyed: it goes away with the process. */
     if (MainWindow != NULL)
-        ShowWindow(MainWindow, SW_HIDE);
+        RetireMainWindow(MainWindow);
     FreeTextTable();
     return 0;
 }

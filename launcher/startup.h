@@ -29,25 +29,12 @@ int AnotherInstanceRuns(HANDLE *held);
 /* Makes the current directory the disc root: CDRoot when the settings are
  * complete (its leading "?" replaced by the disc's drive letter first),
  * else the parent of the program's folder taken from commandLine.
- * Failures to change directory are ignored. */
+ * Failures to change directory are ignored (and traced). */
 void ChooseCurrentDirectory(const char *commandLine);
 
-/* Starts the program that the main menu's result asks for: the installer
- * (5), the uninstaller (6), or the game (4) after hiding the taskbar
+/* Starts the program that the main menu's result (a DialogResult) asks
+ * for: the installer, the uninstaller, or the game after hiding the taskbar
  * window. Other results start nothing. */
 void ActOnMenuResult(int result);
-
-/* The hidden main window (mainwnd.cpp). */
-#define MAIN_WINDOW_CLASS "KVLMainWindow"
-#define TITLE_TIMER 1
-#define TITLE_TIMER_PERIOD 200
-#define TITLE_MARQUEE_LENGTH 10
-
-/* Creates and shows the zero-size pop-up that gives the launcher its
- * taskbar button, with its icon and animated title; the marquee starts
- * at its first title. Returns the window, or NULL (carry on without). */
-HWND CreateMainWindow(HINSTANCE instance);
-/* Title shown at a marquee position (0 to 9), or NULL past the end. */
-const char *TitleMarqueeText(unsigned position);
 
 #endif

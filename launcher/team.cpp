@@ -3,8 +3,9 @@
  * no close box, and Escape is ignored on purpose. */
 #include <windows.h>
 
-#include "launcher/mainmenu.h"
+#include "launcher/team.h"
 #include "common/app.h"
+#include "common/trace.h"
 #include "resources/resource.h"
 
 static INT_PTR CALLBACK TeamDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -22,5 +23,8 @@ static INT_PTR CALLBACK TeamDialogProc(HWND dialog, UINT message, WPARAM wParam,
 
 int TeamDialog(HWND owner)
 {
-    return (int)DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_TEAM), owner, TeamDialogProc, 0);
+    int result = (int)DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_TEAM), owner, TeamDialogProc, 0);
+    if (result == -1)
+        Trace("credits not shown (error %lu)", GetLastError());
+    return result;
 }

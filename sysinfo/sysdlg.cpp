@@ -24,7 +24,7 @@ int CheckMinimumSpecification(void)
     /* No launcher window exists yet: the warning has no owner. Start-up
      * goes on whatever the answer. */
     if (failed)
-        ShowWarningMessage(0, 0, warning);
+        ShowWarningMessage(MESSAGE_FREE_TEXT, 0, warning);
     return failed;
 }
 

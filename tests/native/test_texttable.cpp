@@ -179,12 +179,13 @@ static std::string NumberedTable(int count)
 
 TEST(TextTableGlobal, GetTextBounds)
 {
-    std::string bytes = NumberedTable(3);
+    const int count = 3;
+    std::string bytes = NumberedTable(count);
     LoadTextTableFromBytes(bytes.data(), bytes.size());
-    EXPECT_STREQ(GetText(0), "t0");
-    EXPECT_STREQ(GetText(2), "t2");
-    EXPECT_STREQ(GetText(3), IndexError);
-    EXPECT_STREQ(GetText(163), IndexError);
+    for (int n = 0; n < count; n++)
+        EXPECT_EQ(GetText(n), "t" + std::to_string(n));
+    EXPECT_STREQ(GetText(count), IndexError);
+    EXPECT_STREQ(GetText(TEXT_TABLE_SHIPPED_COUNT), IndexError);
     EXPECT_STREQ(GetText(-1), IndexError);
     EXPECT_STREQ(GetText(INT_MIN), IndexError);
     EXPECT_STREQ(GetText(INT_MAX), IndexError);
@@ -193,20 +194,23 @@ TEST(TextTableGlobal, GetTextBounds)
 
 TEST(TextTableGlobal, GetMessageTextBoundIsTheShippedCountNotTheLoadedOne)
 {
-    std::string small = NumberedTable(3);
+    const int last = TEXT_TABLE_SHIPPED_COUNT - 1;
+    const int past = TEXT_TABLE_SHIPPED_COUNT;
+    const int smallCount = 3;
+    std::string small = NumberedTable(smallCount);
     LoadTextTableFromBytes(small.data(), small.size());
-    EXPECT_STREQ(GetMessageText(2), "t2");
-    EXPECT_STREQ(GetMessageText(3), IndexError);    /* below 163, past the count */
-    EXPECT_STREQ(GetMessageText(162), IndexError);
-    EXPECT_STREQ(GetMessageText(163), "Unknown message");
+    EXPECT_EQ(GetMessageText(smallCount - 1), "t" + std::to_string(smallCount - 1));
+    EXPECT_STREQ(GetMessageText(smallCount), IndexError); /* within the shipped count, past the loaded one */
+    EXPECT_STREQ(GetMessageText(last), IndexError);
+    EXPECT_STREQ(GetMessageText(past), "Unknown message");
     EXPECT_STREQ(GetMessageText(-1), "Unknown message");
     EXPECT_STREQ(GetMessageText(INT_MIN), "Unknown message");
 
-    std::string large = NumberedTable(170);
+    std::string large = NumberedTable(TEXT_TABLE_SHIPPED_COUNT + 7);
     LoadTextTableFromBytes(large.data(), large.size());
-    EXPECT_STREQ(GetText(163), "t163");
-    EXPECT_STREQ(GetMessageText(162), "t162");
-    EXPECT_STREQ(GetMessageText(163), "Unknown message");
+    EXPECT_EQ(GetText(past), "t" + std::to_string(past));
+    EXPECT_EQ(GetMessageText(last), "t" + std::to_string(last));
+    EXPECT_STREQ(GetMessageText(past), "Unknown message");
     FreeTextTable();
 }
 
@@ -214,17 +218,18 @@ TEST(TextTableGlobal, EmptyTableAndRepeatedFree)
 {
     FreeTextTable();
     FreeTextTable();
-    EXPECT_STREQ(GetText(0), IndexError);
-    EXPECT_STREQ(GetMessageText(0), IndexError);
-    EXPECT_STREQ(GetMessageText(200), "Unknown message");
+    const int first = 0;
+    EXPECT_STREQ(GetText(first), IndexError);
+    EXPECT_STREQ(GetMessageText(first), IndexError);
+    EXPECT_STREQ(GetMessageText(TEXT_TABLE_SHIPPED_COUNT + 37), "Unknown message");
 
     std::string bytes = NumberedTable(2);
     LoadTextTableFromBytes(bytes.data(), bytes.size());
-    EXPECT_STREQ(GetText(1), "t1");
+    EXPECT_STREQ(GetText(first + 1), "t1");
     /* Loading nothing replaces the table with an empty one. */
     LoadTextTableFromBytes(bytes.data(), 0);
-    EXPECT_STREQ(GetText(1), IndexError);
+    EXPECT_STREQ(GetText(first + 1), IndexError);
     FreeTextTable();
     FreeTextTable();
-    EXPECT_STREQ(GetText(0), IndexError);
+    EXPECT_STREQ(GetText(first), IndexError);
 }

@@ -93,9 +93,8 @@ protected:
     HWND WaitMenu()
     {
         HWND menu = NULL;
-        DWORD start = GetTickCount();
-        while (!menu && GetTickCount() - start < Timeout &&
-               WaitForSingleObject(launcher.process, 50) == WAIT_TIMEOUT) {
+        DWORD start = GetTickCount(), code = 0;
+        while (!menu && GetTickCount() - start < Timeout && !proc::WaitExit(launcher, 50, &code)) {
             menu = proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL);
             HWND warning = proc::FindDialogWithItem(launcher.pid, IDC_MSG_BUTTON);
             if (warning && proc::Text(warning) != "KVL - Erreur")
@@ -260,12 +259,12 @@ TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
 
         /* Still in the menu: Exit, then Yes to the question. */
         EXPECT_TRUE(IsWindowVisible(menu));
-        EXPECT_EQ(WaitForSingleObject(launcher.process, 0), (DWORD)WAIT_TIMEOUT);
+        DWORD code = 999;
+        EXPECT_FALSE(proc::WaitExit(launcher, 0, &code));
         proc::Press(menu, IDCANCEL);
         HWND question = proc::WaitDialog(launcher, "K.V.L", IDYES, Timeout);
         ASSERT_NE(question, (HWND)NULL) << "no quit question";
         proc::Press(question, IDYES);
-        DWORD code = 999;
         ASSERT_TRUE(proc::WaitExit(launcher, Timeout, &code));
         EXPECT_EQ(code, 0u);
         proc::Stop(&launcher);
@@ -274,37 +273,33 @@ TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
 
 TEST_F(EndToEnd, FailedStartShowsItsMessageAndTheLauncherEnds)
 {
-    /* No KVL.EXE in the install folder. */
-    ASSERT_TRUE(WriteProductKey("S:\\Nowhere", OtherDiscRoot, 0));
-    StartLauncher();
-    HWND menu = WaitMenu();
-    ASSERT_NE(menu, (HWND)NULL);
-    proc::Press(menu, IDC_MENU_PLAY);
-    ExpectErrorThenExit("Impossible de lancer KVL.");
-    ExpectNothingStarted();
-    proc::Stop(&launcher);
-
-    /* An empty uninstall command. */
-    CleanRegistry();
-    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
-    WriteUninstallString("");
-    StartLauncher();
-    menu = WaitMenu();
-    ASSERT_NE(menu, (HWND)NULL);
-    proc::Press(menu, IDC_MENU_UNINSTALL);
-    ExpectErrorThenExit("Impossible de lancer uninstaller.");
-    ExpectNothingStarted();
-    proc::Stop(&launcher);
-
-    /* A disc root without Setup.exe. */
-    CleanRegistry();
-    ASSERT_TRUE(WriteProductKey(InstalledDir, "S:\\Installed KVL\\", 0));
-    StartLauncher();
-    menu = WaitMenu();
-    ASSERT_NE(menu, (HWND)NULL);
-    proc::Press(menu, IDC_MENU_INSTALL);
-    ExpectErrorThenExit("Impossible de lancer Setup.exe.");
-    ExpectNothingStarted();
+    struct Case {
+        const char *exeDir, *cdRoot;
+        const char *uninstall; /* NULL: none registered */
+        int button;
+        const char *message;
+    } cases[] = {
+        /* No KVL.EXE in the install folder. */
+        { "S:\\Nowhere", OtherDiscRoot, NULL, IDC_MENU_PLAY, "Impossible de lancer KVL." },
+        /* An empty uninstall command. */
+        { InstalledDir, OtherDiscRoot, "", IDC_MENU_UNINSTALL, "Impossible de lancer uninstaller." },
+        /* A disc root without Setup.exe. */
+        { InstalledDir, "S:\\Installed KVL\\", NULL, IDC_MENU_INSTALL, "Impossible de lancer Setup.exe." },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.message);
+        Reset();
+        ASSERT_TRUE(WriteProductKey(c.exeDir, c.cdRoot, 0));
+        if (c.uninstall)
+            WriteUninstallString(c.uninstall);
+        StartLauncher();
+        HWND menu = WaitMenu();
+        ASSERT_NE(menu, (HWND)NULL);
+        proc::Press(menu, c.button);
+        ExpectErrorThenExit(c.message);
+        ExpectNothingStarted();
+        proc::Stop(&launcher);
+    }
 }
 
 TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)

@@ -12,6 +12,7 @@
 #include "launcher/launch.h"
 #include "resources/resource.h"
 #include "tests/win32/guitest.h"
+#include "tests/win32/procwin.h"
 
 namespace {
 
@@ -269,20 +270,11 @@ TEST(LaunchSetup, SetupCasesRunAwayFromTheBuildFolder)
     CreateDirectoryA(folder.c_str(), NULL);
     ASSERT_TRUE(CopyFileA(OwnPath().c_str(), copy.c_str(), FALSE));
 
-    std::string commandLine = "\"" + copy + "\" --gtest_filter=Launch.Setup*";
-    STARTUPINFOA si;
-    PROCESS_INFORMATION pi;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    std::string writable = commandLine;
-    ASSERT_TRUE(CreateProcessA(NULL, &writable[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
+    proc::Program child;
+    ASSERT_TRUE(proc::Start("\"" + copy + "\" --gtest_filter=Launch.Setup*", "", {}, &child));
     DWORD code = 99;
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 99);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(proc::WaitExit(child, 60000, &code));
+    proc::Stop(&child);
     EXPECT_EQ(code, 0u);
     DeleteFileA(copy.c_str());
     RemoveDirectoryA(folder.c_str());

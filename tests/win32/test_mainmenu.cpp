@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#include <vector>
 
 #include "common/app.h"
+#include "common/dialogresult.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "launcher/mainmenu.h"
+#include "launcher/team.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "tests/win32/guitest.h"
+#include "tests/win32/procwin.h"
 
 namespace {
 
@@ -30,31 +35,40 @@ void SetUpSettings(int installed, int uninstallAvailable, int firstTime)
         strcpy(Settings.UninstallString, "C:\\Program Files\\KVL\\Uninstall.exe");
 }
 
+/* The top-level windows of this thread, visible or not, front first. */
+std::vector<HWND> ThreadWindows()
+{
+    std::vector<HWND> found;
+    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD pid;
+        if (GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId())
+            found.push_back(w);
+    }
+    return found;
+}
+
+bool IsDialog(HWND w)
+{
+    char cls[32];
+    return GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "#32770") == 0;
+}
+
+/* Visible dialogs of this thread told apart by their controls: the quit
+ * question shares the menu's caption. */
 bool IsMenu(HWND d) { return GetDlgItem(d, IDC_MENU_PLAY) != NULL && gui::Text(d) == MenuCaption; }
+bool IsQuestion(HWND d) { return gui::Text(d) == MenuCaption && GetDlgItem(d, IDYES) && !GetDlgItem(d, IDC_MENU_PLAY); }
+bool IsGraphicsSetup(HWND d) { return GetDlgItem(d, IDC_GFX_DEVICE) != NULL; }
 
-/* Visible dialogs of this thread, found through the helper's caption
- * search, told apart by their controls: the quit question shares the
- * menu's caption. */
-HWND FindMenu()
+HWND FindVisible(bool (*matches)(HWND))
 {
-    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD pid;
-        if (GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && IsWindowVisible(w) && IsMenu(w))
+    for (HWND w : ThreadWindows())
+        if (IsWindowVisible(w) && matches(w))
             return w;
-    }
     return NULL;
 }
 
-HWND FindQuestion()
-{
-    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD pid;
-        if (GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && IsWindowVisible(w)
-            && gui::Text(w) == MenuCaption && GetDlgItem(w, IDYES) && !GetDlgItem(w, IDC_MENU_PLAY))
-            return w;
-    }
-    return NULL;
-}
+HWND FindMenu() { return FindVisible(IsMenu); }
+HWND FindQuestion() { return FindVisible(IsQuestion); }
 
 void OnMenu(std::function<void(HWND)> act)
 {
@@ -110,18 +124,25 @@ int RunMenu()
     return result;
 }
 
-/* Every dialog of this thread that is visible, apart from the menu. */
-int OtherDialogs(HWND menu)
+/* A visible dialog of this thread other than the menu, or NULL. */
+HWND OtherDialog(HWND menu)
 {
-    int count = 0;
-    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD pid;
-        char cls[32];
-        if (w != menu && GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && IsWindowVisible(w)
-            && GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "#32770") == 0)
-            count++;
-    }
-    return count;
+    for (HWND w : ThreadWindows())
+        if (w != menu && IsWindowVisible(w) && IsDialog(w))
+            return w;
+    return NULL;
+}
+
+/* The buttons that depend on the installation; the others are always
+ * enabled. */
+void ExpectButtons(HWND m, bool install, bool uninstall, bool play, bool setup)
+{
+    EXPECT_EQ(gui::Enabled(m, IDC_MENU_INSTALL), install);
+    EXPECT_EQ(gui::Enabled(m, IDC_MENU_UNINSTALL), uninstall);
+    EXPECT_EQ(gui::Enabled(m, IDC_MENU_PLAY), play);
+    EXPECT_EQ(gui::Enabled(m, IDC_MENU_SETUP), setup);
+    for (int id : { IDC_MENU_CHECK, IDC_MENU_ARTBOOK, IDC_MENU_README, IDCANCEL })
+        EXPECT_TRUE(gui::Enabled(m, id)) << id;
 }
 
 void PressKey(BYTE key, bool down)
@@ -144,18 +165,11 @@ TEST(MainMenu, NotInstalledOffersInstallOnly)
         EXPECT_EQ(gui::ItemText(m, IDC_MENU_ARTBOOK), "&Livre d'images");
         EXPECT_EQ(gui::ItemText(m, IDC_MENU_README), "Lisez-&moi");
         EXPECT_EQ(gui::ItemText(m, IDCANCEL), "&Quitter");
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_INSTALL));
-        EXPECT_FALSE(gui::Enabled(m, IDC_MENU_UNINSTALL));
-        EXPECT_FALSE(gui::Enabled(m, IDC_MENU_PLAY));
-        EXPECT_FALSE(gui::Enabled(m, IDC_MENU_SETUP));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_CHECK));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_ARTBOOK));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_README));
-        EXPECT_TRUE(gui::Enabled(m, IDCANCEL));
+        ExpectButtons(m, true, false, false, false);
         EXPECT_NE(gui::FocusId(), IDC_MENU_PLAY);
         gui::Press(m, IDC_MENU_INSTALL);
     });
-    EXPECT_EQ(RunMenu(), MENU_INSTALL);
+    EXPECT_EQ(RunMenu(), RESULT_INSTALL);
 }
 
 TEST(MainMenu, InstalledWithoutUninstallFocusesPlay)
@@ -163,19 +177,13 @@ TEST(MainMenu, InstalledWithoutUninstallFocusesPlay)
     SetUpSettings(1, 0, 0);
     OnMenu([](HWND m) {
         EXPECT_EQ(gui::ItemText(m, IDC_MENU_INSTALL), "&R\xe9installer");
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_INSTALL));
-        EXPECT_FALSE(gui::Enabled(m, IDC_MENU_UNINSTALL));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_PLAY));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_SETUP));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_CHECK));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_ARTBOOK));
-        EXPECT_TRUE(gui::Enabled(m, IDC_MENU_README));
+        ExpectButtons(m, true, false, true, true);
         EXPECT_EQ(gui::FocusId(), IDC_MENU_PLAY);
         LONG style = GetWindowLongA(GetDlgItem(m, IDC_MENU_PLAY), GWL_STYLE);
         EXPECT_EQ(style & 0x0F, BS_DEFPUSHBUTTON);
         gui::Press(m, IDC_MENU_INSTALL);
     });
-    EXPECT_EQ(RunMenu(), MENU_INSTALL);
+    EXPECT_EQ(RunMenu(), RESULT_INSTALL);
 }
 
 TEST(MainMenu, InstalledWithUninstallEndsWithItsResults)
@@ -185,10 +193,10 @@ TEST(MainMenu, InstalledWithUninstallEndsWithItsResults)
         EXPECT_TRUE(gui::Enabled(m, IDC_MENU_UNINSTALL));
         gui::Press(m, IDC_MENU_UNINSTALL);
     });
-    EXPECT_EQ(RunMenu(), MENU_UNINSTALL);
+    EXPECT_EQ(RunMenu(), RESULT_UNINSTALL);
 
     OnMenu([](HWND m) { gui::Press(m, IDC_MENU_PLAY); });
-    EXPECT_EQ(RunMenu(), MENU_PLAY);
+    EXPECT_EQ(RunMenu(), RESULT_PLAY);
 }
 
 TEST(MainMenu, ExitAsksFirstAndNoKeepsTheMenu)
@@ -210,7 +218,7 @@ TEST(MainMenu, ExitAsksFirstAndNoKeepsTheMenu)
         PostMessageA(GetDlgItem(m, IDC_MENU_PLAY), WM_KEYDOWN, VK_ESCAPE, 0);
     });
     AnswerQuestion(IDYES);
-    EXPECT_EQ(RunMenu(), MENU_EXIT);
+    EXPECT_EQ(RunMenu(), RESULT_EXIT);
 }
 
 /* Counts the times the menu hides, to see the graphics setup run even when
@@ -241,20 +249,16 @@ TEST(MainMenu, SetupAndFirstPlayGoThroughTheGraphicsSetupAndComeBack)
         });
         /* The setup dialog, when one opens, is left with its Back button. */
         gui::Queue([menu]() {
-            for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-                DWORD pid;
-                if (w != *menu && GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && IsWindowVisible(w)
-                    && GetDlgItem(w, IDC_GFX_DEVICE)) {
-                    EXPECT_FALSE(IsWindowVisible(*menu));
-                    gui::Press(w, IDCANCEL);
-                    return false;
-                }
+            if (HWND setup = FindVisible(IsGraphicsSetup)) {
+                EXPECT_FALSE(IsWindowVisible(*menu));
+                gui::Press(setup, IDCANCEL);
+                return false;
             }
-            return MenuHides > 0 && IsWindowVisible(*menu) && OtherDialogs(*menu) == 0;
+            return MenuHides > 0 && IsWindowVisible(*menu) && OtherDialog(*menu) == NULL;
         });
         OnMenu([](HWND m) { EXPECT_TRUE(gui::Enabled(m, IDC_MENU_PLAY)); });
         ExitMenu();
-        EXPECT_EQ(RunMenu(), MENU_EXIT) << c.firstTime << " " << c.id;
+        EXPECT_EQ(RunMenu(), RESULT_EXIT) << c.firstTime << " " << c.id;
         EXPECT_EQ(MenuHides, 1);
         delete menu;
     }
@@ -279,17 +283,12 @@ TEST(MainMenu, SubDialogsLeaveTheMenuRunning)
         /* Waits for the sub-dialog to show (a busy machine may take a while
          * to build it), then closes it and waits until it has gone. */
         gui::Queue([sub]() {
-            for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-                DWORD pid;
-                char cls[32];
-                if (w != sub->menu && GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && IsWindowVisible(w)
-                    && GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "#32770") == 0) {
-                    sub->seen = true;
-                    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-                    PostMessageA(w, WM_COMMAND, IDOK, 0);
-                    PostMessageA(w, WM_COMMAND, IDC_MSG_BUTTON, 0);
-                    return false;
-                }
+            if (HWND w = OtherDialog(sub->menu)) {
+                sub->seen = true;
+                PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+                PostMessageA(w, WM_COMMAND, IDOK, 0);
+                PostMessageA(w, WM_COMMAND, IDC_MSG_BUTTON, 0);
+                return false;
             }
             if (!sub->seen)
                 return false;
@@ -298,7 +297,7 @@ TEST(MainMenu, SubDialogsLeaveTheMenuRunning)
         });
     }
     ExitMenu();
-    EXPECT_EQ(RunMenu(), MENU_EXIT);
+    EXPECT_EQ(RunMenu(), RESULT_EXIT);
 }
 
 /* Key states injected under Wine are read back through a short-lived cache
@@ -328,9 +327,8 @@ static void HoldKeys(bool shift, bool control)
 static int CloseCredits()
 {
     int found = 0;
-    for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        DWORD pid;
-        if (GetWindowThreadProcessId(w, &pid) == GetCurrentThreadId() && gui::Text(w) == TeamCaption) {
+    for (HWND w : ThreadWindows()) {
+        if (gui::Text(w) == TeamCaption) {
             gui::Press(w, IDOK);
             found++;
         }
@@ -390,7 +388,7 @@ TEST(MainMenu, PictureButtonOpensTheCreditsOnlyWithShiftAndControl)
     });
     HoldKeys(false, false);
     ExitMenu();
-    EXPECT_EQ(RunMenu(), MENU_EXIT);
+    EXPECT_EQ(RunMenu(), RESULT_EXIT);
     PressKey(VK_SHIFT, false);
     PressKey(VK_CONTROL, false);
     delete menu;
@@ -477,7 +475,7 @@ const char *const ChildOverrideKey = "Software\\Wine\\AppDefaults\\kvl_dxcheck_c
 
 int RunChildWithout(const char *dll, int message)
 {
-    char self[MAX_PATH], temp[MAX_PATH], child[MAX_PATH], commandLine[2 * MAX_PATH], expected[16];
+    char self[MAX_PATH], temp[MAX_PATH], child[MAX_PATH], commandLine[2 * MAX_PATH];
     GetModuleFileNameA(NULL, self, sizeof self);
     GetTempPathA(sizeof temp, temp);
     wsprintfA(child, "%s%s", temp, ChildName);
@@ -492,23 +490,12 @@ int RunChildWithout(const char *dll, int message)
     RegSetValueExA(key, dll, 0, REG_SZ, (const BYTE *)"", 1); /* empty: disabled */
     RegCloseKey(key);
 
-    wsprintfA(expected, "%d", message);
-    SetEnvironmentVariableA(ChildMessageVariable, expected);
     wsprintfA(commandLine, "\"%s\" --gtest_filter=MissingComponentChild.*", child);
-    STARTUPINFOA si;
-    PROCESS_INFORMATION pi;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    BOOL started = CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
-    SetEnvironmentVariableA(ChildMessageVariable, NULL);
+    proc::Program program;
     DWORD code = (DWORD)-1;
-    if (started) {
-        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(pi.hProcess, &code);
-        else
-            TerminateProcess(pi.hProcess, 99);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
+    if (proc::Start(commandLine, "", { std::string(ChildMessageVariable) + "=" + std::to_string(message) }, &program)) {
+        proc::WaitExit(program, 60000, &code);
+        proc::Stop(&program);
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, overridesKey);
     RegDeleteKeyA(HKEY_CURRENT_USER, ChildOverrideKey);
@@ -541,7 +528,7 @@ TEST(MissingComponentChild, MenuEndsWithTwoAfterTheMessage)
     gui::Start(15000);
     int result = RunMainMenu(Instance, NULL);
     EXPECT_TRUE(gui::Finish());
-    EXPECT_EQ(result, MENU_ABORT);
+    EXPECT_EQ(result, RESULT_ABORT);
     EXPECT_EQ(*seen, GetMessageText(message));
     EXPECT_FALSE(*menuShown);
     delete seen;
@@ -550,12 +537,12 @@ TEST(MissingComponentChild, MenuEndsWithTwoAfterTheMessage)
     /* Not installed, the check is not made and the menu opens. */
     SetUpSettings(0, 0, 1);
     OnMenu([](HWND m) { gui::Press(m, IDC_MENU_INSTALL); });
-    EXPECT_EQ(RunMenu(), MENU_INSTALL);
+    EXPECT_EQ(RunMenu(), RESULT_INSTALL);
 }
 
 TEST(MainMenu, MissingDirectXComponentEndsItBeforeItShows)
 {
-    EXPECT_EQ(RunChildWithout("ddraw", 84), 0);
-    EXPECT_EQ(RunChildWithout("dinput", 85), 0);
-    EXPECT_EQ(RunChildWithout("amstream", 86), 0);
+    EXPECT_EQ(RunChildWithout("ddraw", TEXT_DIRECTDRAW_MISSING), 0);
+    EXPECT_EQ(RunChildWithout("dinput", TEXT_DIRECTINPUT_MISSING), 0);
+    EXPECT_EQ(RunChildWithout("amstream", TEXT_DIRECTX_MEDIA_MISSING), 0);
 }

@@ -2,10 +2,14 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "common/app.h"
 #include "common/msgdlg.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "tests/win32/guitest.h"
 
 namespace {
@@ -58,11 +62,11 @@ int ErrorResult(int number, Seen *seen, int id = IDC_MSG_BUTTON)
     return result;
 }
 
-int WarningResult(int number, unsigned flags, const char *freeText, Seen *seen, int id)
+int WarningResult(int number, unsigned flags, const char *freeText, Seen *seen, int id, int *dontShowAgain = NULL)
 {
     LookAndPress(WarningCaption, seen, id);
     gui::Start(5000);
-    int result = ShowWarningMessage(number, flags, freeText);
+    int result = ShowWarningMessage(number, flags, freeText, dontShowAgain);
     EXPECT_TRUE(gui::Finish());
     return result;
 }
@@ -72,7 +76,7 @@ int WarningResult(int number, unsigned flags, const char *freeText, Seen *seen, 
 TEST(ErrorDialog, ShowsTheMessageWithOneQuitButton)
 {
     Seen seen;
-    EXPECT_EQ(ErrorResult(82, &seen), 0);
+    EXPECT_EQ(ErrorResult(TEXT_GAME_FAILED, &seen), 0);
     EXPECT_EQ(seen.caption, ErrorCaption);
     EXPECT_EQ(seen.message, "Impossible de lancer KVL.");
     EXPECT_EQ(seen.button, "Quitter");
@@ -85,21 +89,21 @@ TEST(ErrorDialog, ShowsTheMessageWithOneQuitButton)
 TEST(ErrorDialog, ClosingTheWindowReturnsZero)
 {
     Seen seen;
-    EXPECT_EQ(ErrorResult(79, &seen, 0), 0);
+    EXPECT_EQ(ErrorResult(TEXT_SETUP_FAILED, &seen, 0), 0);
     EXPECT_EQ(seen.message, "Impossible de lancer Setup.exe.");
 }
 
 TEST(ErrorDialog, NumbersOutsideTheTableShowUnknownMessage)
 {
-    const int numbers[] = { 163, 200, -1 };
+    const int numbers[] = { TEXT_TABLE_SHIPPED_COUNT, TEXT_TABLE_SHIPPED_COUNT + 37, -1 };
     for (int n : numbers) {
         Seen seen;
         EXPECT_EQ(ErrorResult(n, &seen), 0) << n;
         EXPECT_EQ(seen.message, "Unknown message") << n;
     }
     Seen last;
-    EXPECT_EQ(ErrorResult(162, &last), 0);
-    EXPECT_EQ(last.message, GetText(162));
+    EXPECT_EQ(ErrorResult(TEXT_TABLE_SHIPPED_COUNT - 1, &last), 0);
+    EXPECT_EQ(last.message, GetText(TEXT_TABLE_SHIPPED_COUNT - 1));
 }
 
 TEST(ErrorDialog, EscapeAndOtherCommandsAreIgnored)
@@ -118,7 +122,7 @@ TEST(ErrorDialog, EscapeAndOtherCommandsAreIgnored)
         return true;
     });
     gui::Start(5000);
-    EXPECT_EQ(ShowErrorMessage(81), 0);
+    EXPECT_EQ(ShowErrorMessage(TEXT_NOTEPAD_FAILED), 0);
     EXPECT_TRUE(gui::Finish());
     delete dialog;
 }
@@ -126,9 +130,9 @@ TEST(ErrorDialog, EscapeAndOtherCommandsAreIgnored)
 TEST(WarningDialog, DontShowAgainAloneShowsTheBoxButNoCancel)
 {
     Seen seen;
-    EXPECT_EQ(WarningResult(87, WARN_DONT_SHOW_AGAIN, NULL, &seen, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, WARN_DONT_SHOW_AGAIN, NULL, &seen, IDC_MSG_BUTTON), 1);
     EXPECT_EQ(seen.caption, WarningCaption);
-    EXPECT_EQ(seen.message, GetMessageText(87));
+    EXPECT_EQ(seen.message, GetMessageText(TEXT_COLOUR_DEPTH_ADVICE));
     EXPECT_EQ(seen.button, "Continuer");
     EXPECT_TRUE(seen.buttonVisible);
     EXPECT_TRUE(seen.buttonEnabled);
@@ -139,20 +143,20 @@ TEST(WarningDialog, DontShowAgainAloneShowsTheBoxButNoCancel)
     EXPECT_FALSE(seen.cancelEnabled);
 
     Seen closed;
-    EXPECT_EQ(WarningResult(87, WARN_DONT_SHOW_AGAIN, NULL, &closed, 0), 0);
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, WARN_DONT_SHOW_AGAIN, NULL, &closed, 0), 0);
 }
 
 TEST(WarningDialog, CancelFlagShowsAnnulerWhichReturnsZero)
 {
     Seen seen;
-    EXPECT_EQ(WarningResult(87, WARN_DONT_SHOW_AGAIN | WARN_CANCEL, NULL, &seen, IDCANCEL), 0);
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, WARN_DONT_SHOW_AGAIN | WARN_CANCEL, NULL, &seen, IDCANCEL), 0);
     EXPECT_EQ(seen.cancel, "Annuler");
     EXPECT_TRUE(seen.cancelVisible);
     EXPECT_TRUE(seen.cancelEnabled);
     EXPECT_TRUE(seen.boxVisible);
 
     Seen onlyCancel;
-    EXPECT_EQ(WarningResult(87, WARN_CANCEL, NULL, &onlyCancel, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, WARN_CANCEL, NULL, &onlyCancel, IDC_MSG_BUTTON), 1);
     EXPECT_TRUE(onlyCancel.cancelVisible);
     EXPECT_FALSE(onlyCancel.boxVisible);
     EXPECT_FALSE(onlyCancel.boxEnabled);
@@ -161,7 +165,7 @@ TEST(WarningDialog, CancelFlagShowsAnnulerWhichReturnsZero)
 TEST(WarningDialog, OtherFlagBitsAreIgnored)
 {
     Seen seen;
-    EXPECT_EQ(WarningResult(87, 0xFFFCFFFFu, NULL, &seen, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, 0xFFFCFFFFu, NULL, &seen, IDC_MSG_BUTTON), 1);
     EXPECT_FALSE(seen.cancelVisible);
     EXPECT_FALSE(seen.boxVisible);
 }
@@ -170,19 +174,19 @@ TEST(WarningDialog, FreeTextOnlyForNumberZero)
 {
     const char *text = "Processeur : 90 MHz\r\nM\xe9moire : 8 Mo\r\nConfiguration minimale : 120 MHz, 16 Mo";
     Seen free;
-    EXPECT_EQ(WarningResult(0, 0, text, &free, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(MESSAGE_FREE_TEXT, 0, text, &free, IDC_MSG_BUTTON), 1);
     EXPECT_EQ(free.message, text);
     EXPECT_EQ(free.caption, WarningCaption);
     EXPECT_FALSE(free.cancelVisible);
     EXPECT_FALSE(free.boxVisible);
 
     Seen none;
-    EXPECT_EQ(WarningResult(0, 0, NULL, &none, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(MESSAGE_FREE_TEXT, 0, NULL, &none, IDC_MSG_BUTTON), 1);
     EXPECT_EQ(none.message, "Retour au jeu");
 
     Seen numbered;
-    EXPECT_EQ(WarningResult(5, 0, text, &numbered, IDC_MSG_BUTTON), 1);
-    EXPECT_EQ(numbered.message, GetMessageText(5));
+    EXPECT_EQ(WarningResult(TEXT_CONFIRM_QUIT, 0, text, &numbered, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(numbered.message, GetMessageText(TEXT_CONFIRM_QUIT));
     EXPECT_NE(numbered.message, text);
 
     Seen unknown;
@@ -211,19 +215,23 @@ TEST(WarningDialog, TickedBoxIsReportedAfterEveryWayOut)
             return true;
         });
         gui::Start(5000);
-        EXPECT_EQ(ShowWarningMessage(87, WARN_DONT_SHOW_AGAIN | WARN_CANCEL, NULL), results[i]) << way;
+        int ticked = -1;
+        EXPECT_EQ(ShowWarningMessage(TEXT_COLOUR_DEPTH_ADVICE, WARN_DONT_SHOW_AGAIN | WARN_CANCEL, NULL, &ticked),
+                  results[i]) << way;
         EXPECT_TRUE(gui::Finish());
-        EXPECT_EQ(GetWarningDontShowAgain(), 1) << way;
+        EXPECT_EQ(ticked, 1) << way;
         delete dialog;
     }
 
     /* Left clear, and then a dialog without the box: both report 0. */
     Seen clear;
-    EXPECT_EQ(WarningResult(87, WARN_DONT_SHOW_AGAIN, NULL, &clear, IDC_MSG_BUTTON), 1);
-    EXPECT_EQ(GetWarningDontShowAgain(), 0);
+    int ticked = -1;
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, WARN_DONT_SHOW_AGAIN, NULL, &clear, IDC_MSG_BUTTON, &ticked), 1);
+    EXPECT_EQ(ticked, 0);
     Seen noBox;
-    EXPECT_EQ(WarningResult(87, 0, NULL, &noBox, IDC_MSG_BUTTON), 1);
-    EXPECT_EQ(GetWarningDontShowAgain(), 0);
+    ticked = -1;
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, 0, NULL, &noBox, IDC_MSG_BUTTON, &ticked), 1);
+    EXPECT_EQ(ticked, 0);
 }
 
 /* Opening a dialog from inside a step would re-enter the helper's timer, so
@@ -237,7 +245,8 @@ bool NestedDone;
 void CALLBACK NestedRequest(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(NULL, id);
-    NestedResult = NestedKind == 'E' ? ShowErrorMessage(82) : ShowWarningMessage(87, WARN_CANCEL, NULL);
+    NestedResult = NestedKind == 'E' ? ShowErrorMessage(TEXT_GAME_FAILED)
+                                     : ShowWarningMessage(TEXT_COLOUR_DEPTH_ADVICE, WARN_CANCEL, NULL);
     NestedDone = true;
 }
 
@@ -249,78 +258,84 @@ void RequestNested(int kind)
     SetTimer(NULL, 0, 10, NestedRequest);
 }
 
+/* While one dialog is open: a second request of its kind is made at once,
+ * and one of the other kind from the nested timer; that one opens on top
+ * and is left with its button. Then the first is looked at again and left
+ * with outerEnd. */
+struct Nesting {
+    HWND outerWindow = NULL;
+    int outer = -99;        /* the first request's answer */
+    int direct = -99;       /* the second request of the same kind */
+    Seen inner;             /* the other kind's dialog */
+    Seen outerAfter;        /* the first dialog once the other had gone */
+    bool outerVisible = false;
+};
+
+void RunNested(const char *outerCaption, std::function<int()> openOuter, std::function<int()> requestSame,
+               int nestedKind, const char *innerCaption, int outerEnd, Nesting *n)
+{
+    gui::OnDialog(outerCaption, [n, requestSame, nestedKind](HWND d) {
+        n->outerWindow = d;
+        n->direct = requestSame();
+        RequestNested(nestedKind);
+    });
+    LookAndPress(innerCaption, &n->inner, IDC_MSG_BUTTON);
+    gui::Queue([n, outerEnd]() {
+        if (!NestedDone)
+            return false;
+        n->outerVisible = IsWindowVisible(n->outerWindow) != 0;
+        Look(n->outerWindow, &n->outerAfter);
+        gui::Press(n->outerWindow, outerEnd);
+        return true;
+    });
+    gui::Start(5000);
+    n->outer = openOuter();
+    EXPECT_TRUE(gui::Finish());
+}
+
 }
 
 TEST(Guards, SecondErrorIsRefusedWhileAWarningStillOpens)
 {
-    HWND *error = new HWND(NULL);
-    int *direct = new int(-99);
-    gui::OnDialog(ErrorCaption, [error, direct](HWND d) {
-        *error = d;
-        *direct = ShowErrorMessage(5); /* refused at once, shows nothing */
-        RequestNested('W');
-    });
-    Seen warning;
-    LookAndPress(WarningCaption, &warning, IDC_MSG_BUTTON);
-    gui::Queue([error]() {
-        if (!NestedDone)
-            return false;
-        EXPECT_TRUE(IsWindowVisible(*error));
-        /* The error dialog still shows its own message. */
-        EXPECT_EQ(gui::ItemText(*error, IDC_MSG_TEXT), "Impossible de lancer Setup.exe.");
-        gui::Press(*error, IDC_MSG_BUTTON);
-        return true;
-    });
-    gui::Start(5000);
-    EXPECT_EQ(ShowErrorMessage(79), 0);
-    EXPECT_TRUE(gui::Finish());
-    EXPECT_EQ(*direct, -1);
+    Nesting n;
+    RunNested(ErrorCaption, [] { return ShowErrorMessage(TEXT_SETUP_FAILED); },
+              [] { return ShowErrorMessage(TEXT_CONFIRM_QUIT); }, 'W', WarningCaption, IDC_MSG_BUTTON, &n);
+    EXPECT_EQ(n.outer, 0);
+    EXPECT_EQ(n.direct, -1); /* refused at once, shows nothing */
     EXPECT_EQ(NestedResult, 1);
-    EXPECT_TRUE(warning.cancelVisible);
-    delete error;
-    delete direct;
+    EXPECT_TRUE(n.inner.cancelVisible);
+    /* The error dialog still shows its own message. */
+    EXPECT_TRUE(n.outerVisible);
+    EXPECT_EQ(n.outerAfter.message, "Impossible de lancer Setup.exe.");
 }
 
 TEST(Guards, SecondWarningIsRefusedWhileAnErrorStillOpens)
 {
-    HWND *warning = new HWND(NULL);
-    int *direct = new int(-99);
-    gui::OnDialog(WarningCaption, [warning, direct](HWND d) {
-        *warning = d;
-        *direct = ShowWarningMessage(0, WARN_CANCEL, "autre");
-        RequestNested('E');
-    });
-    Seen error;
-    LookAndPress(ErrorCaption, &error, IDC_MSG_BUTTON);
-    gui::Queue([warning]() {
-        if (!NestedDone)
-            return false;
-        /* The refused request changed nothing in the open warning. */
-        EXPECT_EQ(gui::ItemText(*warning, IDC_MSG_TEXT), "Retour au jeu");
-        EXPECT_FALSE(gui::Visible(*warning, IDCANCEL));
-        gui::Press(*warning, IDCANCEL);
-        return true;
-    });
-    gui::Start(5000);
-    EXPECT_EQ(ShowWarningMessage(0, 0, NULL), 0);
-    EXPECT_TRUE(gui::Finish());
-    EXPECT_EQ(*direct, -1);
+    Nesting n;
+    int ticked = -99;
+    RunNested(WarningCaption, [] { return ShowWarningMessage(MESSAGE_FREE_TEXT, 0, NULL); },
+              [&ticked] { return ShowWarningMessage(MESSAGE_FREE_TEXT, WARN_CANCEL, "autre", &ticked); }, 'E', ErrorCaption,
+              IDCANCEL, &n);
+    EXPECT_EQ(n.outer, 0);
+    EXPECT_EQ(n.direct, -1);
+    EXPECT_EQ(ticked, 0); /* a refused warning reports no tick */
     EXPECT_EQ(NestedResult, 0);
-    EXPECT_EQ(error.message, "Impossible de lancer KVL.");
-    delete warning;
-    delete direct;
+    EXPECT_EQ(n.inner.message, "Impossible de lancer KVL.");
+    /* The refused request changed nothing in the open warning. */
+    EXPECT_EQ(n.outerAfter.message, "Retour au jeu");
+    EXPECT_FALSE(n.outerAfter.cancelVisible);
 }
 
 TEST(Guards, ClosedDialogsCanOpenAgainAndAFailedCreationLeavesNoGuard)
 {
     HINSTANCE saved = Instance;
     Instance = GetModuleHandleA("kernel32.dll"); /* holds no template 302 */
-    EXPECT_EQ(ShowErrorMessage(82), -1);
-    EXPECT_EQ(ShowWarningMessage(87, 0, NULL), -1);
+    EXPECT_EQ(ShowErrorMessage(TEXT_GAME_FAILED), -1);
+    EXPECT_EQ(ShowWarningMessage(TEXT_COLOUR_DEPTH_ADVICE, 0, NULL), -1);
     Instance = saved;
 
     Seen again;
-    EXPECT_EQ(ErrorResult(82, &again), 0);
+    EXPECT_EQ(ErrorResult(TEXT_GAME_FAILED, &again), 0);
     Seen warning;
-    EXPECT_EQ(WarningResult(87, 0, NULL, &warning, IDC_MSG_BUTTON), 1);
+    EXPECT_EQ(WarningResult(TEXT_COLOUR_DEPTH_ADVICE, 0, NULL, &warning, IDC_MSG_BUTTON), 1);
 }

@@ -10,48 +10,39 @@
 
 #include "common/app.h"
 #include "common/settings.h"
+#include "launcher/mainwnd.h"
 #include "launcher/startup.h"
 #include "resources/resource.h"
 #include "sysinfo/cddrives.h"
+#include "tests/win32/procwin.h"
 
 namespace {
 
-bool StartDiscLauncher(PROCESS_INFORMATION *process)
+const char *const DiscLauncher = "\"R:\\Launcher\\Launcher.exe\"";
+
+bool StartDiscLauncher(proc::Program *launcher)
 {
-    char commandLine[] = "\"R:\\Launcher\\Launcher.exe\"";
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    return CreateProcessA("R:\\Launcher\\Launcher.exe", commandLine, NULL, NULL, FALSE, 0, NULL,
-                          "R:\\Launcher", &startup, process) != 0;
+    return proc::Start(DiscLauncher, "R:\\Launcher", {}, launcher);
 }
 
 /* The exit code of a started launcher, or -1 when it was still running
- * after the timeout (then it is ended). Closes its handles. */
-long WaitForDiscLauncher(PROCESS_INFORMATION *process, DWORD timeoutMs)
+ * after the timeout (then it is ended). */
+long WaitForDiscLauncher(proc::Program *launcher, DWORD timeoutMs)
 {
-    long code = -1;
-    if (WaitForSingleObject(process->hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        DWORD exitCode = 0;
-        if (GetExitCodeProcess(process->hProcess, &exitCode))
-            code = (long)exitCode;
-    } else {
-        TerminateProcess(process->hProcess, 99);
-        WaitForSingleObject(process->hProcess, 5000);
-    }
-    CloseHandle(process->hThread);
-    CloseHandle(process->hProcess);
-    return code;
+    DWORD code = 0;
+    bool ended = proc::WaitExit(*launcher, timeoutMs, &code);
+    proc::Stop(launcher);
+    return ended ? (long)code : -1;
 }
 
 /* Starts the launcher of the demo disc and returns its exit code, or -1
  * when it could not be started or did not end within 30 s. */
 long RunDiscLauncher()
 {
-    PROCESS_INFORMATION process;
-    if (!StartDiscLauncher(&process))
+    proc::Program launcher;
+    if (!StartDiscLauncher(&launcher))
         return -1;
-    return WaitForDiscLauncher(&process, 30000);
+    return WaitForDiscLauncher(&launcher, 30000);
 }
 
 bool MutexExists(const char *name)
@@ -65,22 +56,15 @@ bool MutexExists(const char *name)
 
 }
 
-TEST(SingleInstance, LauncherExitsWithCode1WhileItsMutexIsHeld)
+TEST(SingleInstance, LauncherExitsWithCode1WhileEitherMutexIsHeld)
 {
-    ASSERT_FALSE(MutexExists(LAUNCHER_MUTEX_NAME));
-    HANDLE held = CreateMutexA(NULL, FALSE, LAUNCHER_MUTEX_NAME);
-    ASSERT_NE(held, (HANDLE)NULL);
-    EXPECT_EQ(RunDiscLauncher(), 1);
-    CloseHandle(held);
-}
-
-TEST(SingleInstance, LauncherExitsWithCode1WhileTheSecondNameIsHeld)
-{
-    ASSERT_FALSE(MutexExists(LAUNCHER_MUTEX_NAME));
-    HANDLE held = CreateMutexA(NULL, FALSE, SECOND_MUTEX_NAME);
-    ASSERT_NE(held, (HANDLE)NULL);
-    EXPECT_EQ(RunDiscLauncher(), 1);
-    CloseHandle(held);
+    for (const char *name : { LAUNCHER_MUTEX_NAME, SECOND_MUTEX_NAME }) {
+        ASSERT_FALSE(MutexExists(LAUNCHER_MUTEX_NAME));
+        HANDLE held = CreateMutexA(NULL, FALSE, name);
+        ASSERT_NE(held, (HANDLE)NULL);
+        EXPECT_EQ(RunDiscLauncher(), 1) << name;
+        CloseHandle(held);
+    }
 }
 
 TEST(SingleInstance, FirstInstanceHoldsOnlyItsOwnMutex)
@@ -268,10 +252,11 @@ bool TitleChangesWhilePumping(HWND window, DWORD limitMs)
 
 class HiddenMainWindow : public ::testing::Test {
 protected:
+    MainWindowState state;
     HWND window = NULL;
     void SetUp() override
     {
-        window = CreateMainWindow(Instance);
+        window = CreateMainWindow(Instance, &state);
         ASSERT_NE(window, (HWND)NULL);
     }
     void TearDown() override
@@ -328,7 +313,7 @@ TEST_F(HiddenMainWindow, TitleMarqueeRunsThroughTenTitles)
     /* A new window starts again at the first title. */
     SendMessageA(window, WM_CLOSE, 0, 0);
     DestroyWindow(window);
-    window = CreateMainWindow(Instance);
+    window = CreateMainWindow(Instance, &state);
     ASSERT_NE(window, (HWND)NULL);
     SendMessageA(window, WM_TIMER, TITLE_TIMER, 0);
     EXPECT_EQ(Title(window), " K.V.L");
@@ -378,11 +363,6 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter)
     return TRUE;
 }
 
-void PostPress(HWND dialog, int id)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
-}
-
 }
 
 /* The real launcher from the disc, on a machine without the game: it
@@ -392,21 +372,21 @@ void PostPress(HWND dialog, int id)
 TEST(DiscLauncher, RunsOnceWithItsTaskbarWindowAndExitsWith0)
 {
     ASSERT_FALSE(MutexExists(LAUNCHER_MUTEX_NAME));
-    PROCESS_INFORMATION process;
-    ASSERT_TRUE(StartDiscLauncher(&process));
+    proc::Program launcher;
+    ASSERT_TRUE(StartDiscLauncher(&launcher));
 
     std::set<std::string> titles;
     bool checked = false, exitAsked = false;
     DWORD start = GetTickCount();
-    while (GetTickCount() - start < 30000
-           && WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
-        ProcessWindows found = { process.dwProcessId, NULL, NULL, NULL, NULL };
+    DWORD code = 0;
+    while (GetTickCount() - start < 30000 && !proc::WaitExit(launcher, 50, &code)) {
+        ProcessWindows found = { launcher.pid, NULL, NULL, NULL, NULL };
         EnumWindows(CollectWindow, (LPARAM)&found);
         /* Start-up warnings (slow machine, few colours) are acknowledged. */
         if (found.message != NULL)
-            PostPress(found.message, IDC_MSG_BUTTON);
+            proc::Press(found.message, IDC_MSG_BUTTON);
         if (found.question != NULL && exitAsked)
-            PostPress(found.question, IDYES);
+            proc::Press(found.question, IDYES);
         if (found.mainWindow == NULL || found.menu == NULL)
             continue;
         titles.insert(Title(found.mainWindow));
@@ -415,12 +395,12 @@ TEST(DiscLauncher, RunsOnceWithItsTaskbarWindowAndExitsWith0)
         EXPECT_EQ(GetWindow(found.menu, GW_OWNER), found.mainWindow);
         EXPECT_EQ(RunDiscLauncher(), 1);
         checked = true;
-        PostPress(found.menu, IDCANCEL);
+        proc::Press(found.menu, IDCANCEL);
         exitAsked = true;
     }
     EXPECT_TRUE(checked) << "taskbar window, menu or title marquee not seen";
     for (const std::string &title : titles)
         EXPECT_TRUE(title == "K.V.L" || (title.size() >= 6 && title[0] == ' ')) << title;
-    EXPECT_EQ(WaitForDiscLauncher(&process, 5000), 0);
+    EXPECT_EQ(WaitForDiscLauncher(&launcher, 5000), 0);
     EXPECT_FALSE(MutexExists(LAUNCHER_MUTEX_NAME));
 }

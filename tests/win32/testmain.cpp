@@ -5,6 +5,7 @@
 
 #include "common/app.h"
 #include "common/texttable.h"
+#include "common/texttable_win.h"
 
 int main(int argc, char **argv)
 {
