@@ -13,35 +13,35 @@
 #include <stdio.h>
 #include <string>
 
+#include "common/registrykeys.h"
+#include "resources/resource.h"
+#include "standins/standin_res.h"
 #include "tests/win32/fixtures.h"
 #include "tests/win32/procwin.h"
-#include "common/registrykeys.h"
-
-#define IDC_MENU_INSTALL   1000
-#define IDC_MENU_UNINSTALL 1001
-#define IDC_MENU_PLAY      1002
-#define IDC_GFX_DEVICE     1201
-#define IDC_GFX_PLAY       1002
-#define IDC_MENU_ARTBOOK   1004
-#define IDC_MENU_CHECK     1005
-#define IDC_MSG_BUTTON     1408
-#define IDC_SYSINFO_REPORT 1300
-#define IDC_ART_PICTURE    1424
-#define IDC_ART_LEVELS     1414
-#define IDC_GAME_NEXT      2007
 
 static const char Launcher[] = "\"D:\\Launcher\\Launcher.exe\"";
 static const DWORD Wait = 30000;
-static std::string ShotFolder;
+
+struct Tour {
+    std::string shotFolder;
+    bool warningShown = false;   /* a start-up warning is pictured once */
+    proc::Program launcher;
+};
+
+static int Fail(int step, const char *what)
+{
+    printf("Tour step %d failed: %s\n", step, what);
+    return step;
+}
 
 /* Asks for a picture of window (or of the whole screen) and waits for it. */
-static void Shot(const char *name, HWND window)
+static void Shot(const Tour &tour, const char *name, HWND window)
 {
     RECT r = { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) };
     if (window)
         GetWindowRect(window, &r);
     Sleep(700);   /* let it paint */
-    std::string path = ShotFolder + "\\" + name + ".req", part = path + ".part";
+    std::string path = tour.shotFolder + "\\" + name + ".req", part = path + ".part";
     FILE *f = fopen(part.c_str(), "w");
     if (!f)
         return;
@@ -55,26 +55,12 @@ static void Shot(const char *name, HWND window)
         Sleep(100);
 }
 
-/* A dialog of the program with child childId, whatever its caption. */
-static HWND WaitDialogWithItem(const proc::Program &p, int childId, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        HWND found = proc::FindDialogWithItem(p.pid, childId);
-        if (found)
-            return found;
-        if (WaitForSingleObject(p.process, 100) == WAIT_OBJECT_0)
-            return NULL;
-    }
-    return NULL;
-}
-
 /* Starts the launcher and waits for its menu. A start-up warning (a slow
  * machine, a desktop in 256 colours) is pictured once and answered with
  * its Continue button. */
-static HWND StartLauncherMenu(proc::Program *launcher)
+static HWND StartLauncherMenu(Tour *tour)
 {
-    static bool warningShown;
+    proc::Program *launcher = &tour->launcher;
     if (!proc::Start(Launcher, "C:\\", {}, launcher))
         return NULL;
     DWORD start = GetTickCount();
@@ -84,9 +70,9 @@ static HWND StartLauncherMenu(proc::Program *launcher)
             return menu;
         HWND warning = proc::FindDialogWithItem(launcher->pid, IDC_MSG_BUTTON);
         if (warning) {
-            if (!warningShown)
-                Shot("00-warning", warning);
-            warningShown = true;
+            if (!tour->warningShown)
+                Shot(*tour, "00-warning", warning);
+            tour->warningShown = true;
             proc::Press(warning, IDC_MSG_BUTTON);
             Sleep(300);
         }
@@ -96,32 +82,74 @@ static HWND StartLauncherMenu(proc::Program *launcher)
     return NULL;
 }
 
-/* Opens a dialog from the menu, pictures it and closes it with closeId;
- * skipped when this launcher does not have it yet. */
-static void VisitFromMenu(proc::Program *launcher, HWND menu, int button, int itemId, int closeId, const char *name,
-                          int comboId = 0, int comboIndex = 0, int scrollLines = 0)
+/* A dialog the menu opens, pictured and closed again. */
+struct MenuVisit {
+    int button;       /* of the menu */
+    int itemId;       /* a child that tells the dialog */
+    int closeId;
+    const char *shot;
+    int comboId;      /* a list to choose comboIndex in first; 0: none */
+    int comboIndex;
+    int scrollLines;  /* lines of itemId's text to scroll into view first */
+};
+
+/* Skipped when this launcher does not have the dialog yet. */
+static void VisitFromMenu(Tour *tour, HWND menu, const MenuVisit &visit)
 {
-    proc::Press(menu, button);
-    HWND dialog = WaitDialogWithItem(*launcher, itemId, 8000);
+    proc::Press(menu, visit.button);
+    HWND dialog = proc::WaitDialogWithItem(tour->launcher, visit.itemId, 8000);
     if (!dialog) {
-        printf("  (%s: not in this launcher yet)\n", name);
+        printf("  (%s: not in this launcher yet)\n", visit.shot);
         return;
     }
     Sleep(1000);
-    if (comboId) {
+    if (visit.comboId) {
         /* A choice in a list, as the user makes it. */
-        SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, comboIndex, 0);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), (LPARAM)GetDlgItem(dialog, comboId));
+        SendDlgItemMessageA(dialog, visit.comboId, CB_SETCURSEL, visit.comboIndex, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(visit.comboId, CBN_SELCHANGE),
+                     (LPARAM)GetDlgItem(dialog, visit.comboId));
         Sleep(1500);
     }
-    if (scrollLines) {
+    if (visit.scrollLines) {
         /* Brings the lower part of a long text into view. */
-        SendDlgItemMessageA(dialog, itemId, EM_LINESCROLL, 0, scrollLines);
+        SendDlgItemMessageA(dialog, visit.itemId, EM_LINESCROLL, 0, visit.scrollLines);
         Sleep(300);
     }
-    Shot(name, dialog);
-    proc::Press(dialog, closeId);
+    Shot(*tour, visit.shot, dialog);
+    proc::Press(dialog, visit.closeId);
     Sleep(500);
+}
+
+/* A program of the disc that the menu starts (and that ends the
+ * launcher): its question, pictured and answered, then its closing
+ * message, pictured and closed. */
+struct DiscProgramVisit {
+    int button;                  /* of the menu */
+    const char *caption;
+    int answerId;                /* the button that answers the question */
+    const char *name;
+    const char *questionShot, *endShot;
+    int questionStep, endStep;   /* the tour's exit code when that window does not come */
+};
+
+/* 0, or the step that failed. */
+static int RunDiscProgram(Tour *tour, HWND menu, const DiscProgramVisit &visit)
+{
+    proc::Press(menu, visit.button);
+    HWND question = proc::WaitAnyDialog(visit.caption, visit.answerId, Wait);
+    if (!question)
+        return Fail(visit.questionStep, (std::string(visit.name) + " did not open").c_str());
+    DWORD code;
+    proc::WaitExit(tour->launcher, Wait, &code);
+    proc::Stop(&tour->launcher);
+    Shot(*tour, visit.questionShot, question);
+    proc::Press(question, visit.answerId);
+    HWND end = proc::WaitAnyDialog(visit.caption, 0, Wait, question);
+    if (!end)
+        return Fail(visit.endStep, (std::string(visit.name) + " did not end").c_str());
+    Shot(*tour, visit.endShot, end);
+    proc::Press(end, IDOK);
+    return 0;
 }
 
 /* The tour starts from a machine without the game. */
@@ -154,85 +182,67 @@ static void ForgetEarlierInstallation(void)
     DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
 }
 
-static int Fail(int step, const char *what)
-{
-    printf("Tour step %d failed: %s\n", step, what);
-    return step;
-}
+static const DiscProgramVisit Install = { IDC_MENU_INSTALL, SETUP_CAPTION, IDOK, "Setup",
+                                          "02-setup", "03-setup-done", 2, 2 };
+static const DiscProgramVisit Uninstall = { IDC_MENU_UNINSTALL, UNINSTALL_CAPTION, IDYES, "the uninstaller",
+                                            "09-uninstall", "10-uninstalled", 6, 7 };
+static const MenuVisit Artbook = { IDC_MENU_ARTBOOK, IDC_ART_PICTURE, IDCANCEL, "07-artbook", IDC_ART_LEVELS, 1, 0 };
+static const MenuVisit Check = { IDC_MENU_CHECK, IDC_SYSINFO_REPORT, IDOK, "08-check", 0, 0, 10 };
 
 int main(int argc, char **argv)
 {
     if (argc < 2)
         return Fail(0, "usage: DemoTour.exe <folder for screenshot requests>");
-    ShotFolder = argv[1];
+    Tour tour;
+    tour.shotFolder = argv[1];
     ForgetEarlierInstallation();
 
     printf("The main menu, game not installed\n");
-    proc::Program launcher;
-    HWND menu = StartLauncherMenu(&launcher);
+    HWND menu = StartLauncherMenu(&tour);
     if (!menu)
         return Fail(1, "no main menu");
-    Shot("01-menu", menu);
+    Shot(tour, "01-menu", menu);
 
     printf("Install: Setup.exe from the disc\n");
-    proc::Press(menu, IDC_MENU_INSTALL);
-    HWND setup = proc::WaitAnyDialog("Installation de K.V.L", IDOK, Wait);
-    if (!setup)
-        return Fail(2, "Setup did not open");
-    proc::Stop(&launcher);
-    Shot("02-setup", setup);
-    proc::Press(setup, IDOK);
-    HWND done = proc::WaitAnyDialog("Installation de K.V.L", 0, Wait, setup);
-    if (!done)
-        return Fail(2, "no end of installation");
-    Shot("03-setup-done", done);
-    proc::Press(done, IDOK);
+    int failed = RunDiscProgram(&tour, menu, Install);
+    if (failed)
+        return failed;
     Sleep(1000);
 
     printf("Play: the launcher again, now with the game installed\n");
-    menu = StartLauncherMenu(&launcher);
+    menu = StartLauncherMenu(&tour);
     if (!menu)
         return Fail(3, "no main menu after the installation");
-    Shot("04-menu-installed", menu);
+    Shot(tour, "04-menu-installed", menu);
     proc::Press(menu, IDC_MENU_PLAY);
-    HWND graphics = WaitDialogWithItem(launcher, IDC_GFX_DEVICE, 15000);
+    HWND graphics = proc::WaitDialogWithItem(tour.launcher, IDC_GFX_DEVICE, 15000);
     if (!graphics)
         return Fail(4, "the first Play did not open the graphics setup");
-    Shot("05-graphics", graphics);
+    Shot(tour, "05-graphics", graphics);
     proc::Press(graphics, IDC_GFX_PLAY);
     DWORD code;
-    proc::WaitExit(launcher, Wait, &code);
-    proc::Stop(&launcher);
-    HWND game = proc::WaitAnyDialog("K.V.L - Démo", IDC_GAME_NEXT, Wait);
+    proc::WaitExit(tour.launcher, Wait, &code);
+    proc::Stop(&tour.launcher);
+    HWND game = proc::WaitAnyDialog(GAME_CAPTION, IDC_GAME_NEXT, Wait);
     if (!game)
         return Fail(5, "the game did not start");
     proc::Press(game, IDC_GAME_NEXT);
     proc::Press(game, IDC_GAME_NEXT);
-    Shot("06-game", game);
+    Shot(tour, "06-game", game);
     proc::Press(game, IDCANCEL);
     Sleep(1000);
 
     printf("The artbook, with the levels just completed, and the machine report\n");
-    menu = StartLauncherMenu(&launcher);
+    menu = StartLauncherMenu(&tour);
     if (!menu)
         return Fail(6, "no main menu");
-    VisitFromMenu(&launcher, menu, IDC_MENU_ARTBOOK, IDC_ART_PICTURE, IDCANCEL, "07-artbook", IDC_ART_LEVELS, 1);
-    VisitFromMenu(&launcher, menu, IDC_MENU_CHECK, IDC_SYSINFO_REPORT, IDOK, "08-check", 0, 0, 10);
+    VisitFromMenu(&tour, menu, Artbook);
+    VisitFromMenu(&tour, menu, Check);
 
     printf("Uninstall\n");
-    proc::Press(menu, IDC_MENU_UNINSTALL);
-    HWND confirm = proc::WaitAnyDialog("Désinstallation de K.V.L", IDYES, Wait);
-    if (!confirm)
-        return Fail(6, "the uninstaller did not ask");
-    proc::WaitExit(launcher, Wait, &code);
-    proc::Stop(&launcher);
-    Shot("09-uninstall", confirm);
-    proc::Press(confirm, IDYES);
-    HWND finished = proc::WaitAnyDialog("Désinstallation de K.V.L", 0, Wait, confirm);
-    if (!finished)
-        return Fail(7, "no end of uninstallation");
-    Shot("10-uninstalled", finished);
-    proc::Press(finished, IDOK);
+    failed = RunDiscProgram(&tour, menu, Uninstall);
+    if (failed)
+        return failed;
     printf("Tour complete\n");
     return 0;
 }
