@@ -170,12 +170,9 @@ static void ForgetEarlierInstallation(void)
             proc::WaitExit(un, Wait, &code);
         proc::Stop(&un);
         /* Its second stage checks the registration, then removes it last. */
-        HKEY left;
-        for (DWORD start = GetTickCount(); GetTickCount() - start < Wait && code == 0; Sleep(100)) {
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, COMPANY_KEY, 0, KEY_READ | KEY_WOW64_32KEY, &left) != ERROR_SUCCESS)
+        for (DWORD start = GetTickCount(); GetTickCount() - start < Wait && code == 0; Sleep(100))
+            if (!RegistryKeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY))
                 break;
-            RegCloseKey(left);
-        }
     }
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);

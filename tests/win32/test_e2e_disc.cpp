@@ -40,15 +40,6 @@ static DWORD DwordValue(const char *name)
     return value;
 }
 
-static bool KeyExists(const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 static bool WaitGone(HWND window)
 {
     for (int i = 0; i < 300 && IsWindow(window); i++)
@@ -150,8 +141,8 @@ TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
     ASSERT_NE(finished, (HWND)NULL);
     proc::Press(finished, IDOK);
     EXPECT_TRUE(WaitGone(finished));
-    EXPECT_FALSE(KeyExists(PRODUCT_KEY));
-    EXPECT_FALSE(KeyExists(UNINSTALL_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
     EXPECT_EQ(GetFileAttributesA(DEFAULT_INSTALL_DIR), INVALID_FILE_ATTRIBUTES);
 
     /* And the launcher sees a machine without the game again. */

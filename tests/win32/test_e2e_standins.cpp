@@ -23,15 +23,6 @@ static const DWORD Timeout = 30000;
 
 static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-static bool KeyExists(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 /* A value's type and bytes, as text for strings and as a number for
  * DWORDs: "sz:<text>", "dword:<n>", or "absent". */
 static std::string Value(HKEY root, const char *path, const char *name)
@@ -91,7 +82,7 @@ static bool WaitGone(const std::string &path, DWORD timeoutMs)
  * parents. */
 static bool WaitUnregistered()
 {
-    return WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY); }, 15000);
+    return WaitUntil([] { return !RegistryKeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY); }, 15000);
 }
 
 static bool WriteText(const std::string &path, const std::string &text, bool append = false)
@@ -262,8 +253,8 @@ TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
      * run. */
     EXPECT_TRUE(WaitGone(dir, 15000));
     EXPECT_TRUE(WaitUnregistered());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, PRODUCT_KEY));
 }
 
 TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
@@ -336,7 +327,7 @@ TEST_F(DiscPrograms, SetupCancelledOrWithoutItsDiscInstallsNothing)
     EXPECT_EQ(proc::ItemText(dialog, IDC_SETUP_DIR), DEFAULT_INSTALL_DIR);
     proc::Press(dialog, IDCANCEL);
     EXPECT_EQ(ExitCode(), 2u);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     EXPECT_FALSE(Exists(DEFAULT_INSTALL_DIR));
 
     /* A Setup.exe away from the disc finds no game folder beside it. */
@@ -345,7 +336,7 @@ TEST_F(DiscPrograms, SetupCancelledOrWithoutItsDiscInstallsNothing)
     std::string lone = std::string(temp) + "KVLSetupSeul.exe";
     ASSERT_TRUE(CopyFileA("R:\\Setup.exe", lone.c_str(), FALSE));
     EXPECT_EQ(Run("\"" + lone + "\" /S"), 1u);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     DeleteFileA(lone.c_str());
 }
 
@@ -414,7 +405,7 @@ TEST_F(DiscPrograms, UninstallerAsksFirst)
     ASSERT_NE(question, (HWND)NULL);
     proc::Press(question, IDNO);
     EXPECT_EQ(ExitCode(), 2u);
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     EXPECT_TRUE(Exists(dir + "\\KVL.EXE"));
 
     Start(uninstaller);
@@ -425,7 +416,7 @@ TEST_F(DiscPrograms, UninstallerAsksFirst)
     HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout, question);
     ASSERT_NE(done, (HWND)NULL);
     EXPECT_TRUE(WaitGone(dir, 15000));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     proc::Press(done, IDOK);
     EXPECT_EQ(ExitCode(), 0u);
 }
@@ -456,8 +447,8 @@ TEST_F(DiscPrograms, SetupThatFailsMidwayLeavesNothingBehind)
     CloseHandle(held);
     EXPECT_FALSE(Exists(DEFAULT_INSTALL_DIR));
     EXPECT_TRUE(Exists("C:\\Program Files"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 }
 
 TEST_F(DiscPrograms, SilentSetupLeavesAForeignFolderAlone)
@@ -471,8 +462,8 @@ TEST_F(DiscPrograms, SilentSetupLeavesAForeignFolderAlone)
     EXPECT_EQ(proc::ReadFileText(dir + "\\Install.log"), "Lettre.txt\r\n");
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
     EXPECT_FALSE(Exists(dir + "\\Uninst.exe"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 }
 
 TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
@@ -500,7 +491,7 @@ TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
         EXPECT_TRUE(Exists(dir + "\\" + name)) << name;
     }
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), "sz:C:\\Program Files\\KVL");
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 }
 
 TEST_F(DiscPrograms, UninstallFollowsNoLinkPlantedInTheFolder)
@@ -529,7 +520,7 @@ TEST_F(DiscPrograms, UninstallRefusesAnInstallFolderReplacedByALink)
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u);
     EXPECT_TRUE(Exists(std::string(MovedDir) + "\\KVL.EXE"));
     EXPECT_TRUE(Exists(std::string(MovedDir) + "\\Install.log"));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
 }
 
 TEST_F(DiscPrograms, UninstallRefusesACutOrOversizedLog)
@@ -544,6 +535,6 @@ TEST_F(DiscPrograms, UninstallRefusesACutOrOversizedLog)
         ASSERT_TRUE(WriteText(log, text));
         EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u) << text.size();
         EXPECT_TRUE(Exists(dir + "\\KVL.EXE"));
-        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     }
 }
