@@ -1,21 +1,19 @@
-/* LZSS of the packed image files: 4096-byte ring, 3-18 byte matches, a
- * flag byte before every eight tokens (bit set = literal).
+/* The LZSS decoder of the packed image files.
  *
- * The decoder writes straight into the output buffer instead of copying
- * every byte through the ring as well: the byte at ring position p is
- * always the last output byte written there, so a match is a copy from
- * earlier output. Only matches that reach back before the start of this
- * decode read the ring itself (spaces, or what the previous decode left in
- * positions 4078-4095). At the end the ring receives the last 4096 bytes
- * produced, so it holds exactly what a byte-by-byte ring decoder leaves. */
-#include "artbook/ppk.h"
+ * It writes straight into the output buffer instead of copying every byte
+ * through the ring as well: the byte at ring position p is always the last
+ * output byte written there, so a match is a copy from earlier output. Only
+ * matches that reach back before the start of this decode read the ring
+ * itself (spaces, or what the previous decode left in positions
+ * 4078-4095). At the end the ring receives the last 4096 bytes produced, so
+ * it holds exactly what a byte-by-byte ring decoder leaves. */
+#include "artbook/lzss.h"
 
-#include <stdlib.h>
 #include <string.h>
 
-static unsigned char Ring[LZSS_RING_SIZE];
+#include "artbook/lzss_internal.h"
 
-const unsigned char *LzssRing(void) { return Ring; }
+unsigned char LzssDecoderRing[LZSS_RING_SIZE];
 
 /* A match of count bytes at out[t] whose source lies before the start of
  * this decode for its first bytes: those come from the ring, the rest from
@@ -25,7 +23,7 @@ static void CopyFromRing(unsigned char *out, size_t t, size_t d, unsigned pos, s
 {
     for (size_t k = 0; k < count; k++) {
         size_t at = t + k;
-        out[at] = at >= d ? out[at - d] : Ring[(pos + k) & LZSS_RING_MASK];
+        out[at] = at >= d ? out[at - d] : LzssDecoderRing[(pos + k) & LZSS_RING_MASK];
     }
 }
 
@@ -58,27 +56,19 @@ static inline void CopyMatch(unsigned char *dst, size_t d, size_t count)
     }
 }
 
-/* One match token at out[op]: returns the bytes it produced (count, or
- * fewer when the output is full). */
-static inline size_t DecodeMatch(unsigned char *out, size_t op, size_t capacity, unsigned b0, unsigned b1)
+/* The first count bytes of a match token at out[t], from the output or,
+ * reaching back before it, from the ring. */
+static inline void CopyToken(unsigned char *out, size_t t, const LzssMatch &m, size_t count)
 {
-    unsigned pos = b0 | ((b1 & 0xF0u) << 4);
-    size_t count = (b1 & 0x0Fu) + LZSS_MIN_MATCH;
-    size_t d = (LZSS_RING_START + op - pos) & LZSS_RING_MASK;
-    if (d == 0)
-        d = LZSS_RING_SIZE;
-    if (count > capacity - op)
-        count = capacity - op;
-    if (d <= op)
-        CopyMatch(out + op, d, count);
+    if (m.distance <= t)
+        CopyMatch(out + t, m.distance, count);
     else
-        CopyFromRing(out, op, d, pos, count);
-    return count;
+        CopyFromRing(out, t, m.distance, m.pos, count);
 }
 
 size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, size_t length)
 {
-    memset(Ring, ' ', LZSS_RING_START);
+    memset(LzssDecoderRing, ' ', LZSS_RING_START);
     if (!out)
         capacity = 0;
     if (!in)
@@ -103,54 +93,37 @@ size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, 
             left -= literals;
             if (left == 0)
                 break;
-            unsigned b0 = in[ip], b1 = in[ip + 1];
+            LzssMatch m = LzssReadMatch(in + ip, op);
             ip += 2;
             group >>= literals + 1;
             left--;
-            unsigned pos = b0 | ((b1 & 0xF0u) << 4);
-            size_t count = (b1 & 0x0Fu) + LZSS_MIN_MATCH;
-            size_t d = (LZSS_RING_START + op - pos) & LZSS_RING_MASK;
-            if (d == 0)
-                d = LZSS_RING_SIZE;
-            if (d >= LZSS_MAX_MATCH && d <= op) {
-                memcpy(out + op, out + op - d, 16);
-                memcpy(out + op + 16, out + op + 16 - d, 2);
-            } else if (d <= op) {
-                CopyMatch(out + op, d, count);
+            if (m.distance >= LZSS_MAX_MATCH && m.distance <= op) {
+                memcpy(out + op, out + op - m.distance, 16);
+                memcpy(out + op + 16, out + op + 16 - m.distance, 2);
             } else {
-                CopyFromRing(out, op, d, pos, count);
+                CopyToken(out, op, m, m.count);
             }
-            op += count;
+            op += m.count;
             if (left == 0)
                 break;
         }
         fastEnd = op;
     }
 
-    /* The rest, token by token, with every end test. */
-    unsigned flags = 0;
-    while (ip < length) {
-        flags >>= 1;
-        if (!(flags & 0x100)) {
-            flags = in[ip++] | 0xFF00u;
-            if (ip == length)
-                break;
-        }
-        if (flags & 1) {
-            if (op == capacity)
-                break;
-            out[op++] = in[ip++];
-            continue;
-        }
-        if (length - ip < 2)
-            break;
-        size_t room = capacity - op;
-        size_t count = (in[ip + 1] & 0x0Fu) + LZSS_MIN_MATCH;
-        op += DecodeMatch(out, op, capacity, in[ip], in[ip + 1]);
-        ip += 2;
-        if (count > room)
-            break;
-    }
+    /* The rest, token by token, with every end test; a match that does not
+     * fit is cut at the output's end. */
+    LzssWalk(in, length, &ip, &op,
+             [out, capacity](unsigned char byte, size_t at) -> size_t {
+                 if (at == capacity)
+                     return 0;
+                 out[at] = byte;
+                 return 1;
+             },
+             [out, capacity](const LzssMatch &m, size_t at) -> size_t {
+                 size_t count = m.count < capacity - at ? m.count : capacity - at;
+                 CopyToken(out, at, m, count);
+                 return count;
+             });
 
     /* What the group copies ran over past the last byte produced is not
      * output: it reads as zero, like the rest of a new buffer. */
@@ -164,241 +137,6 @@ size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, 
 
     size_t from = op > LZSS_RING_SIZE ? op - LZSS_RING_SIZE : 0;
     for (size_t i = from; i < op; i++)
-        Ring[(LZSS_RING_START + i) & LZSS_RING_MASK] = out[i];
+        LzssDecoderRing[(LZSS_RING_START + i) & LZSS_RING_MASK] = out[i];
     return op;
-}
-
-void LzssInspect(const unsigned char *in, size_t length, LzssStreamInfo *info)
-{
-    size_t ip = 0, t = 0;
-    unsigned flags = 0;
-    info->produced = 0;
-    info->consumed = 0;
-    info->truncated = 0;
-    info->readsLeftover = 0;
-    if (!in)
-        length = 0;
-    while (ip < length) {
-        flags >>= 1;
-        if (!(flags & 0x100)) {
-            flags = in[ip++] | 0xFF00u;
-            if (ip == length) {
-                info->truncated = 1;
-                break;
-            }
-        }
-        if (flags & 1) {
-            ip++;
-            t++;
-            continue;
-        }
-        if (length - ip < 2) {
-            info->truncated = 1;
-            break;
-        }
-        unsigned pos = in[ip] | ((in[ip + 1] & 0xF0u) << 4);
-        size_t count = (in[ip + 1] & 0x0Fu) + LZSS_MIN_MATCH;
-        ip += 2;
-        size_t d = (LZSS_RING_START + t - pos) & LZSS_RING_MASK;
-        if (d == 0)
-            d = LZSS_RING_SIZE;
-        /* Byte k reads output index t + k - d; before the decode's start,
-         * indexes -4078..-1 are the spaces, anything earlier the leftovers. */
-        if (d > t && d - t > LZSS_RING_START)
-            info->readsLeftover = 1;
-        t += count;
-    }
-    info->produced = t;
-    info->consumed = ip;
-}
-
-size_t LzssEncodeBound(size_t n) { return n + (n + 7) / 8; }
-
-/* ---- Encoder ----
- * The input is matched as if preceded by the 4078 spaces that every decode
- * starts with, so runs of spaces pack from the first byte. Candidates come
- * from hash chains over 3-byte prefixes; each block of input is then parsed
- * along its cheapest path (literal 9 bits, match 17 bits), using for every
- * position the longest match found there and any shorter length of it. */
-
-#define ENC_HASH_BITS  15
-#define ENC_CHAIN      48
-#define ENC_BLOCK      32768
-
-struct EncoderState {
-    const unsigned char *buf; /* spaces then the input */
-    size_t end;               /* bytes in buf */
-    int *head;                /* newest position per hash, -1 none */
-    int *prev;                /* previous position of the same hash, by pos & mask */
-    size_t inserted;          /* positions inserted so far */
-};
-
-static unsigned HashAt(const unsigned char *p)
-{
-    unsigned v = (unsigned)p[0] << 16 | (unsigned)p[1] << 8 | p[2];
-    return (v * 2654435761u) >> (32 - ENC_HASH_BITS);
-}
-
-static void InsertUpTo(EncoderState *e, size_t upTo)
-{
-    while (e->inserted < upTo) {
-        size_t p = e->inserted++;
-        if (p + LZSS_MIN_MATCH > e->end)
-            continue;
-        unsigned h = HashAt(e->buf + p);
-        e->prev[p & LZSS_RING_MASK] = e->head[h];
-        e->head[h] = (int)p;
-    }
-}
-
-/* Longest match for buf position p (at most maxLen), returning its source
- * position in buf. Sources are at most 4096 back. */
-static size_t FindMatch(EncoderState *e, size_t p, size_t maxLen, size_t *source)
-{
-    size_t best = 0;
-    if (maxLen < LZSS_MIN_MATCH)
-        return 0;
-    int c = e->head[HashAt(e->buf + p)];
-    for (int steps = 0; c >= 0 && steps < ENC_CHAIN; steps++) {
-        size_t cand = (size_t)c;
-        if (cand >= p || p - cand > LZSS_RING_SIZE)
-            break;
-        const unsigned char *a = e->buf + cand, *b = e->buf + p;
-        if (a[best] == b[best]) {
-            size_t len = 0;
-            while (len < maxLen && a[len] == b[len])
-                len++;
-            if (len > best) {
-                best = len;
-                *source = cand;
-                if (len == maxLen)
-                    break;
-            }
-        }
-        int next = e->prev[cand & LZSS_RING_MASK];
-        if (next >= c)
-            break;  /* that slot was reused by a newer position */
-        c = next;
-    }
-    return best >= LZSS_MIN_MATCH ? best : 0;
-}
-
-struct TokenWriter {
-    unsigned char *out;
-    size_t capacity;
-    size_t used;
-    size_t flagAt;
-    unsigned bit;
-    int overflow;
-};
-
-static void PutByte(TokenWriter *w, unsigned char v)
-{
-    if (w->used < w->capacity)
-        w->out[w->used++] = v;
-    else
-        w->overflow = 1;
-}
-
-static void StartToken(TokenWriter *w)
-{
-    if (w->bit == 8) {
-        w->flagAt = w->used;
-        PutByte(w, 0);
-        w->bit = 0;
-    }
-}
-
-static void PutLiteral(TokenWriter *w, unsigned char v)
-{
-    StartToken(w);
-    if (!w->overflow)
-        w->out[w->flagAt] |= (unsigned char)(1u << w->bit);
-    w->bit++;
-    PutByte(w, v);
-}
-
-static void PutMatch(TokenWriter *w, unsigned pos, size_t len)
-{
-    StartToken(w);
-    w->bit++;
-    PutByte(w, (unsigned char)(pos & 0xFF));
-    PutByte(w, (unsigned char)(((pos >> 4) & 0xF0) | (unsigned)(len - LZSS_MIN_MATCH)));
-}
-
-int LzssEncode(const unsigned char *in, size_t n, unsigned char *out, size_t capacity, size_t *packedSize)
-{
-    *packedSize = 0;
-    if (n == 0)
-        return 1;
-    if (!in || !out)
-        return 0;
-    unsigned char *buf = (unsigned char *)malloc(LZSS_RING_START + n);
-    int *head = (int *)malloc(sizeof(int) << ENC_HASH_BITS);
-    int *prev = (int *)malloc(sizeof(int) * LZSS_RING_SIZE);
-    unsigned char *lens = (unsigned char *)malloc(ENC_BLOCK);
-    unsigned short *dists = (unsigned short *)malloc(sizeof(unsigned short) * ENC_BLOCK);
-    unsigned *cost = (unsigned *)malloc(sizeof(unsigned) * (ENC_BLOCK + 1));
-    unsigned char *choice = (unsigned char *)malloc(ENC_BLOCK);
-    int ok = 0;
-    if (buf && head && prev && lens && dists && cost && choice) {
-        memset(buf, ' ', LZSS_RING_START);
-        memcpy(buf + LZSS_RING_START, in, n);
-        for (size_t i = 0; i < ((size_t)1 << ENC_HASH_BITS); i++)
-            head[i] = -1;
-        for (size_t i = 0; i < LZSS_RING_SIZE; i++)
-            prev[i] = -1;
-        EncoderState e = { buf, LZSS_RING_START + n, head, prev, 0 };
-        TokenWriter w = { out, capacity, 0, 0, 8, 0 };
-
-        for (size_t block = 0; block < n && !w.overflow; block += ENC_BLOCK) {
-            size_t blockLen = n - block < ENC_BLOCK ? n - block : ENC_BLOCK;
-            for (size_t i = 0; i < blockLen; i++) {
-                size_t p = LZSS_RING_START + block + i;
-                InsertUpTo(&e, p);
-                size_t maxLen = blockLen - i < LZSS_MAX_MATCH ? blockLen - i : LZSS_MAX_MATCH;
-                size_t source = 0;
-                size_t len = FindMatch(&e, p, maxLen, &source);
-                lens[i] = (unsigned char)len;
-                dists[i] = (unsigned short)(len ? p - source : 0);
-            }
-            cost[blockLen] = 0;
-            for (size_t i = blockLen; i-- > 0;) {
-                unsigned best = 9 + cost[i + 1];
-                unsigned char pick = 0;
-                for (size_t len = lens[i]; len >= LZSS_MIN_MATCH; len--) {
-                    unsigned c = 17 + cost[i + len];
-                    if (c < best) {
-                        best = c;
-                        pick = (unsigned char)len;
-                    }
-                }
-                cost[i] = best;
-                choice[i] = pick;
-            }
-            for (size_t i = 0; i < blockLen;) {
-                if (choice[i]) {
-                    size_t at = block + i;  /* output index of the match */
-                    unsigned pos = (unsigned)((LZSS_RING_START + at - dists[i]) & LZSS_RING_MASK);
-                    PutMatch(&w, pos, choice[i]);
-                    i += choice[i];
-                } else {
-                    PutLiteral(&w, in[block + i]);
-                    i++;
-                }
-            }
-        }
-        if (!w.overflow) {
-            *packedSize = w.used;
-            ok = 1;
-        }
-    }
-    free(buf);
-    free(head);
-    free(prev);
-    free(lens);
-    free(dists);
-    free(cost);
-    free(choice);
-    return ok;
 }

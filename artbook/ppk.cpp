@@ -1,4 +1,4 @@
-/* Packed image files: header, restoring the image, and building one. */
+/* Packed image files: the header, and restoring the image. */
 #include "artbook/ppk.h"
 
 #include <stdint.h>
@@ -6,18 +6,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "artbook/lzss.h"
+
 static unsigned long Read32(const unsigned char *p)
 {
     return (unsigned long)p[0] | (unsigned long)p[1] << 8 | (unsigned long)p[2] << 16 |
            (unsigned long)p[3] << 24;
-}
-
-static void Write32(unsigned char *p, unsigned long v)
-{
-    p[0] = (unsigned char)(v & 0xFF);
-    p[1] = (unsigned char)((v >> 8) & 0xFF);
-    p[2] = (unsigned char)((v >> 16) & 0xFF);
-    p[3] = (unsigned char)((v >> 24) & 0xFF);
 }
 
 int ReadPpkHeader(const unsigned char *image, size_t size, PpkHeader *header)
@@ -30,19 +24,33 @@ int ReadPpkHeader(const unsigned char *image, size_t size, PpkHeader *header)
     return 1;
 }
 
+PpkProblem CheckPpkHeader(const unsigned char *image, size_t size, PpkHeader *header)
+{
+    if (!ReadPpkHeader(image, size, header))
+        return PPK_SHORTER_THAN_HEADER;
+    uint64_t available = size - PPK_HEADER_SIZE;
+    if (header->marker == PPK_MARKER_PACKED) {
+        if (header->packedLength > available)
+            return PPK_PACKED_PAST_END;
+        /* Every byte of stream yields at most 9 output bytes (a two-byte
+         * match of 18): a header claiming more is not this file's. */
+        if ((uint64_t)header->unpackedLength > 9 * (uint64_t)header->packedLength)
+            return PPK_UNPACKED_TOO_LARGE;
+        return PPK_WELL_FORMED;
+    }
+    if (header->marker == PPK_MARKER_STORED)
+        return header->unpackedLength > available ? PPK_STORED_PAST_END : PPK_WELL_FORMED;
+    return PPK_UNKNOWN_MARKER;
+}
+
 unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned char *output, size_t capacity)
 {
     PpkHeader h;
-    if (!ReadPpkHeader(image, size, &h))
+    if (CheckPpkHeader(image, size, &h) != PPK_WELL_FORMED)
         return NULL;
     const unsigned char *data = image + PPK_HEADER_SIZE;
-    uint64_t available = size - PPK_HEADER_SIZE;
 
     if (h.marker == PPK_MARKER_PACKED) {
-        /* Every byte of stream yields at most 9 output bytes (a two-byte
-         * match of 18): a header claiming more is not this file's. */
-        if (h.packedLength > available || (uint64_t)h.unpackedLength > 9 * (uint64_t)h.packedLength)
-            return NULL;
         if ((uint64_t)h.unpackedLength + PPK_SLACK > SIZE_MAX)
             return NULL;
         unsigned char *target = output;
@@ -56,8 +64,6 @@ unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned 
         return target;
     }
     if (h.marker == PPK_MARKER_STORED) {
-        if (h.unpackedLength > available)
-            return NULL;
         size_t n = (size_t)h.unpackedLength;
         unsigned char *target = output;
         if (target) {
@@ -72,7 +78,7 @@ unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned 
             memcpy(target, data, n);
         return target;
     }
-    return NULL;
+    return NULL;  /* no other marker passes the check */
 }
 
 /* The whole file in one read; NULL when it cannot be opened or read. */
@@ -122,33 +128,3 @@ int UnpackPpkFile(const char *source, const char *destination)
     free(image);
     return ok;
 }
-
-/* The header's lengths are 32-bit fields. */
-static int FitsHeaderField(uint64_t n) { return n <= 0xFFFFFFFFu; }
-
-unsigned char *PackPpkImage(const unsigned char *data, size_t n, int stored, size_t *imageSize)
-{
-    *imageSize = 0;
-    if (!FitsHeaderField(n))
-        return NULL;
-    size_t bound = stored ? n : LzssEncodeBound(n);
-    if (bound > SIZE_MAX - PPK_HEADER_SIZE)
-        return NULL;
-    unsigned char *image = (unsigned char *)calloc(PPK_HEADER_SIZE + bound, 1);
-    if (!image)
-        return NULL;
-    size_t packed = n;
-    if (stored) {
-        if (n)
-            memcpy(image + PPK_HEADER_SIZE, data, n);
-    } else if (!LzssEncode(data, n, image + PPK_HEADER_SIZE, bound, &packed)) {
-        free(image);
-        return NULL;
-    }
-    Write32(image, (unsigned long)packed);
-    Write32(image + 4, (unsigned long)n);
-    image[8] = stored ? PPK_MARKER_STORED : PPK_MARKER_PACKED;
-    *imageSize = PPK_HEADER_SIZE + packed;
-    return image;
-}
-

@@ -1,7 +1,7 @@
 /* Packed image files (.ppk) of the artbook: a 12-byte header and either the
  * bytes of a bitmap file as they are ('U') or those bytes packed with LZSS
- * ('P'). Nothing here needs Win32: the same code serves the viewer, the
- * ppk tool, the tests and the fuzzers. */
+ * ('P'). Reading them is here, for the viewer, the ppk tool, the tests and
+ * the fuzzers; making them is in ppkpack.h. Win32-free. */
 #ifndef KVL_PPK_H
 #define KVL_PPK_H
 
@@ -13,12 +13,6 @@
 /* Slack beyond the unpacked length in a restored image's buffer. */
 #define PPK_SLACK         2048
 
-#define LZSS_RING_SIZE    4096
-#define LZSS_RING_MASK    0xFFF
-#define LZSS_RING_START   4078  /* first write position of every decode */
-#define LZSS_MIN_MATCH    3
-#define LZSS_MAX_MATCH    18
-
 struct PpkHeader {
     unsigned long packedLength;   /* bytes of LZSS stream after the header ('P') */
     unsigned long unpackedLength; /* bytes of the restored image */
@@ -28,35 +22,19 @@ struct PpkHeader {
 /* The header of a file image; 0 when the image is shorter than a header. */
 int ReadPpkHeader(const unsigned char *image, size_t size, PpkHeader *header);
 
-/* Decodes `length` bytes of LZSS stream into out[0 .. capacity). Decoding
- * ends when the stream is used up, when it ends inside a token, or when the
- * output is full (a match that does not fit is cut there). Returns the
- * number of bytes written. Never reads past in[length] nor writes past
- * out[capacity]. Uses the one process-wide ring: not reentrant. */
-size_t LzssDecode(unsigned char *out, size_t capacity, const unsigned char *in, size_t length);
-
-/* The process-wide ring as the last decode left it (tests, tools). */
-const unsigned char *LzssRing(void);
-
-/* What a stream holds, without producing it: bytes produced, bytes of the
- * stream used, whether it ends inside a token, and whether it reads ring
- * positions 4078-4095 before writing them (their content then depends on
- * the previous decode). */
-struct LzssStreamInfo {
-    size_t produced;
-    size_t consumed;
-    int truncated;
-    int readsLeftover;
+/* Why a file image holds nothing to restore, as its header tells. */
+enum PpkProblem {
+    PPK_WELL_FORMED,
+    PPK_SHORTER_THAN_HEADER,
+    PPK_PACKED_PAST_END,      /* 'P': packed length beyond the file */
+    PPK_UNPACKED_TOO_LARGE,   /* 'P': more than any stream of that length produces */
+    PPK_STORED_PAST_END,      /* 'U': unpacked length beyond the file */
+    PPK_UNKNOWN_MARKER
 };
-void LzssInspect(const unsigned char *in, size_t length, LzssStreamInfo *info);
 
-/* Worst-case packed size of n bytes (all literals). */
-size_t LzssEncodeBound(size_t n);
-/* Packs n bytes into out (capacity at least LzssEncodeBound(n)) with a
- * hash-chain match finder and a cheapest-path parse. The stream never reads
- * ring positions 4078-4095 before writing them. Returns 1 and the packed
- * size, or 0 when out is too small or memory runs out. */
-int LzssEncode(const unsigned char *in, size_t n, unsigned char *out, size_t capacity, size_t *packedSize);
+/* Reads the header of a file image of `size` bytes (into header when it
+ * is long enough) and checks its lengths against the file. */
+PpkProblem CheckPpkHeader(const unsigned char *image, size_t size, PpkHeader *header);
 
 /* Restores the image held in a complete file image of `size` bytes. With an
  * output buffer (capacity bytes) the bytes go there; without one (NULL) a
@@ -75,10 +53,5 @@ unsigned char *UnpackPpkImage(const unsigned char *image, size_t size, unsigned 
  * was written in part is removed, and one that was never opened (the
  * source could not be read or restored) is left as it was. */
 int UnpackPpkFile(const char *source, const char *destination);
-
-/* Builds a complete packed file image of n bytes: stored ('U') when stored
- * is nonzero, else packed ('P'). Returns a malloc'ed image and its size, or
- * NULL when n does not fit the header's 32-bit fields or memory runs out. */
-unsigned char *PackPpkImage(const unsigned char *data, size_t n, int stored, size_t *imageSize);
 
 #endif

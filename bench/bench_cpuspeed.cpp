@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <string.h>
 
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
 
 static const int Calls = 20;
 static const double IntervalMs = 10.0;   /* what each call measures */

@@ -14,8 +14,8 @@
 
 #include "common/app.h"
 #include "common/texttable.h"
-#include "graphics/ddraw5.h"
-#include "graphics/graphics.h"
+#include "graphics/ddraw_win.h"
+#include "graphics/setupdlg.h"
 #include "tests/win32/fake_ddraw.h"
 
 #define ROUNDS 15
@@ -107,8 +107,9 @@ static double TimeScan(void)
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    int scanned = LoadDirectDraw() && ScanDisplayDevices();
-    UnloadDirectDraw();
+    DirectDrawEntries directDraw;
+    int scanned = LoadDirectDraw(&directDraw) && ScanDisplayDevices(&directDraw);
+    UnloadDirectDraw(&directDraw);
     QueryPerformanceCounter(&end);
     if (!scanned) {
         printf("the device scan failed\n");
@@ -171,9 +172,18 @@ static double TimeFloor(void)
     return Seconds(start, end, frequency);
 }
 
+/* One launcher run for every opening, as the main menu keeps it. */
+static GraphicsSetupRun SetupRun;
+
 static int OpenSetup(HWND owner)
 {
-    return ShowGraphicsSetup(owner);
+    return ShowGraphicsSetup(owner, &SetupRun);
+}
+
+static int OpenScriptedSetup(HWND owner)
+{
+    DirectDrawEntries scripted = fakedd::Entries();
+    return ShowGraphicsSetupWith(owner, &SetupRun, &scripted);
 }
 
 int main(void)
@@ -201,8 +211,7 @@ int main(void)
         scans[i] = TimeScan();
         fakedd::Install({ { true, 0, "Carte 2D", "display", false, fakedd::PcModes() },
                           { false, 4, "3Dfx Voodoo", "voodoo", true, fakedd::PcModes() } });
-        scripteds[i] = TimeOpening(owner, OpenSetup, "graphics setup (scripted DirectDraw)");
-        RemoveDirectDrawDouble();
+        scripteds[i] = TimeOpening(owner, OpenScriptedSetup, "graphics setup (scripted DirectDraw)");
     }
     double empty = Median(empties, ROUNDS), setup = Median(setups, ROUNDS);
     double floor = Median(floors, ROUNDS), scan = Median(scans, ROUNDS);

@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "artbook/lzss.h"
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
+#include "tests/native/lzss_reference.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -28,50 +31,6 @@ struct Sample {
 static Sample Pictures, Large;
 static Bytes LargeRaw;
 static std::vector<Bytes> PicturesRaw;
-
-/* ---- The textbook decoder: flag bit, literal or match, each byte
- * through the ring. ---- */
-static unsigned char RefRing[LZSS_RING_SIZE];
-
-static size_t ReferenceDecode(unsigned char *out, size_t cap, const unsigned char *in, size_t len)
-{
-    memset(RefRing, ' ', LZSS_RING_START);
-    unsigned r = LZSS_RING_START, flags = 0;
-    size_t ip = 0, op = 0;
-    for (;;) {
-        if (ip >= len)
-            break;
-        flags >>= 1;
-        if (!(flags & 0x100)) {
-            flags = in[ip++] | 0xFF00;
-            if (ip >= len)
-                break;
-        }
-        if (flags & 1) {
-            if (op >= cap)
-                break;
-            unsigned char c = in[ip++];
-            out[op++] = c;
-            RefRing[r] = c;
-            r = (r + 1) & LZSS_RING_MASK;
-        } else {
-            if (ip + 1 >= len)
-                break;
-            unsigned pos = in[ip] | ((in[ip + 1] & 0xF0) << 4);
-            unsigned count = (in[ip + 1] & 0x0F) + LZSS_MIN_MATCH;
-            ip += 2;
-            for (unsigned k = 0; k < count; k++) {
-                if (op >= cap)
-                    return op;
-                unsigned char c = RefRing[(pos + k) & LZSS_RING_MASK];
-                out[op++] = c;
-                RefRing[r] = c;
-                r = (r + 1) & LZSS_RING_MASK;
-            }
-        }
-    }
-    return op;
-}
 
 /* ---- A plain greedy encoder: at each position the longest match the same
  * hash chains find, taken at once. ---- */
@@ -221,7 +180,7 @@ static void CheckIdentical(const Sample &s)
     for (size_t i = 0; i < s.streams.size(); i++) {
         Bytes a(s.sizes[i] + PPK_SLACK), b(s.sizes[i] + PPK_SLACK);
         size_t n = LzssDecode(a.data(), a.size(), s.streams[i].data(), s.streams[i].size());
-        size_t m = ReferenceDecode(b.data(), b.size(), s.streams[i].data(), s.streams[i].size());
+        size_t m = RefDecode(b.data(), b.size(), s.streams[i].data(), s.streams[i].size());
         if (n != m || n != s.sizes[i] || a != b || memcmp(LzssRing(), RefRing, LZSS_RING_SIZE) != 0) {
             fprintf(stderr, "decoders differ on %s #%zu\n", s.name.c_str(), i);
             exit(1);
@@ -245,7 +204,7 @@ static void Decode(benchmark::State &state, Sample *s, Kind kind)
             if (kind == OURS)
                 benchmark::DoNotOptimize(LzssDecode(out.data(), out.size(), in.data(), in.size()));
             else if (kind == REFERENCE)
-                benchmark::DoNotOptimize(ReferenceDecode(out.data(), out.size(), in.data(), in.size()));
+                benchmark::DoNotOptimize(RefDecode(out.data(), out.size(), in.data(), in.size()));
             else
                 memcpy(out.data(), src.data(), s->sizes[i]);
             benchmark::ClobberMemory();

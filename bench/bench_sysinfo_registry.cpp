@@ -15,8 +15,10 @@
 #include "common/app.h"
 #include "common/texttable.h"
 #include "sysinfo/cddrives.h"
+#include "sysinfo/drivelist.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysreport.h"
+#include "sysinfo/report.h"
+#include "sysinfo/sysdlg.h"
 #include "tests/win32/fixtures.h"
 
 static const char *const Buses[] = { "Root", "PCI", "ISAPNP", "SCSI", "ESDI", "FLOP", "MONITOR", "BIOS", "HTREE", "USB" };

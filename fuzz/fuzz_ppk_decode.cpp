@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "artbook/lzss.h"
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
 #include "tests/native/lzss_reference.h"
 

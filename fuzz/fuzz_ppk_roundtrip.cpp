@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
+#include "artbook/ppkpack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "sysinfo/sysreport.h"
+#include "sysinfo/drivelist.h"
 
 static void Check(int condition)
 {

@@ -3,27 +3,17 @@
 #include <windows.h>
 #include <string.h>
 
+#include "graphics/colourdepth_win.h"
 #include "common/msgdlg.h"
-#include "common/settings.h"
-#include "graphics/ddraw5.h"
-#include "graphics/graphics.h"
+#include "common/registrykeys.h"
+#include "common/trace.h"
+#include "graphics/colourdepth.h"
+#include "resources/texts.h"
 
-#define TEXT_COLOUR_DEPTH_WARNING 87
 #define NO_WARNING_VALUE "bNoColourDepthWarning"
-
-static int DesktopBitsProbe = -1;
-static int HighColourModesProbe = -1;
-
-void SetColourDepthProbes(int desktopBits, int highColourModes)
-{
-    DesktopBitsProbe = desktopBits;
-    HighColourModesProbe = highColourModes;
-}
 
 int CountHighColourModes(void)
 {
-    if (HighColourModesProbe >= 0)
-        return HighColourModesProbe;
     int count = 0;
     for (DWORD number = 0;; number++) {
         DEVMODEA mode;
@@ -39,12 +29,12 @@ int CountHighColourModes(void)
 
 static int DesktopBits(void)
 {
-    if (DesktopBitsProbe >= 0)
-        return DesktopBitsProbe;
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
-    if (!dc)
+    if (!dc) {
+        Trace("desktop colour depth unreadable: taken as too low");
         return 0;
+    }
     int bits = GetDeviceCaps(dc, BITSPIXEL);
     ReleaseDC(desktop, dc);
     return bits;
@@ -58,30 +48,47 @@ static int NoWarningStored(void)
     DWORD type = 0, value = 0, size = sizeof value;
     LONG result = RegQueryValueExA(key, NO_WARNING_VALUE, NULL, &type, (BYTE *)&value, &size);
     RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1;
+    if (result == ERROR_FILE_NOT_FOUND)
+        return 0;
+    if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) {
+        Trace(NO_WARNING_VALUE " unreadable (error %ld, type %lu, %lu bytes): the warning stays on",
+              (long)result, (unsigned long)type, (unsigned long)size);
+        return 0;
+    }
+    return value == 1;
 }
 
 static void StoreNoWarning(void)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, NULL, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
-        return;
-    DWORD value = 1;
-    RegSetValueExA(key, NO_WARNING_VALUE, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
-    RegCloseKey(key);
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, NULL, REG_OPTION_NON_VOLATILE,
+                                  KEY_SET_VALUE, NULL, &key, NULL);
+    if (result == ERROR_SUCCESS) {
+        DWORD value = 1;
+        result = RegSetValueExA(key, NO_WARNING_VALUE, 0, REG_DWORD, (const BYTE *)&value,
+                                sizeof value);
+        RegCloseKey(key);
+    }
+    if (result != ERROR_SUCCESS)
+        Trace(NO_WARNING_VALUE " not stored (error %ld): the warning comes back next time",
+              (long)result);
 }
 
 static int ShowColourDepthWarning(unsigned int flags, int *dontShowAgain)
 {
-    int answer = ShowWarningMessage(TEXT_COLOUR_DEPTH_WARNING, flags, NULL);
+    int answer = ShowWarningMessage(TEXT_COLOUR_DEPTH_ADVICE, flags, NULL);
     /* A warning that could not open leaves no tick of its own. */
     *dontShowAgain = answer == -1 ? 0 : (GetWarningDontShowAgain() ? 1 : 0);
     return answer;
 }
 
+int CheckDesktopColourDepthWith(int desktopBits, int (*countHighColourModes)(void))
+{
+    return RunColourDepthCheck(desktopBits, countHighColourModes, NoWarningStored(),
+                               ShowColourDepthWarning, StoreNoWarning);
+}
+
 int CheckDesktopColourDepth(void)
 {
-    return RunColourDepthCheck(DesktopBits(), CountHighColourModes, NoWarningStored(),
-                               ShowColourDepthWarning, StoreNoWarning);
+    return CheckDesktopColourDepthWith(DesktopBits(), CountHighColourModes);
 }

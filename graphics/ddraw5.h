@@ -1,9 +1,9 @@
 /* The part of DirectDraw of DirectX 5 that the launcher uses, declared
  * here in its DirectX 5 layout: the driver and mode enumerations, the
- * capability record of 364 bytes, and the first interface's method table
- * (the launcher calls EnumDisplayModes, GetCaps and Release only). The
- * library is loaded at run time; tests may put their own entry points in
- * its place. */
+ * first interface's method table (the launcher calls EnumDisplayModes,
+ * GetCaps and Release only) and the library's two entry points. The
+ * capability record of 364 bytes is in devices.h, whose device record
+ * keeps it. */
 #ifndef KVL_GRAPHICS_DDRAW5_H
 #define KVL_GRAPHICS_DDRAW5_H
 
@@ -87,23 +87,5 @@ typedef BOOL (WINAPI *DdEnumDriversCallback)(GUID *guid, char *description, char
                                              void *context);
 typedef HRESULT (WINAPI *DirectDrawCreateFn)(GUID *guid, DirectDraw5 **out, void *outer);
 typedef HRESULT (WINAPI *DirectDrawEnumerateFn)(DdEnumDriversCallback callback, void *context);
-
-/* Fills the device's modes from the DirectDraw object (the device being
- * stored by the scan). 1 when the enumeration gave DD_OK. */
-int EnumerateModes(DirectDraw5 *directDraw, DisplayDevice *device);
-
-/* Tests: LoadDirectDraw takes these two entry points instead of loading
- * ddraw.dll (a null one counts as missing from the library), until
- * RemoveDirectDrawDouble. */
-void InstallDirectDrawDouble(DirectDrawCreateFn create, DirectDrawEnumerateFn enumerate);
-void RemoveDirectDrawDouble(void);
-
-/* Tests: the desktop depth and the number of high-colour settings that
- * the colour-depth check sees; -1 reads the display's own. */
-void SetColourDepthProbes(int desktopBits, int highColourModes);
-
-/* Tests: the next filling of a mode list brings back the stored mode, as
- * the first one of a run does. */
-void ResetGraphicsSetupRun(void);
 
 #endif

@@ -6,31 +6,11 @@
 #include <windows.h>
 #include <string.h>
 
+#include "graphics/ddraw_win.h"
 #include "common/texttable.h"
-#include "graphics/ddraw5.h"
-#include "graphics/graphics.h"
-
-static HMODULE DirectDrawLibrary;
-static DirectDrawCreateFn DirectDrawCreateEntry;
-static DirectDrawEnumerateFn DirectDrawEnumerateEntry;
-
-static int DoubleInstalled;
-static DirectDrawCreateFn DoubleCreate;
-static DirectDrawEnumerateFn DoubleEnumerate;
-
-void InstallDirectDrawDouble(DirectDrawCreateFn create, DirectDrawEnumerateFn enumerate)
-{
-    DoubleInstalled = 1;
-    DoubleCreate = create;
-    DoubleEnumerate = enumerate;
-}
-
-void RemoveDirectDrawDouble(void)
-{
-    DoubleInstalled = 0;
-    DoubleCreate = 0;
-    DoubleEnumerate = 0;
-}
+#include "common/trace.h"
+#include "graphics/devices.h"
+#include "resources/texts.h"
 
 template <typename Fn> static Fn EntryPoint(HMODULE library, const char *name)
 {
@@ -38,47 +18,44 @@ template <typename Fn> static Fn EntryPoint(HMODULE library, const char *name)
     return reinterpret_cast<Fn>(reinterpret_cast<void *>(proc));
 }
 
-int LoadDirectDraw(void)
+int LoadDirectDraw(DirectDrawEntries *entries)
 {
-    DirectDrawCreateEntry = 0;
-    DirectDrawEnumerateEntry = 0;
-    if (DoubleInstalled) {
-        DirectDrawCreateEntry = DoubleCreate;
-        DirectDrawEnumerateEntry = DoubleEnumerate;
-        return DirectDrawCreateEntry && DirectDrawEnumerateEntry ? 1 : 0;
+    memset(entries, 0, sizeof *entries);
+    entries->library = LoadLibraryA("ddraw.dll");
+    if (!entries->library) {
+        Trace("ddraw.dll could not be loaded (error %lu): no graphics setup",
+              (unsigned long)GetLastError());
+        return 0;
     }
-    DirectDrawLibrary = LoadLibraryA("ddraw.dll");
-    if (!DirectDrawLibrary)
-        return 0;
-    /* A failure from here on leaves the library loaded: the caller's
-     * UnloadDirectDraw frees it. */
-    DirectDrawCreateEntry = EntryPoint<DirectDrawCreateFn>(DirectDrawLibrary, "DirectDrawCreate");
-    if (!DirectDrawCreateEntry)
-        return 0;
-    DirectDrawEnumerateEntry =
-        EntryPoint<DirectDrawEnumerateFn>(DirectDrawLibrary, "DirectDrawEnumerateA");
-    if (!DirectDrawEnumerateEntry)
-        return 0;
-    return 1;
+    entries->create = EntryPoint<DirectDrawCreateFn>(entries->library, "DirectDrawCreate");
+    entries->enumerate =
+        EntryPoint<DirectDrawEnumerateFn>(entries->library, "DirectDrawEnumerateA");
+    if (HasDirectDrawEntries(entries))
+        return 1;
+    Trace("ddraw.dll lacks DirectDrawCreate or DirectDrawEnumerateA: no graphics setup");
+    UnloadDirectDraw(entries);
+    return 0;
 }
 
-void UnloadDirectDraw(void)
+void UnloadDirectDraw(DirectDrawEntries *entries)
 {
-    if (DirectDrawLibrary)
-        FreeLibrary(DirectDrawLibrary);
-    DirectDrawLibrary = 0;
-    DirectDrawCreateEntry = 0;
-    DirectDrawEnumerateEntry = 0;
+    if (entries->library)
+        FreeLibrary(entries->library);
+    memset(entries, 0, sizeof *entries);
 }
 
-/* Opens one driver; null when DirectDraw refuses it. */
-static DirectDraw5 *OpenDriver(GUID *guid)
+int HasDirectDrawEntries(const DirectDrawEntries *entries)
 {
-    DirectDraw5 *directDraw = 0;
-    if (DirectDrawCreateEntry(guid, &directDraw, 0) != KVL_DD_OK)
-        return 0;
-    return directDraw;
+    return entries->create && entries->enumerate ? 1 : 0;
 }
+
+/* What the driver enumeration's callback needs: the scan it feeds, and
+ * how it opens a driver. */
+struct DriverPass {
+    DeviceScan scan;
+    DirectDrawCreateFn create;
+    const char *hardwareSuffix;
+};
 
 static void GetDriverCaps(DirectDraw5 *directDraw, DdCaps5 *halCaps, DdCaps5 *helCaps)
 {
@@ -89,45 +66,65 @@ static void GetDriverCaps(DirectDraw5 *directDraw, DdCaps5 *halCaps, DdCaps5 *he
     directDraw->methods->GetCaps(directDraw, halCaps, helCaps);
 }
 
-static HRESULT WINAPI AddMode(DdSurfaceDesc5 *mode, void *)
+static HRESULT WINAPI AddMode(DdSurfaceDesc5 *mode, void *context)
 {
-    return ScanAddMode((int)mode->dwWidth, (int)mode->dwHeight,
-                       (int)mode->ddpfPixelFormat.dwRGBBitCount);
+    return ScanAddMode(static_cast<DeviceScan *>(context), (int)mode->dwWidth,
+                       (int)mode->dwHeight, (int)mode->ddpfPixelFormat.dwRGBBitCount);
 }
 
-int EnumerateModes(DirectDraw5 *directDraw, DisplayDevice *device)
+/* Fills the device being stored with the modes the driver reports. */
+static void EnumerateModes(DirectDraw5 *directDraw, DeviceScan *scan, DisplayDevice *device)
 {
     device->modeCount = 0;
-    HRESULT result = directDraw->methods->EnumDisplayModes(directDraw, 0, 0, directDraw, AddMode);
-    return result == KVL_DD_OK ? 1 : 0;
+    HRESULT result = directDraw->methods->EnumDisplayModes(directDraw, 0, 0, scan, AddMode);
+    if (result != KVL_DD_OK)
+        Trace("display modes of driver \"%s\" not enumerated (0x%08lx): %d kept",
+              device->driverName, (unsigned long)result, device->modeCount);
 }
 
-static BOOL WINAPI StoreDriver(GUID *guid, char *description, char *name, void *)
+static BOOL WINAPI StoreDriver(GUID *guid, char *description, char *name, void *context)
 {
+    DriverPass *pass = static_cast<DriverPass *>(context);
     /* A full list takes no more drivers: none is opened in vain. */
-    if (!ScanHasRoom())
+    if (!ScanHasRoom(&pass->scan)) {
+        Trace("display driver \"%s\" left out: the list holds %d drivers", name ? name : "",
+              MAX_DISPLAY_DRIVERS);
         return TRUE;
-    DirectDraw5 *directDraw = OpenDriver(guid);
-    if (!directDraw)
+    }
+    DirectDraw5 *directDraw = 0;
+    HRESULT opened = pass->create(guid, &directDraw, 0);
+    if (opened != KVL_DD_OK || !directDraw) {
+        Trace("display driver \"%s\" left out: DirectDraw could not open it (0x%08lx)",
+              name ? name : "", (unsigned long)opened);
         return TRUE;
+    }
     DdCaps5 halCaps, helCaps;
     GetDriverCaps(directDraw, &halCaps, &helCaps);
-    DisplayDevice *device = ScanStoreDevice((const unsigned char *)guid, description, name,
-                                            &halCaps, &helCaps, GetText(95));
+    DisplayDevice *device = ScanStoreDevice(&pass->scan, (const unsigned char *)guid, description,
+                                            name, &halCaps, &helCaps, pass->hardwareSuffix);
     if (device) {
-        EnumerateModes(directDraw, device);
-        ScanEndDevice();
+        EnumerateModes(directDraw, &pass->scan, device);
+        ScanEndDevice(&pass->scan);
+    } else {
+        Trace("display driver \"%s\" left out: no memory for its record", name ? name : "");
     }
     directDraw->methods->Release(directDraw);
     return TRUE;
 }
 
-int ScanDisplayDevices(void)
+int ScanDisplayDevices(const DirectDrawEntries *entries)
 {
-    ScanBegin();
-    if (!DirectDrawCreateEntry || !DirectDrawEnumerateEntry)
+    DriverPass pass;
+    ScanBegin(&pass.scan);
+    pass.create = entries->create;
+    pass.hardwareSuffix = GetText(TEXT_HARDWARE_SUFFIX);
+    if (!HasDirectDrawEntries(entries))
         return 0;
-    if (DirectDrawEnumerateEntry(StoreDriver, 0) != KVL_DD_OK)
+    HRESULT result = entries->enumerate(StoreDriver, &pass);
+    if (result != KVL_DD_OK) {
+        Trace("display drivers not enumerated (0x%08lx): no device to offer",
+              (unsigned long)result);
         return 0;
-    return ScanFinish(GetText(96));
+    }
+    return ScanFinish(&pass.scan, GetText(TEXT_SOFTWARE_RENDERER));
 }

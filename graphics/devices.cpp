@@ -1,7 +1,7 @@
 /* The display device list: what the pass over the display drivers
  * records, the software renderer entry, and the preference for a 3Dfx board.
- * The enumeration callbacks reach this state here, not through their
- * context argument. */
+ * The list is the one process-wide record here; a scan's working state is
+ * the caller's DeviceScan. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -9,45 +9,44 @@
 #include "graphics/devices.h"
 #include "common/text.h"
 
-/* Owned records; the slot after the drivers' is the software renderer's. */
-static DisplayDevice *Devices[MAX_DISPLAY_DRIVERS + 1];
-static int DeviceCount;
-static int PreferredDevice = -1;
-static int ListExists;               /* a scan stored a driver */
+/* What the last scan found, for the graphics setup of this run. */
+struct DisplayDeviceList {
+    /* Owned records; the slot after the drivers' is the software renderer's. */
+    DisplayDevice *devices[MAX_DISPLAY_DRIVERS + 1];
+    int count;
+    int preferred;                   /* -1 while the list is empty */
+};
 
-/* Working state of a scan. */
-static int Scanning;
-static DisplayDevice *StoringDevice; /* the record the mode callback fills */
+static DisplayDeviceList DeviceList = { {}, 0, -1 };
 
 void FreeDeviceList(void)
 {
-    for (int i = 0; i < DeviceCount; i++)
-        free(Devices[i]);
-    memset(Devices, 0, sizeof Devices);
-    DeviceCount = 0;
-    PreferredDevice = -1;
-    ListExists = 0;
-    Scanning = 0;
-    StoringDevice = 0;
+    for (int i = 0; i < DeviceList.count; i++)
+        free(DeviceList.devices[i]);
+    memset(DeviceList.devices, 0, sizeof DeviceList.devices);
+    DeviceList.count = 0;
+    DeviceList.preferred = -1;
 }
 
-void ScanBegin(void)
+void ScanBegin(DeviceScan *scan)
 {
     FreeDeviceList();
-    Scanning = 1;
+    scan->underWay = 1;
+    scan->storing = -1;
 }
 
-int ScanHasRoom(void)
+int ScanHasRoom(const DeviceScan *scan)
 {
-    return Scanning && DeviceCount < MAX_DISPLAY_DRIVERS;
+    return scan->underWay && DeviceList.count < MAX_DISPLAY_DRIVERS;
 }
 
-DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *description,
-                               const char *driverName, const DdCaps5 *halCaps,
-                               const DdCaps5 *helCaps, const char *hardwareSuffix)
+DisplayDevice *ScanStoreDevice(DeviceScan *scan, const unsigned char *guid,
+                               const char *description, const char *driverName,
+                               const DdCaps5 *halCaps, const DdCaps5 *helCaps,
+                               const char *hardwareSuffix)
 {
-    StoringDevice = 0;
-    if (!ScanHasRoom())
+    scan->storing = -1;
+    if (!ScanHasRoom(scan))
         return 0;
     DisplayDevice *device = (DisplayDevice *)calloc(1, sizeof *device);
     if (!device)
@@ -71,27 +70,37 @@ DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *descriptio
                  hardwareSuffix ? hardwareSuffix : "");
     else
         CopyText(device->label, DEVICE_TEXT_SIZE, description);
-    Devices[DeviceCount++] = device;
-    PreferredDevice = 0;
-    ListExists = 1;
-    StoringDevice = device;
+    scan->storing = DeviceList.count;
+    DeviceList.devices[DeviceList.count++] = device;
+    DeviceList.preferred = 0;
     return device;
 }
 
-int ScanAddMode(int width, int height, int bitsPerPixel)
+/* The record the scan is filling, if the scan is under way and the record
+ * still the list's newest: a late callback finds none. */
+static DisplayDevice *DeviceBeingStored(const DeviceScan *scan)
 {
-    if (!ListExists || !StoringDevice)
+    if (!scan->underWay || scan->storing < 0 || scan->storing != DeviceList.count - 1)
         return 0;
-    return AddDisplayMode(StoringDevice, width, height, bitsPerPixel);
+    return DeviceList.devices[scan->storing];
 }
 
-void ScanEndDevice(void)
+int ScanAddMode(DeviceScan *scan, int width, int height, int bitsPerPixel)
 {
-    if (StoringDevice) {
-        SortModes(StoringDevice);
-        ChooseDefaultMode(StoringDevice);
+    DisplayDevice *device = DeviceBeingStored(scan);
+    if (!device)
+        return 0;
+    return AddDisplayMode(device, width, height, bitsPerPixel);
+}
+
+void ScanEndDevice(DeviceScan *scan)
+{
+    DisplayDevice *device = DeviceBeingStored(scan);
+    if (device) {
+        SortModes(device);
+        ChooseDefaultMode(device);
     }
-    StoringDevice = 0;
+    scan->storing = -1;
 }
 
 /* Copies text into a 256-byte buffer with a..z upper-cased. */
@@ -130,16 +139,17 @@ static void MakeSoftwareEntry(DisplayDevice *device, const char *softwareLabel)
  * becomes the software renderer entry. */
 static int AddSoftwareEntry(const char *softwareLabel)
 {
-    for (int i = 0; i < DeviceCount; i++) {
-        if (!Devices[i]->isHardware) {
-            MakeSoftwareEntry(Devices[i], softwareLabel);
+    DisplayDevice **devices = DeviceList.devices;
+    for (int i = 0; i < DeviceList.count; i++) {
+        if (!devices[i]->isHardware) {
+            MakeSoftwareEntry(devices[i], softwareLabel);
             return 1;
         }
     }
-    const DisplayDevice *model = Devices[0];
-    for (int i = 0; i < DeviceCount; i++) {
-        if (Devices[i]->isPrimaryDriver) {
-            model = Devices[i];
+    const DisplayDevice *model = devices[0];
+    for (int i = 0; i < DeviceList.count; i++) {
+        if (devices[i]->isPrimaryDriver) {
+            model = devices[i];
             break;
         }
     }
@@ -148,40 +158,41 @@ static int AddSoftwareEntry(const char *softwareLabel)
         return 0;
     *copy = *model;
     MakeSoftwareEntry(copy, softwareLabel);
-    Devices[DeviceCount++] = copy;
+    devices[DeviceList.count++] = copy;
     return 1;
 }
 
 static void PreferA3dfxBoard(void)
 {
+    DisplayDevice **devices = DeviceList.devices;
     int preferred = 0;
-    for (int i = 0; i < DeviceCount; i++) {
-        if (!Devices[i]->isHardware)
+    for (int i = 0; i < DeviceList.count; i++) {
+        if (!devices[i]->isHardware)
             continue;
         preferred = i;
-        if (NamesA3dfxBoard(Devices[i]->label))
+        if (NamesA3dfxBoard(devices[i]->label))
             break;
     }
     if (preferred != 0) {
-        DisplayDevice *head = Devices[0];
-        Devices[0] = Devices[preferred];
-        Devices[preferred] = head;
+        DisplayDevice *head = devices[0];
+        devices[0] = devices[preferred];
+        devices[preferred] = head;
     }
-    PreferredDevice = 0;
+    DeviceList.preferred = 0;
 }
 
-int ScanFinish(const char *softwareLabel)
+int ScanFinish(DeviceScan *scan, const char *softwareLabel)
 {
-    StoringDevice = 0;
-    int scanned = Scanning;
-    Scanning = 0;
-    if (!scanned || DeviceCount == 0)
+    scan->storing = -1;
+    int scanned = scan->underWay;
+    scan->underWay = 0;
+    if (!scanned || DeviceList.count == 0)
         return 0;
     if (!AddSoftwareEntry(softwareLabel))
         return 0;
     PreferA3dfxBoard();
-    for (int i = 0; i < DeviceCount; i++)
-        if (Devices[i]->modeCount >= 1)
+    for (int i = 0; i < DeviceList.count; i++)
+        if (DeviceList.devices[i]->modeCount >= 1)
             return 1;
     return 0;
 }
@@ -203,12 +214,12 @@ int DriverNameMatches(const char *driverName, const char *stored, int storedSize
 
 const DisplayDevice *GetDevice(int device)
 {
-    if (!ListExists || device < 0 || device >= DeviceCount)
+    if (device < 0 || device >= DeviceList.count)
         return 0;
-    return Devices[device];
+    return DeviceList.devices[device];
 }
 
-int GetDeviceCount(void) { return ListExists ? DeviceCount : 0; }
+int GetDeviceCount(void) { return DeviceList.count; }
 
 const char *GetDeviceLabel(int device)
 {
@@ -248,4 +259,4 @@ int GetDefaultMode(int device)
     return d ? d->defaultMode : -1;
 }
 
-int GetPreferredDevice(void) { return ListExists ? PreferredDevice : -1; }
+int GetPreferredDevice(void) { return DeviceList.preferred; }

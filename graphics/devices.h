@@ -1,28 +1,22 @@
-/* The display device list and the display modes of each device: the
- * bookkeeping of the device scan, the mode filter, order and
- * default, and the texts the graphics setup shows. Nothing here needs
- * Win32: the DirectDraw glue (ddraw_win.cpp) feeds these functions from
- * its enumeration callbacks, and the tests feed them scripted drivers. */
+/* The display device list: the process-wide record of the display devices
+ * the last scan found, which the graphics setup shows and the game's
+ * settings name; the bookkeeping of a scan that builds it; the software
+ * renderer entry and the preference for a 3Dfx board. Nothing here needs
+ * Win32: the DirectDraw glue (ddraw_win.cpp) feeds the scan from its
+ * enumeration callbacks, and the tests feed it scripted drivers. */
 #ifndef KVL_GRAPHICS_DEVICES_H
 #define KVL_GRAPHICS_DEVICES_H
 
 #include <stdint.h>
 
-#define MAX_DISPLAY_MODES   20
+#include "graphics/modes.h"
+
 /* Display drivers a scan keeps; DirectDraw reports the primary display and
  * the add-on boards, a handful on any machine. One more slot holds the
  * software renderer entry when every driver has 3D hardware. */
 #define MAX_DISPLAY_DRIVERS 16
 #define DEVICE_TEXT_SIZE    256   /* labels and driver names: 255 characters */
-#define MODE_LABEL_SIZE     100   /* "%d x %d - %d bits": 99 characters */
 #define DDCAPS_3D           0x00000001u
-
-/* Proposed sizes: a device with 3D hardware runs the game at 640 x 480,
- * the software renderer at 320 x 240. */
-#define HARDWARE_DEFAULT_WIDTH   640
-#define HARDWARE_DEFAULT_HEIGHT  480
-#define SOFTWARE_DEFAULT_WIDTH   320
-#define SOFTWARE_DEFAULT_HEIGHT  240
 
 /* DirectDraw's capability record as DirectX 5 lays it out (364 bytes). The
  * launcher only looks at dwCaps, but GetCaps fills the whole record. */
@@ -87,12 +81,6 @@ struct DdCaps5 {
 #define DDCAPS_DX5_SIZE 364
 static_assert(sizeof(DdCaps5) == DDCAPS_DX5_SIZE, "DirectX 5 DDCAPS is 364 bytes");
 
-struct DisplayMode {
-    int width;
-    int height;
-    int bitsPerPixel;
-};
-
 struct DisplayDevice {
     int isPrimaryDriver;              /* reported without a GUID */
     unsigned char guid[16];
@@ -106,42 +94,37 @@ struct DisplayDevice {
     int defaultMode;
 };
 
-/* ---- Modes ---------------------------------------------------------------- */
-
-/* Mode filter: stores a mode of 15 or 16 bits in the device (the first 20
- * only; later ones are dropped). Answers 1 to go on. */
-int AddDisplayMode(DisplayDevice *device, int width, int height, int bitsPerPixel);
-/* Ascending bits per pixel, then width, then height. */
-void SortModes(DisplayDevice *device);
-/* First mode of exactly the proposed size, else the last of the proposed
- * width, else defaultMode stays as it is. */
-void ChooseDefaultMode(DisplayDevice *device);
-/* "%d x %d - %d bits" into label[MODE_LABEL_SIZE]. */
-void FormatModeLabel(const DisplayMode *mode, char *label);
-
 /* ---- The device scan, step by step ------------------------------------- */
 
-/* Releases the previous list and starts a scan: one pass over the
- * drivers, each opened once. */
-void ScanBegin(void);
+/* One pass over the drivers, each opened once. The caller keeps it for
+ * the pass and hands it to DirectDraw's enumeration callbacks through
+ * their context argument; the list itself is the process-wide one. */
+struct DeviceScan {
+    int underWay;
+    int storing;   /* index of the record the mode callback fills; -1 none */
+};
+
+/* Releases the previous list and starts a scan. */
+void ScanBegin(DeviceScan *scan);
 /* 1 while the scan can still store a driver: the caller need not open the
  * drivers beyond MAX_DISPLAY_DRIVERS. */
-int ScanHasRoom(void);
+int ScanHasRoom(const DeviceScan *scan);
 /* Stores one driver that opened (guid null for the primary display driver)
  * and gives its record, on which the caller enumerates the modes
  * (ScanAddMode) before ScanEndDevice. Null when the driver is left out:
  * no scan under way, the list full, or no memory. */
-DisplayDevice *ScanStoreDevice(const unsigned char *guid, const char *description,
-                               const char *driverName, const DdCaps5 *halCaps,
-                               const DdCaps5 *helCaps, const char *hardwareSuffix);
+DisplayDevice *ScanStoreDevice(DeviceScan *scan, const unsigned char *guid,
+                               const char *description, const char *driverName,
+                               const DdCaps5 *halCaps, const DdCaps5 *helCaps,
+                               const char *hardwareSuffix);
 /* Mode callback of the device being stored; 0 (stop) when there is none. */
-int ScanAddMode(int width, int height, int bitsPerPixel);
+int ScanAddMode(DeviceScan *scan, int width, int height, int bitsPerPixel);
 /* Sorts the stored device's modes and chooses its default. */
-void ScanEndDevice(void);
+void ScanEndDevice(DeviceScan *scan);
 /* After the enumeration: the software renderer entry (a separate one when
  * every stored driver has 3D hardware), the preferred device moved to the
  * head. 1 when some device has a mode; 0 also when nothing was stored. */
-int ScanFinish(const char *softwareLabel);
+int ScanFinish(DeviceScan *scan, const char *softwareLabel);
 /* Frees the list (tests, and the next scan). */
 void FreeDeviceList(void);
 
@@ -166,19 +149,5 @@ int GetDefaultMode(int device);
 int GetPreferredDevice(void);
 /* The whole record (tests). */
 const DisplayDevice *GetDevice(int device);
-
-/* ---- Desktop colour depth ----------------------------------------------- */
-
-/* The warning as the check shows it: result of the warning dialog, and
- * whether its "don't show again" box was ticked when it closed. */
-typedef int (*ColourDepthWarningFn)(unsigned int flags, int *dontShowAgain);
-
-/* Decides and shows the colour-depth warnings. desktopBits is the
- * desktop's depth, countHighColourModes counts the display settings of 15
- * bits or more (asked only when needed), noWarning is the stored "don't
- * show again" choice; rememberNoWarning stores it. 1 when nothing was
- * shown or the user chose Continue. */
-int RunColourDepthCheck(int desktopBits, int (*countHighColourModes)(void), int noWarning,
-                        ColourDepthWarningFn warn, void (*rememberNoWarning)(void));
 
 #endif

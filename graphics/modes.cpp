@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "graphics/modes.h"
 #include "graphics/devices.h"
 
 int AddDisplayMode(DisplayDevice *device, int width, int height, int bitsPerPixel)

@@ -4,43 +4,33 @@
 #include <windows.h>
 #include <string.h>
 
+#include "graphics/setupdlg.h"
 #include "common/app.h"
+#include "common/dialogresult.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/texttable.h"
-#include "graphics/ddraw5.h"
-#include "graphics/graphics.h"
+#include "common/trace.h"
+#include "graphics/devices.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 
-#define TEXT_DDRAW_MISSING   84
-#define TEXT_NO_DEVICE       89
-#define TEXT_NOT_SAVED       104
-#define TEXT_SETUP_CAPTION   117
-#define TEXT_PLAY            118
-#define TEXT_BACK            119
-#define TEXT_DEVICE_LABEL    120
-#define TEXT_MODE_LABEL      121
-#define TEXT_TRANSP_NOTE     122
-#define TEXT_TRANSP_CHECK    123
-#define TEXT_WAIT_CAPTION    124
-#define TEXT_WAIT_SCANNING   125
+/* One opening of the dialog, kept with its window. */
+struct GraphicsSetupDialog {
+    GraphicsSetupRun *run;
+    const DirectDrawEntries *directDraw;
+    HWND window;
+    HWND deviceList;
+    HWND modeList;
+    int currentDevice;
+    int currentMode;
+    int deviceFromSettings;   /* the device list took the stored Device */
+};
 
-#define RESULT_PLAY      4
-#define RESULT_EXIT      1
-#define RESULT_NOTHING   2
-
-static HWND SetupDialog;
-static HWND DeviceList;
-static HWND ModeList;
-static HWND WaitWindow;
-static int currentDevice;
-static int currentMode;
-static int deviceFromSettings;   /* the device list took the stored Device */
-/* The stored mode is brought back by the first filling of a mode list in
- * the launcher's run only. */
-static int restoreSavedMode = 1;
-
-void ResetGraphicsSetupRun(void) { restoreSavedMode = 1; }
+static GraphicsSetupDialog *StateOf(HWND dialog)
+{
+    return reinterpret_cast<GraphicsSetupDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 /* ---- Wait window ---------------------------------------------------------- */
 
@@ -55,20 +45,24 @@ static INT_PTR CALLBACK WaitProc(HWND window, UINT message, WPARAM, LPARAM)
     return FALSE;
 }
 
-static void OpenWaitWindow(void)
+static HWND OpenWaitWindow(void)
 {
-    WaitWindow = CreateDialogParamA(Instance, MAKEINTRESOURCEA(IDD_WAIT), MainWindow, WaitProc, 0);
+    HWND wait = CreateDialogParamA(Instance, MAKEINTRESOURCEA(IDD_WAIT), MainWindow, WaitProc, 0);
+    if (!wait) {
+        Trace("wait window not created (error %lu): the scan runs without it",
+              (unsigned long)GetLastError());
+        return 0;
+    }
     /* The scan runs without a message loop: paint the window now so that
      * it reads while the user waits. */
-    if (WaitWindow)
-        UpdateWindow(WaitWindow);
+    UpdateWindow(wait);
+    return wait;
 }
 
-static void CloseWaitWindow(void)
+static void CloseWaitWindow(HWND wait)
 {
-    if (WaitWindow)
-        DestroyWindow(WaitWindow);
-    WaitWindow = 0;
+    if (wait)
+        DestroyWindow(wait);
 }
 
 /* ---- The two lists ---------------------------------------------------------- */
@@ -84,92 +78,96 @@ static int StoredDeviceApplies(void)
                              (int)sizeof Settings.DDName);
 }
 
-static int StoredModeApplies(void)
+static int StoredModeApplies(const GraphicsSetupDialog *setup)
 {
-    const DisplayMode *mode = GetMode(currentDevice, Settings.Mode);
+    const DisplayMode *mode = GetMode(setup->currentDevice, Settings.Mode);
     return mode && mode->width == Settings.Width && mode->height == Settings.Height;
 }
 
-static void FillDeviceList(void)
+static void FillDeviceList(GraphicsSetupDialog *setup)
 {
-    EnableWindow(DeviceList, FALSE);
-    SendMessageA(DeviceList, CB_RESETCONTENT, 0, 0);
+    EnableWindow(setup->deviceList, FALSE);
+    SendMessageA(setup->deviceList, CB_RESETCONTENT, 0, 0);
     int count = GetDeviceCount();
     for (int i = 0; i < count; i++)
-        SendMessageA(DeviceList, CB_ADDSTRING, 0, (LPARAM)GetDeviceLabel(i));
-    deviceFromSettings = StoredDeviceApplies();
-    currentDevice = deviceFromSettings ? Settings.Device : GetPreferredDevice();
-    SendMessageA(DeviceList, CB_SETCURSEL, (WPARAM)currentDevice, 0);
-    EnableWindow(DeviceList, TRUE);
+        SendMessageA(setup->deviceList, CB_ADDSTRING, 0, (LPARAM)GetDeviceLabel(i));
+    setup->deviceFromSettings = StoredDeviceApplies();
+    if (!setup->deviceFromSettings && Settings.SettingsComplete == 1)
+        Trace("stored display device %d \"%.*s\" not found: the preferred one is offered",
+              Settings.Device, (int)sizeof Settings.DDName, Settings.DDName);
+    setup->currentDevice = setup->deviceFromSettings ? Settings.Device : GetPreferredDevice();
+    SendMessageA(setup->deviceList, CB_SETCURSEL, (WPARAM)setup->currentDevice, 0);
+    EnableWindow(setup->deviceList, TRUE);
 }
 
-static void FillModeList(void)
+static void FillModeList(GraphicsSetupDialog *setup)
 {
-    int hardware = IsHardwareDevice(currentDevice);
-    EnableWindow(ModeList, FALSE);
-    SendMessageA(ModeList, CB_RESETCONTENT, 0, 0);
-    int count = GetModeCount(currentDevice);
+    int device = setup->currentDevice;
+    int hardware = IsHardwareDevice(device);
+    EnableWindow(setup->modeList, FALSE);
+    SendMessageA(setup->modeList, CB_RESETCONTENT, 0, 0);
+    int count = GetModeCount(device);
     for (int i = 0; i < count; i++) {
         char label[MODE_LABEL_SIZE];
-        FormatModeLabel(GetMode(currentDevice, i), label);
-        SendMessageA(ModeList, CB_ADDSTRING, 0, (LPARAM)label);
+        FormatModeLabel(GetMode(device, i), label);
+        SendMessageA(setup->modeList, CB_ADDSTRING, 0, (LPARAM)label);
     }
-    currentMode = GetDefaultMode(currentDevice);
-    if (restoreSavedMode) {
-        restoreSavedMode = 0;
-        if (deviceFromSettings && StoredModeApplies())
-            currentMode = Settings.Mode;
+    setup->currentMode = GetDefaultMode(device);
+    if (!setup->run->storedModeOffered) {
+        setup->run->storedModeOffered = 1;
+        if (setup->deviceFromSettings && StoredModeApplies(setup))
+            setup->currentMode = Settings.Mode;
     }
-    SendMessageA(ModeList, CB_SETCURSEL, (WPARAM)currentMode, 0);
-    EnableWindow(ModeList, TRUE);
+    SendMessageA(setup->modeList, CB_SETCURSEL, (WPARAM)setup->currentMode, 0);
+    EnableWindow(setup->modeList, TRUE);
     /* Forcing transparency concerns 3D boards only; a disabled box keeps
      * its tick. */
-    EnableWindow(GetDlgItem(SetupDialog, IDC_GFX_TRANSP_NOTE), hardware);
-    EnableWindow(GetDlgItem(SetupDialog, IDC_GFX_TRANSP_CHECK), hardware);
+    EnableWindow(GetDlgItem(setup->window, IDC_GFX_TRANSP_NOTE), hardware);
+    EnableWindow(GetDlgItem(setup->window, IDC_GFX_TRANSP_CHECK), hardware);
 }
 
 /* ---- Handlers ---------------------------------------------------------------- */
 
-static void OnInitDialog(HWND dialog)
+static void OnInitDialog(GraphicsSetupDialog *setup, HWND dialog)
 {
-    SetupDialog = dialog;
-    DeviceList = GetDlgItem(dialog, IDC_GFX_DEVICE);
-    ModeList = GetDlgItem(dialog, IDC_GFX_MODE);
-    OpenWaitWindow();
+    setup->window = dialog;
+    setup->deviceList = GetDlgItem(dialog, IDC_GFX_DEVICE);
+    setup->modeList = GetDlgItem(dialog, IDC_GFX_MODE);
+    HWND wait = OpenWaitWindow();
     SetWindowTextA(dialog, GetText(TEXT_SETUP_CAPTION));
-    SetDlgItemTextA(dialog, IDC_GFX_PLAY, GetText(TEXT_PLAY));
+    SetDlgItemTextA(dialog, IDC_GFX_PLAY, GetText(TEXT_SETUP_PLAY));
     SetDlgItemTextA(dialog, IDCANCEL, GetText(TEXT_BACK));
-    SetDlgItemTextA(dialog, IDC_GFX_DEVICE_LABEL, GetText(TEXT_DEVICE_LABEL));
-    SetDlgItemTextA(dialog, IDC_GFX_MODE_LABEL, GetText(TEXT_MODE_LABEL));
-    SetDlgItemTextA(dialog, IDC_GFX_TRANSP_NOTE, GetText(TEXT_TRANSP_NOTE));
-    SetDlgItemTextA(dialog, IDC_GFX_TRANSP_CHECK, GetText(TEXT_TRANSP_CHECK));
+    SetDlgItemTextA(dialog, IDC_GFX_DEVICE_LABEL, GetText(TEXT_SETUP_DEVICE_LABEL));
+    SetDlgItemTextA(dialog, IDC_GFX_MODE_LABEL, GetText(TEXT_SETUP_MODE_LABEL));
+    SetDlgItemTextA(dialog, IDC_GFX_TRANSP_NOTE, GetText(TEXT_SETUP_TRANSPARENCY_NOTE));
+    SetDlgItemTextA(dialog, IDC_GFX_TRANSP_CHECK, GetText(TEXT_SETUP_TRANSPARENCY));
     CheckDlgButton(dialog, IDC_GFX_TRANSP_CHECK, Settings.Transparency ? BST_CHECKED : BST_UNCHECKED);
     EnableWindow(GetDlgItem(dialog, IDC_GFX_PLAY), TRUE);
     EnableWindow(GetDlgItem(dialog, IDCANCEL), TRUE);
-    if (ScanDisplayDevices()) {
-        FillDeviceList();
-        FillModeList();
+    if (ScanDisplayDevices(setup->directDraw)) {
+        FillDeviceList(setup);
+        FillModeList(setup);
     } else {
         ShowErrorMessage(TEXT_NO_DEVICE);
-        EndDialog(dialog, RESULT_NOTHING);
+        EndDialog(dialog, RESULT_ABORT);
     }
-    CloseWaitWindow();
+    CloseWaitWindow(wait);
 }
 
-static void OnDeviceChange(void)
+static void OnDeviceChange(GraphicsSetupDialog *setup)
 {
-    LRESULT selection = SendMessageA(DeviceList, CB_GETCURSEL, 0, 0);
+    LRESULT selection = SendMessageA(setup->deviceList, CB_GETCURSEL, 0, 0);
     if (selection == CB_ERR)
         return;
-    currentDevice = (int)selection;
-    FillModeList();
+    setup->currentDevice = (int)selection;
+    FillModeList(setup);
 }
 
-static void OnModeChange(void)
+static void OnModeChange(GraphicsSetupDialog *setup)
 {
-    LRESULT selection = SendMessageA(ModeList, CB_GETCURSEL, 0, 0);
+    LRESULT selection = SendMessageA(setup->modeList, CB_GETCURSEL, 0, 0);
     if (selection != CB_ERR)
-        currentMode = (int)selection;
+        setup->currentMode = (int)selection;
 }
 
 /* The fields that Play stores in the record. */
@@ -185,11 +183,13 @@ static void CopyChoices(LauncherSettings *to, const LauncherSettings *from)
     to->bFirstTime = from->bFirstTime;
 }
 
-static void StoreChoices(HWND dialog, const DisplayMode *mode, const char *driverName)
+static void StoreChoices(const GraphicsSetupDialog *setup, const DisplayMode *mode,
+                         const char *driverName)
 {
-    Settings.Transparency = IsDlgButtonChecked(dialog, IDC_GFX_TRANSP_CHECK) == BST_CHECKED ? 1 : 0;
-    Settings.Device = currentDevice;
-    Settings.Mode = currentMode;
+    Settings.Transparency =
+        IsDlgButtonChecked(setup->window, IDC_GFX_TRANSP_CHECK) == BST_CHECKED ? 1 : 0;
+    Settings.Device = setup->currentDevice;
+    Settings.Mode = setup->currentMode;
     Settings.Width = mode->width;
     Settings.Height = mode->height;
     memset(Settings.DDName, 0, sizeof Settings.DDName);
@@ -197,21 +197,21 @@ static void StoreChoices(HWND dialog, const DisplayMode *mode, const char *drive
     if (length > sizeof Settings.DDName - 1)
         length = sizeof Settings.DDName - 1;
     memcpy(Settings.DDName, driverName, length);
-    Settings.bHard = IsHardwareDevice(currentDevice);
+    Settings.bHard = IsHardwareDevice(setup->currentDevice);
     Settings.bFirstTime = 0;
 }
 
-static void OnPlay(HWND dialog)
+static void OnPlay(GraphicsSetupDialog *setup)
 {
-    const DisplayMode *mode = GetMode(currentDevice, currentMode);
-    const char *driverName = GetDeviceDriverName(currentDevice);
+    const DisplayMode *mode = GetMode(setup->currentDevice, setup->currentMode);
+    const char *driverName = GetDeviceDriverName(setup->currentDevice);
     /* A device without modes can be selected, but the game needs one. */
     if (!mode || !driverName)
         return;
     LauncherSettings before = Settings;
-    StoreChoices(dialog, mode, driverName);
+    StoreChoices(setup, mode, driverName);
     if (WriteSettings()) {
-        EndDialog(dialog, RESULT_PLAY);
+        EndDialog(setup->window, RESULT_PLAY);
         return;
     }
     /* The game reads its settings from the registry, so the record goes
@@ -220,54 +220,80 @@ static void OnPlay(HWND dialog)
      * into a game that runs without the choices. The dialog keeps showing
      * them. Continue plays with the registry's settings. */
     CopyChoices(&Settings, &before);
-    if (ShowWarningMessage(TEXT_NOT_SAVED, WARN_CANCEL, NULL) == 1)
-        EndDialog(dialog, RESULT_PLAY);
+    if (ShowWarningMessage(TEXT_SETTINGS_NOT_SAVED, WARN_CANCEL, NULL) == 1)
+        EndDialog(setup->window, RESULT_PLAY);
 }
 
-static void OnCommand(HWND dialog, int id, int notification)
+static void OnBack(GraphicsSetupDialog *setup)
+{
+    EndDialog(setup->window, RESULT_BACK);
+}
+
+static void OnCommand(GraphicsSetupDialog *setup, int id, int notification)
 {
     switch (id) {
     case IDC_GFX_DEVICE:
         if (notification == CBN_SELCHANGE)
-            OnDeviceChange();
+            OnDeviceChange(setup);
         break;
     case IDC_GFX_MODE:
         if (notification == CBN_SELCHANGE)
-            OnModeChange();
+            OnModeChange(setup);
         break;
     case IDC_GFX_PLAY:
-        OnPlay(dialog);
+        OnPlay(setup);
         break;
     case IDCANCEL:
-        EndDialog(dialog, RESULT_EXIT);
+        OnBack(setup);
         break;
     }
 }
 
-static INT_PTR CALLBACK SetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK SetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    GraphicsSetupDialog *setup = StateOf(dialog);
+    if (!setup)
+        return FALSE;
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog);
+        OnInitDialog(setup, dialog);
         return FALSE; /* no default focus asked for */
     case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        OnCommand(setup, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_CLOSE:
-        EndDialog(dialog, RESULT_EXIT);
+        OnBack(setup);
         return TRUE;
     }
     return FALSE;
 }
 
-int ShowGraphicsSetup(HWND owner)
+int ShowGraphicsSetupWith(HWND owner, GraphicsSetupRun *run, const DirectDrawEntries *directDraw)
 {
-    if (!LoadDirectDraw()) {
-        UnloadDirectDraw();
-        ShowErrorMessage(TEXT_DDRAW_MISSING);
-        return -1;
+    if (!HasDirectDrawEntries(directDraw)) {
+        ShowErrorMessage(TEXT_DIRECTDRAW_MISSING);
+        return RESULT_NOT_SHOWN;
     }
-    INT_PTR result = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_GRAPHICS), owner, SetupProc, 0);
-    UnloadDirectDraw();
+    GraphicsSetupDialog setup;
+    memset(&setup, 0, sizeof setup);
+    setup.run = run;
+    setup.directDraw = directDraw;
+    INT_PTR result = DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_GRAPHICS), owner, SetupProc,
+                                     (LPARAM)&setup);
+    if (result == -1)
+        Trace("graphics setup dialog not created (error %lu)", (unsigned long)GetLastError());
     return (int)result;
+}
+
+int ShowGraphicsSetup(HWND owner, GraphicsSetupRun *run)
+{
+    /* A library that did not load, or lacks an entry point, leaves no entry
+     * points: the setup then shows its error instead of the dialog. */
+    DirectDrawEntries directDraw;
+    LoadDirectDraw(&directDraw);
+    int result = ShowGraphicsSetupWith(owner, run, &directDraw);
+    UnloadDirectDraw(&directDraw);
+    return result;
 }

@@ -10,8 +10,8 @@
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/texttable.h"
-#include "graphics/graphics.h"
-#include "sysinfo/sysinfo.h"
+#include "graphics/setupdlg.h"
+#include "sysinfo/sysdlg.h"
 #include "artbook/artbook.h"
 #include "resources/resource.h"
 
@@ -40,6 +40,9 @@
 static HINSTANCE MenuInstance;
 static HWND MainMenuWindow;
 static HBITMAP EmblemBitmap;
+/* The graphics setup's memory across its openings: the menu lives for the
+ * launcher's run. */
+static GraphicsSetupRun SetupRun;
 
 /* ---- DirectX components ------------------------------------------------ */
 
@@ -178,7 +181,7 @@ static void MenuOnExit(HWND menu)
 static void MenuOnSetup(HWND menu)
 {
     ShowWindow(menu, SW_HIDE);
-    if (ShowGraphicsSetup(menu) == SETUP_PLAY)
+    if (ShowGraphicsSetup(menu, &SetupRun) == SETUP_PLAY)
         EndDialog(menu, MENU_PLAY);
     ShowWindow(menu, SW_SHOW);
 }

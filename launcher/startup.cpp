@@ -6,12 +6,13 @@
 #include "common/app.h"
 #include "common/settings.h"
 #include "common/texttable.h"
-#include "graphics/graphics.h"
+#include "graphics/colourdepth_win.h"
 #include "launcher/cmdline.h"
 #include "launcher/launch.h"
 #include "launcher/mainmenu.h"
 #include "launcher/startup.h"
-#include "sysinfo/sysinfo.h"
+#include "sysinfo/cddrives.h"
+#include "sysinfo/sysdlg.h"
 
 /* Held open until the process ends: it tells a later launcher that this
  * one runs. */

@@ -1,16 +1,20 @@
-/* The CD-ROM drive inventory and the choice of the game disc's drive. */
+/* The machine inventory: the CD-ROM drives and the processor speed, and
+ * the choice of the game disc's drive. */
+#include "sysinfo/cddrives.h"
+
 #include <windows.h>
 #include <stddef.h>
 #include <string.h>
 #include <winioctl.h>
 
 #include "common/settings.h"
-#include "sysinfo/cddrives.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "sysinfo/facts.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysinfo.h"
-#include "sysinfo/sysreport.h"
 
 CdDriveList CdDrives;
+int CpuSpeedMhz = -1;
 
 /* The descriptor is read by offsets of its own; they are the system's. */
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, Size) == 4, "descriptor size field");
@@ -77,7 +81,10 @@ static int IsCdRomDrive(char letter, void *)
 
 static int DescribeFromHardwareTree(char letter, char *description, void *)
 {
-    return FindCdRomDescription(letter, "Enum", description);
+    if (FindCdRomDescription(letter, "Enum", description))
+        return 1;
+    Trace("CD-ROM drive %c: no device of the hardware tree describes it; left out of the inventory", letter);
+    return 0;
 }
 
 /* Without a hardware tree a CD-ROM drive is described by the vendor and
@@ -87,7 +94,8 @@ static int DescribeFromDevice(char letter, char *description, void *)
 {
     const FactSource sources[] = { { GiveStorageDeviceName, &letter, 1 }, { GiveVolumeLabel, &letter, 0 } };
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    ChooseFactText(sources, 2, "CD-ROM", description, CD_DESCRIPTION_SIZE);
+    if (ChooseFactText(sources, 2, "CD-ROM", description, CD_DESCRIPTION_SIZE) == 2)
+        Trace("CD-ROM drive %c: neither its driver nor a volume label names it; listed as \"CD-ROM\"", letter);
     SetErrorMode(oldMode);
     return 1;
 }
@@ -96,8 +104,10 @@ int DiscoverDrives(void)
 {
     CdDrives = CdDriveList();
     DWORD mask = GetLogicalDrives();
-    if (mask == 0)
+    if (mask == 0) {
+        Trace("The drive letters could not be listed (error %lu); no CD-ROM drive is known", GetLastError());
         return 0;
+    }
     /* Where there is no hardware tree at all (the NT family), the drives
      * are listed by type alone: the game disc's drive must show. */
     DriveFacts facts = { IsCdRomDrive,
@@ -138,11 +148,15 @@ void ResolveCDRootDrive(const char *launcherPath)
     char modulePath[MAX_PATH] = "";
     if (!launcherPath || launcherPath[0] == '\0' || launcherPath[1] != ':') {
         DWORD n = GetModuleFileNameA(NULL, modulePath, sizeof modulePath);
-        if (n == 0 || n >= sizeof modulePath)
+        if (n == 0 || n >= sizeof modulePath) {
+            Trace("The launcher's own file name could not be read; its drive is not asked first");
             modulePath[0] = '\0';
+        }
         launcherPath = modulePath;
     }
     char letter = ChooseDiscDriveLetter(launcherPath, &CdDrives, RootHoldsSetup, NULL);
     if (letter)
         Settings.CDRoot[0] = letter;
+    else
+        Trace("No drive can be told for the game disc; the CD root keeps its \"?\"");
 }

@@ -1,32 +1,31 @@
-/* The CD-ROM drive inventory: up to three drives, each with its letter and
- * the device description the hardware tree gives for it. Filled once at
- * start-up by DiscoverDrives and read by the report and by the choice of
- * the disc's drive. The records need nothing of Win32. */
+/* The machine inventory, taken once at start-up and read for the rest of
+ * the run: the CD-ROM drives (the report lists them and the game disc's
+ * drive is chosen among them) and the processor speed (the start-up check
+ * measures it and the report shows it). Both are process-wide records: the
+ * system information dialog may open any number of times and must show
+ * what start-up found. */
 #ifndef KVL_CDDRIVES_H
 #define KVL_CDDRIVES_H
 
-#define CD_DRIVE_MAX 3
-#define CD_DESCRIPTION_SIZE 260
+#include "sysinfo/drivelist.h"
 
-struct CdDrive {
-    char letter = '?';                           /* "A" to "Z"; "?" while free */
-    char description[CD_DESCRIPTION_SIZE] = {};  /* "DeviceDesc", or the label */
-};
-
-struct CdDriveList {
-    int count = 0;                 /* records 0 .. count - 1 are in use */
-    CdDrive drives[CD_DRIVE_MAX];
-};
-
-/* The process-wide inventory (sysinfo_win). */
+/* The CD-ROM drives, filled by DiscoverDrives. */
 extern CdDriveList CdDrives;
 
-/* Fills the inventory; true when at least one drive was found. Declared in
- * sysinfo.h too, for start-up. */
+/* The processor speed measured at start-up: MHz, or negative when the
+ * speed library was missing (-1) or made no measurement (-2). The report
+ * shows this figure: the processor is not timed again. */
+extern int CpuSpeedMhz;
+
+/* Fills the drive inventory; true when at least one drive was found. */
 int DiscoverDrives(void);
 int GetDriveCount(void);
 /* The record at index, or NULL when index is negative or not below the
  * count. */
 const CdDrive *GetDrive(int index);
+
+/* Puts the game disc's drive letter in place of a "?" at the start of
+ * Settings.CDRoot; leaves it as read when no drive can be told. */
+void ResolveCDRootDrive(const char *launcherPath);
 
 #endif

@@ -1,16 +1,19 @@
 /* Hardware probes: speed library, processor name, memory, system.ini
  * drivers, sound card, and the registry walks of the hardware tree. */
+#include "sysinfo/probes.h"
+
 #include <windows.h>
 #include <setupapi.h>
 #include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 #include <mmsystem.h>
-#include <winioctl.h>
 
-#include "sysinfo/probes.h"
-#include "sysinfo/sysreport.h"
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "common/text.h"
+#include "common/trace.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
+#include "sysinfo/drivelist.h"
+#include "sysinfo/facts.h"
 
 static const char NotAvailable[] = "Not available";
 static const char MixerKey[] = "System\\CurrentControlSet\\control\\MediaResources\\mixer";
@@ -64,8 +67,11 @@ static HMODULE LoadSpeedLibrary(void)
 int MeasureCpuSpeed(void)
 {
     HMODULE library = LoadSpeedLibrary();
-    if (!library)
+    if (!library) {
+        Trace("%s could not be loaded (error %lu); the processor speed is not measured", SpeedLibrary,
+              GetLastError());
         return -1;
+    }
     int speed = -2;
     CpuSpeedProc cpuspeed = reinterpret_cast<CpuSpeedProc>(
         reinterpret_cast<void (*)(void)>(GetProcAddress(library, "cpuspeed")));
@@ -74,6 +80,10 @@ int MeasureCpuSpeed(void)
         /* A speed too large for the signed result is no measurement. */
         if ((record.cycles != 0 || record.microseconds != 0) && record.megahertz <= 0x7FFFFFFFu)
             speed = (int)record.megahertz;
+        else
+            Trace("%s made no measurement; the processor speed counts as not measured", SpeedLibrary);
+    } else {
+        Trace("%s has no export \"cpuspeed\"; the processor speed counts as not measured", SpeedLibrary);
     }
     FreeLibrary(library);
     return speed;
@@ -104,7 +114,8 @@ struct WalkFrame {
  * cannot exhaust the stack: each key is shown to visit before its subkeys,
  * subkeys in index order. A subkey whose name cannot be read, whose path
  * would pass REGISTRY_PATH_MAX characters or that cannot be opened is
- * skipped. Every key opened is closed before the walk returns. */
+ * skipped, with a trace line. Every key opened is closed before the walk
+ * returns. */
 static int WalkKeyTree(const char *rootPath, KeyVisitor visit, void *context)
 {
     WalkFrame frames[WALK_DEPTH_MAX];
@@ -126,10 +137,16 @@ static int WalkKeyTree(const char *rootPath, KeyVisitor visit, void *context)
             break;
         }
         DWORD subkeys = 0;
-        if (verdict == KEY_DESCEND && depth < WALK_DEPTH_MAX
-            && RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, NULL, NULL, NULL, NULL,
-                                NULL) == ERROR_SUCCESS
-            && subkeys > 0) {
+        if (verdict == KEY_DESCEND && depth < WALK_DEPTH_MAX) {
+            LONG counted = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, NULL, NULL, NULL,
+                                            NULL, NULL);
+            if (counted != ERROR_SUCCESS) {
+                Trace("Registry walk: the subkeys of HKLM\\%s could not be counted (error %ld); not searched",
+                      path, counted);
+                subkeys = 0;
+            }
+        }
+        if (subkeys > 0) {
             WalkFrame &frame = frames[depth++];
             frame.key = key;
             frame.subkeys = subkeys;
@@ -151,14 +168,22 @@ static int WalkKeyTree(const char *rootPath, KeyVisitor visit, void *context)
             }
             char name[256];
             DWORD nameLength = sizeof name;
-            if (RegEnumKeyExA(frame.key, frame.next++, name, &nameLength, NULL, NULL, NULL, NULL)
-                != ERROR_SUCCESS)
-                continue;
             path[frame.pathLength] = '\0';
-            char child[REGISTRY_PATH_MAX + 1];
-            if (!FormChildKeyPath(path, name, child, sizeof child))
+            LONG read = RegEnumKeyExA(frame.key, frame.next++, name, &nameLength, NULL, NULL, NULL, NULL);
+            if (read != ERROR_SUCCESS) {
+                Trace("Registry walk: subkey %lu of HKLM\\%s could not be read (error %ld); skipped",
+                      frame.next - 1, path, read);
                 continue;
-            if (RegOpenKeyExA(frame.key, name, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            }
+            char child[REGISTRY_PATH_MAX + 1];
+            if (!FormChildKeyPath(path, name, child, sizeof child)) {
+                Trace("Registry walk: a subkey of HKLM\\%s would pass %d characters of path; skipped", path,
+                      REGISTRY_PATH_MAX);
+                continue;
+            }
+            LONG opened = RegOpenKeyExA(frame.key, name, 0, KEY_READ, &key);
+            if (opened != ERROR_SUCCESS) {
+                Trace("Registry walk: HKLM\\%s could not be opened (error %ld); skipped", child, opened);
                 key = NULL;
                 continue;
             }
@@ -223,11 +248,13 @@ static HMODULE LoadSystemLibrary(const char *name)
 {
     char path[MAX_PATH];
     UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path)
-        return NULL;
-    if ((size_t)snprintf(path + length, sizeof path - length, "\\%s", name) >= sizeof path - length)
-        return NULL;
-    return LoadLibraryA(path);
+    HMODULE library = NULL;
+    if (length != 0 && length < sizeof path
+        && (size_t)snprintf(path + length, sizeof path - length, "\\%s", name) < sizeof path - length)
+        library = LoadLibraryA(path);
+    if (!library)
+        Trace("%s could not be loaded from the system folder (error %lu)", name, GetLastError());
+    return library;
 }
 
 /* An export as the function type it is called by; NULL when the library or
@@ -277,7 +304,9 @@ void GetProcessorName(char *name, size_t size)
     const FactSource sources[] = { { GiveEnumCpu, NULL, 0 }, { GiveProcessorNameString, NULL, 1 } };
     SYSTEM_INFO info;
     GetSystemInfo(&info);
-    ChooseFactText(sources, 2, ProcessorTypeName(info.dwProcessorType), name, size);
+    if (ChooseFactText(sources, 2, ProcessorTypeName(info.dwProcessorType), name, size) == 2)
+        Trace("No processor name in the hardware tree nor in ProcessorNameString; named \"%s\" by its type",
+              name);
 }
 
 double GetPhysicalMemoryMb(void)
@@ -294,6 +323,7 @@ double GetPhysicalMemoryMb(void)
         if (statusEx(&status))
             return MemoryBytesToMb(status.ullTotalPhys);
     }
+    Trace("No 64-bit memory count (GlobalMemoryStatusEx); the 32-bit one is used");
     MEMORYSTATUS status;
     memset(&status, 0, sizeof status);
     status.dwLength = sizeof status;
@@ -323,7 +353,8 @@ static int GiveBootDescription(char *text, size_t size, void *context)
 void ReadBootDescription(const char *key, char *text, size_t size)
 {
     const FactSource source = { GiveBootDescription, const_cast<char *>(key), 0 };
-    ChooseFactText(&source, 1, NotAvailable, text, size);
+    if (ChooseFactText(&source, 1, NotAvailable, text, size) == 1)
+        Trace("No \"%s\" in system.ini's [boot.description]; it reads \"%s\"", key, NotAvailable);
 }
 
 /* ---- Device classes (SetupAPI, loaded at run time) ---------------------- */
@@ -382,6 +413,8 @@ static int GiveClassDeviceName(char *text, size_t size, void *context)
     HDEVINFO devices = INVALID_HANDLE_VALUE;
     if (getClassDevs && enumDeviceInfo && getProperty && destroyList)
         devices = getClassDevs(guid, NULL, NULL, DIGCF_PRESENT);
+    else
+        Trace("setupapi.dll lacks the device list calls; no device class is asked");
     if (devices != INVALID_HANDLE_VALUE) {
         for (DWORD index = 0; !given && index < CLASS_DEVICES_MAX; index++) {
             SP_DEVINFO_DATA device;
@@ -401,21 +434,24 @@ static int GiveClassDeviceName(char *text, size_t size, void *context)
     return given;
 }
 
-static void GetClassDeviceFact(const char *bootKey, const GUID *guid, char *text, size_t size)
+static void GetClassDeviceFact(const char *device, const char *bootKey, const GUID *guid, char *text,
+                               size_t size)
 {
     const FactSource sources[] = { { GiveBootDescription, const_cast<char *>(bootKey), 0 },
                                    { GiveClassDeviceName, const_cast<GUID *>(guid), 1 } };
-    ChooseFactText(sources, 2, NotAvailable, text, size);
+    if (ChooseFactText(sources, 2, NotAvailable, text, size) == 2)
+        Trace("No %s name in system.ini's [boot.description] %s nor among the present %s devices; it reads "
+              "\"%s\"", device, bootKey, device, NotAvailable);
 }
 
 void GetKeyboardName(char *name, size_t size)
 {
-    GetClassDeviceFact("keyboard.typ", &KeyboardClass, name, size);
+    GetClassDeviceFact("keyboard", "keyboard.typ", &KeyboardClass, name, size);
 }
 
 void GetMouseName(char *name, size_t size)
 {
-    GetClassDeviceFact("mouse.drv", &MouseClass, name, size);
+    GetClassDeviceFact("mouse", "mouse.drv", &MouseClass, name, size);
 }
 
 /* ---- Graphics and sound cards -------------------------------------------- */
@@ -449,7 +485,9 @@ void GetGraphicsCardName(char *name, size_t size)
 {
     const FactSource sources[] = { { GiveBootDescription, const_cast<char *>("display.drv"), 0 },
                                    { GivePrimaryDisplayAdapter, NULL, 1 } };
-    ChooseFactText(sources, 2, NotAvailable, name, size);
+    if (ChooseFactText(sources, 2, NotAvailable, name, size) == 2)
+        Trace("No graphics card name in system.ini's [boot.description] display.drv nor of the primary "
+              "display adapter; it reads \"%s\"", NotAvailable);
 }
 
 /* The Windows 95 family: "Description" of the first mixer device of the
@@ -489,5 +527,7 @@ void GetSoundCardName(char *name, size_t size)
     const FactSource sources[] = { { GiveMixerKeyName, NULL, 0 },
                                    { GiveMultimediaDeviceName<MIXERCAPSA, mixerGetDevCapsA>, NULL, 1 },
                                    { GiveMultimediaDeviceName<WAVEOUTCAPSA, waveOutGetDevCapsA>, NULL, 1 } };
-    ChooseFactText(sources, 3, NotAvailable, name, size);
+    if (ChooseFactText(sources, 3, NotAvailable, name, size) == 3)
+        Trace("No sound card name in the registry's first mixer nor of the first mixer or wave output "
+              "device; it reads \"%s\"", NotAvailable);
 }

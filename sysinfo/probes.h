@@ -1,13 +1,10 @@
 /* The hardware probes behind the report and the start-up check. None fails
- * loudly: each falls back to a fixed text or a negative number. */
+ * loudly: each falls back to a fixed text or a negative number, and says so
+ * in one trace line. */
 #ifndef KVL_PROBES_H
 #define KVL_PROBES_H
 
 #include <stddef.h>
-
-/* The processor speed measured at start-up: MHz, or negative when the
- * speed library was missing (-1) or made no measurement (-2). */
-extern int CpuSpeedMhz;
 
 /* Loads cpuinf32.dll, calls its "cpuspeed" once and frees it. -1 when the
  * library cannot be loaded, -2 when it made no measurement or has no
@@ -44,8 +41,5 @@ int FindRegistryValue(const char *valueName, const char *keyPath, char *buffer);
  * description (260 bytes, terminated). A CD-ROM key of another letter ends
  * the search of its own subtree; its siblings are still searched. */
 int FindCdRomDescription(char letter, const char *keyPath, char *description);
-
-/* Runs the probes and lays out the report (SYSTEM_REPORT_SIZE bytes). */
-void BuildSystemReport(char *report, size_t size);
 
 #endif

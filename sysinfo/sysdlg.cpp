@@ -1,35 +1,30 @@
 /* The start-up minimum-requirements check, the machine report and the
  * system information dialog. */
-#include <windows.h>
-#include <string.h>
+#include "sysinfo/sysdlg.h"
 
 #include "common/app.h"
 #include "common/msgdlg.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "sysinfo/cddrives.h"
+#include "sysinfo/facts.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysinfo.h"
-#include "sysinfo/sysreport.h"
-
-int CpuSpeedMhz = -1;
-static char MinimumSpecWarning[MIN_SPEC_WARNING_SIZE];
-
-static HWND SysInfoDialog;
-static HWND SysInfoReport;
-static char SysInfoText[SYSTEM_REPORT_SIZE];
+#include "sysinfo/report.h"
 
 int CheckMinimumSpecification(void)
 {
     CpuSpeedMhz = MeasureCpuSpeed();
     float memoryMb = (float)GetPhysicalMemoryMb();
-    const MinimumSpecTexts texts = { GetText(91), GetText(92), GetText(93), GetText(94) };
-    int failed = ComposeMinimumSpecWarning(CpuSpeedMhz, memoryMb, &texts, MinimumSpecWarning,
-                                           sizeof MinimumSpecWarning);
+    const MinimumSpecTexts texts = { GetText(TEXT_MINSPEC_SLOW_CPU), GetText(TEXT_MINSPEC_LOW_MEMORY),
+                                     GetText(TEXT_MINSPEC_LOW_RECOMMENDED_MEMORY),
+                                     GetText(TEXT_MINSPEC_CONCLUSION) };
+    char warning[MIN_SPEC_WARNING_SIZE];
+    int failed = ComposeMinimumSpecWarning(CpuSpeedMhz, memoryMb, &texts, warning, sizeof warning);
     /* No launcher window exists yet: the warning has no owner. Start-up
      * goes on whatever the answer. */
     if (failed)
-        ShowWarningMessage(0, 0, MinimumSpecWarning);
+        ShowWarningMessage(0, 0, warning);
     return failed;
 }
 
@@ -60,8 +55,9 @@ void BuildSystemReport(char *report, size_t size)
     FormatCdRomLines(&shown, cdrom, sizeof cdrom);
 
     const SystemReportFields fields = {
-        { GetText(128), GetText(129), GetText(130), GetText(131), GetText(132), GetText(133),
-          GetText(134) },
+        { GetText(TEXT_SYSINFO_PROCESSOR), GetText(TEXT_SYSINFO_MEMORY), GetText(TEXT_SYSINFO_KEYBOARD),
+          GetText(TEXT_SYSINFO_MOUSE), GetText(TEXT_SYSINFO_CDROM), GetText(TEXT_SYSINFO_GRAPHICS),
+          GetText(TEXT_SYSINFO_SOUND) },
         processor, memory, keyboard, mouse, cdrom, display, sound
     };
     FormatSystemReport(&fields, report, size);
@@ -69,39 +65,51 @@ void BuildSystemReport(char *report, size_t size)
 
 /* ---- System information dialog ------------------------------------------- */
 
-static INT_PTR OnSysInfoInit(HWND dialog)
+/* The open dialog's state, owned by ShowSystemInformation. */
+struct SysInfoDialog {
+    HWND report;                       /* the read-only box; NULL once closed */
+    char text[SYSTEM_REPORT_SIZE];     /* the report it shows */
+};
+
+/* NULL for the messages that come before WM_INITDIALOG. */
+static SysInfoDialog *StateOf(HWND dialog)
 {
-    SysInfoDialog = dialog;
-    SetWindowTextA(dialog, GetText(126));
-    SetDlgItemTextA(dialog, IDOK, GetText(119));
-    SysInfoReport = GetDlgItem(dialog, IDC_SYSINFO_REPORT);
-    EnableWindow(SysInfoReport, TRUE);
-    BuildSystemReport(SysInfoText, sizeof SysInfoText);
-    SetWindowTextA(SysInfoReport, SysInfoText);
+    return reinterpret_cast<SysInfoDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+static INT_PTR OnSysInfoInit(HWND dialog, SysInfoDialog *state)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    SetWindowTextA(dialog, GetText(TEXT_SYSINFO_CAPTION));
+    SetDlgItemTextA(dialog, IDOK, GetText(TEXT_BACK));
+    state->report = GetDlgItem(dialog, IDC_SYSINFO_REPORT);
+    EnableWindow(state->report, TRUE);
+    BuildSystemReport(state->text, sizeof state->text);
+    SetWindowTextA(state->report, state->text);
     /* No focus is set here. */
     return FALSE;
 }
 
-static void OnSysInfoClose(HWND dialog)
+static void OnSysInfoClose(HWND dialog, SysInfoDialog *state)
 {
     EndDialog(dialog, 0);
-    SysInfoDialog = NULL;
-    SysInfoReport = NULL;
+    if (state)
+        state->report = NULL;
 }
 
-static INT_PTR CALLBACK SystemInformationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK SystemInformationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnSysInfoInit(dialog);
+        return OnSysInfoInit(dialog, reinterpret_cast<SysInfoDialog *>(lParam));
     case WM_COMMAND:
         /* The button, or Enter as it is the default button. Esc (IDCANCEL)
          * and everything else leave the report open. */
         if (LOWORD(wParam) == IDOK)
-            OnSysInfoClose(dialog);
+            OnSysInfoClose(dialog, StateOf(dialog));
         return TRUE;
     case WM_CLOSE:
-        OnSysInfoClose(dialog);
+        OnSysInfoClose(dialog, StateOf(dialog));
         return TRUE;
     }
     return FALSE;
@@ -109,6 +117,8 @@ static INT_PTR CALLBACK SystemInformationProc(HWND dialog, UINT message, WPARAM 
 
 int ShowSystemInformation(HWND owner)
 {
-    DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SYSINFO), owner, SystemInformationProc, 0);
+    SysInfoDialog state = {};
+    DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SYSINFO), owner, SystemInformationProc,
+                    reinterpret_cast<LPARAM>(&state));
     return 0;
 }

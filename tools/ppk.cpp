@@ -8,7 +8,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
+#include "artbook/ppkpack.h"
 
 #define EXIT_OK    0
 #define EXIT_INPUT 1
@@ -85,17 +87,14 @@ static int WriteAll(const char *path, const unsigned char *data, size_t n)
 /* Why a file image cannot be restored, or NULL when it can. */
 static const char *HeaderProblem(const unsigned char *image, size_t size, PpkHeader *h)
 {
-    if (!ReadPpkHeader(image, size, h))
-        return "shorter than the 12-byte header";
-    if (h->marker == PPK_MARKER_PACKED) {
-        if (h->packedLength > size - PPK_HEADER_SIZE)
-            return "packed length goes past the end of the file";
-        if ((unsigned long long)h->unpackedLength > 9ull * h->packedLength)
-            return "unpacked length larger than the packed data can produce";
-        return NULL;
+    switch (CheckPpkHeader(image, size, h)) {
+    case PPK_WELL_FORMED:         return NULL;
+    case PPK_SHORTER_THAN_HEADER: return "shorter than the 12-byte header";
+    case PPK_PACKED_PAST_END:     return "packed length goes past the end of the file";
+    case PPK_UNPACKED_TOO_LARGE:  return "unpacked length larger than the packed data can produce";
+    case PPK_STORED_PAST_END:     return "unpacked length goes past the end of the file";
+    case PPK_UNKNOWN_MARKER:      break;
     }
-    if (h->marker == PPK_MARKER_STORED)
-        return h->unpackedLength > size - PPK_HEADER_SIZE ? "unpacked length goes past the end of the file" : NULL;
     return "unknown marker (neither 'P' nor 'U')";
 }
 

@@ -5,7 +5,7 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
 #include "sysinfo/cpuinf32/measure.h"
 
 /* Long enough for the counters' resolution to vanish in the result, short

@@ -8,7 +8,7 @@
 
 #include <stdint.h>
 
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
 
 struct CounterReadings {
     uint64_t tscStart, tscEnd;   /* time-stamp counter, processor cycles */

@@ -34,12 +34,15 @@ inline ScriptedDriver Board(unsigned char id, const std::string &description, bo
 }
 
 /* The driver list as DirectDraw reports it, fed to the scan the way the
- * enumeration callback feeds it. */
-inline int RunScan(const std::vector<ScriptedDriver> &drivers)
+ * enumeration callback feeds it; the scan ends in *scan when given. */
+inline int RunScan(const std::vector<ScriptedDriver> &drivers, DeviceScan *scan = nullptr)
 {
-    ScanBegin();
+    DeviceScan local;
+    if (!scan)
+        scan = &local;
+    ScanBegin(scan);
     for (const ScriptedDriver &d : drivers) {
-        if (!ScanHasRoom() || !d.opens)
+        if (!ScanHasRoom(scan) || !d.opens)
             continue;
         DdCaps5 hal, hel;
         memset(&hal, 0, sizeof hal);
@@ -49,16 +52,17 @@ inline int RunScan(const std::vector<ScriptedDriver> &drivers)
         hel.dwCaps = DDCAPS_3D;   /* the emulation layer never decides */
         unsigned char guid[16];
         memset(guid, d.guidByte, sizeof guid);
-        DisplayDevice *device = ScanStoreDevice(d.primary ? nullptr : guid, d.description.c_str(),
-                                                d.name.c_str(), &hal, &hel, "Hardware");
+        DisplayDevice *device = ScanStoreDevice(scan, d.primary ? nullptr : guid,
+                                                d.description.c_str(), d.name.c_str(), &hal, &hel,
+                                                "Hardware");
         if (!device)
             continue;
         for (const DisplayMode &m : d.modes)
-            if (!ScanAddMode(m.width, m.height, m.bitsPerPixel))
+            if (!ScanAddMode(scan, m.width, m.height, m.bitsPerPixel))
                 break;
-        ScanEndDevice();
+        ScanEndDevice(scan);
     }
-    return ScanFinish(SOFTWARE_LABEL);
+    return ScanFinish(scan, SOFTWARE_LABEL);
 }
 
 #endif

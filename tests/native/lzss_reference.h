@@ -1,14 +1,14 @@
 /* The textbook ring decoder that the fast one must equal byte for byte,
  * ring included: every byte goes through its own process-wide ring, and it
  * stops at the same places (output full, a token cut short). Shared by the
- * native tests and the decoder's fuzz target. */
+ * native tests, the decoder's fuzz target and the benchmark. */
 #ifndef KVL_LZSS_REFERENCE_H
 #define KVL_LZSS_REFERENCE_H
 
 #include <stddef.h>
 #include <string.h>
 
-#include "artbook/ppk.h"
+#include "artbook/lzss.h"
 
 static unsigned char RefRing[LZSS_RING_SIZE];
 

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "common/msgdlg.h"
-#include "graphics/devices.h"
+#include "graphics/colourdepth.h"
 
 /* The user's answers, in order: result of the dialog and the box's tick. */
 struct Answer {

@@ -20,12 +20,12 @@ static std::vector<std::string> Labels()
 
 static const DisplayMode &DefaultOf(int device) { return *GetMode(device, GetDefaultMode(device)); }
 
-class DeviceScan : public ::testing::Test {
+class DeviceListScan : public ::testing::Test {
 protected:
     void TearDown() override { FreeDeviceList(); }
 };
 
-TEST_F(DeviceScan, OnlyA3dPrimaryGetsASeparateSoftwareEntry)
+TEST_F(DeviceListScan, OnlyA3dPrimaryGetsASeparateSoftwareEntry)
 {
     ScriptedDriver hal = { true, 0, "DirectDraw HAL", "display", true, PcModes };
     ASSERT_EQ(RunScan({ hal }), 1);
@@ -44,7 +44,7 @@ TEST_F(DeviceScan, OnlyA3dPrimaryGetsASeparateSoftwareEntry)
     EXPECT_EQ(DefaultOf(1).height, 240);
 }
 
-TEST_F(DeviceScan, SoftwareCopyOfTheFirstPrimaryOrTheFirstRecord)
+TEST_F(DeviceListScan, SoftwareCopyOfTheFirstPrimaryOrTheFirstRecord)
 {
     ScriptedDriver boardA = Board(7, "Board A", true, NoSmallModes);
     ScriptedDriver primary = { true, 0, "Primary 3D", "display", true, PcModes };
@@ -61,7 +61,7 @@ TEST_F(DeviceScan, SoftwareCopyOfTheFirstPrimaryOrTheFirstRecord)
     EXPECT_EQ(GetDefaultMode(2), GetDefaultMode(1));
 }
 
-TEST_F(DeviceScan, TwoDPrimaryAndA3dfxBoard)
+TEST_F(DeviceListScan, TwoDPrimaryAndA3dfxBoard)
 {
     ScriptedDriver voodoo = Board(3, "3Dfx Voodoo2", true, PcModes);
     ASSERT_EQ(RunScan({ Primary2D(PcModes), voodoo }), 1);
@@ -77,7 +77,7 @@ TEST_F(DeviceScan, TwoDPrimaryAndA3dfxBoard)
     EXPECT_EQ(GetPreferredDevice(), 0);
 }
 
-TEST_F(DeviceScan, LastThreeDBoardWithoutA3dfxName)
+TEST_F(DeviceListScan, LastThreeDBoardWithoutA3dfxName)
 {
     ASSERT_EQ(RunScan({ Primary2D(PcModes), Board(1, "Board A", true, PcModes),
                         Board(2, "Board B", true, PcModes) }), 1);
@@ -85,7 +85,7 @@ TEST_F(DeviceScan, LastThreeDBoardWithoutA3dfxName)
                                                   SOFTWARE_LABEL }));
 }
 
-TEST_F(DeviceScan, FirstThreeDfxBoardWins)
+TEST_F(DeviceListScan, FirstThreeDfxBoardWins)
 {
     ASSERT_EQ(RunScan({ Primary2D(PcModes), Board(1, "Plain 3D", true, PcModes),
                         Board(2, "Diamond Monster (mnstr)", true, PcModes),
@@ -95,14 +95,14 @@ TEST_F(DeviceScan, FirstThreeDfxBoardWins)
                                                   "Voodoo Banshee - Hardware" }));
 }
 
-TEST_F(DeviceScan, PreferredDeviceAlreadyAtTheHead)
+TEST_F(DeviceListScan, PreferredDeviceAlreadyAtTheHead)
 {
     ScriptedDriver head = { true, 0, "Glide primary", "display", true, PcModes };
     ASSERT_EQ(RunScan({ head, Board(1, "Other 2D", false, PcModes) }), 1);
     EXPECT_EQ(Labels(), (std::vector<std::string>{ "Glide primary - Hardware", SOFTWARE_LABEL }));
 }
 
-TEST_F(DeviceScan, NoThreeDHardwareAtAll)
+TEST_F(DeviceListScan, NoThreeDHardwareAtAll)
 {
     ASSERT_EQ(RunScan({ Primary2D(PcModes), Board(1, "Second 2D", false, PcModes) }), 1);
     EXPECT_EQ(Labels(), (std::vector<std::string>{ SOFTWARE_LABEL, "Second 2D" }));
@@ -148,7 +148,7 @@ TEST(ThreeDfxNames, AnyCaseAnywhereInTheLabel)
     EXPECT_TRUE(NamesA3dfxBoard((longLabel.substr(0, 250) + "glide").c_str()));
 }
 
-TEST_F(DeviceScan, NoUsableModeGivesZeroButKeepsTheList)
+TEST_F(DeviceListScan, NoUsableModeGivesZeroButKeepsTheList)
 {
     std::vector<DisplayMode> deep = { { 640, 480, 8 }, { 640, 480, 32 } };
     EXPECT_EQ(RunScan({ Primary2D(deep), Board(1, "3D", true, deep) }), 0);
@@ -160,7 +160,7 @@ TEST_F(DeviceScan, NoUsableModeGivesZeroButKeepsTheList)
     EXPECT_EQ(RunScan({ Primary2D(deep), Board(1, "3D", true, PcModes) }), 1);
 }
 
-TEST_F(DeviceScan, NothingCountedOrStored)
+TEST_F(DeviceListScan, NothingCountedOrStored)
 {
     EXPECT_EQ(RunScan({}), 0);
     EXPECT_EQ(GetDeviceCount(), 0);
@@ -173,7 +173,7 @@ TEST_F(DeviceScan, NothingCountedOrStored)
     EXPECT_EQ(GetDeviceCount(), 0);
 }
 
-TEST_F(DeviceScan, DriverRefusedDoesNotCount)
+TEST_F(DeviceListScan, DriverRefusedDoesNotCount)
 {
     /* The 2D primary does not open: every stored driver is 3D, so a
      * separate software entry is made. */
@@ -184,7 +184,7 @@ TEST_F(DeviceScan, DriverRefusedDoesNotCount)
     EXPECT_EQ(Labels(), (std::vector<std::string>{ "Board - Hardware", SOFTWARE_LABEL }));
 }
 
-TEST_F(DeviceScan, DriversBeyondTheBoundAreLeftOut)
+TEST_F(DeviceListScan, DriversBeyondTheBoundAreLeftOut)
 {
     /* All 3D: the bound's worth of drivers, then the software entry. */
     std::vector<ScriptedDriver> boards;
@@ -197,7 +197,7 @@ TEST_F(DeviceScan, DriversBeyondTheBoundAreLeftOut)
     EXPECT_STREQ(GetDeviceLabel(MAX_DISPLAY_DRIVERS), SOFTWARE_LABEL);
 }
 
-TEST_F(DeviceScan, LongTextsAreCutAt255Characters)
+TEST_F(DeviceListScan, LongTextsAreCutAt255Characters)
 {
     std::string longText(400, 'd');
     ScriptedDriver board = { false, 1, longText, longText, true, PcModes };
@@ -209,7 +209,7 @@ TEST_F(DeviceScan, LongTextsAreCutAt255Characters)
     EXPECT_EQ(strlen(GetDeviceLabel(1)), 255u);
 }
 
-TEST_F(DeviceScan, ModesAreFilteredSortedAndBoundedPerDevice)
+TEST_F(DeviceListScan, ModesAreFilteredSortedAndBoundedPerDevice)
 {
     std::vector<DisplayMode> many;
     for (int i = 0; i < 25; i++)
@@ -222,17 +222,18 @@ TEST_F(DeviceScan, ModesAreFilteredSortedAndBoundedPerDevice)
     EXPECT_EQ(GetDefaultMode(0), 0) << "640 came too late to be held";
 }
 
-TEST_F(DeviceScan, AccessorsRefuseBadIndices)
+TEST_F(DeviceListScan, AccessorsRefuseBadIndices)
 {
     FreeDeviceList();
     EXPECT_EQ(GetDeviceCount(), 0);
     EXPECT_EQ(GetPreferredDevice(), -1);
     EXPECT_EQ(GetDeviceLabel(0), nullptr);
     EXPECT_EQ(GetDefaultMode(0), -1);
-    EXPECT_EQ(ScanAddMode(640, 480, 16), 0) << "no list: the mode enumeration stops";
+    DeviceScan scan = {};
+    EXPECT_EQ(ScanAddMode(&scan, 640, 480, 16), 0) << "no list: the mode enumeration stops";
 
-    ASSERT_EQ(RunScan({ Primary2D(PcModes) }), 1);
-    EXPECT_EQ(ScanAddMode(640, 480, 16), 0) << "no device being stored";
+    ASSERT_EQ(RunScan({ Primary2D(PcModes) }, &scan), 1);
+    EXPECT_EQ(ScanAddMode(&scan, 640, 480, 16), 0) << "no device being stored";
     for (int bad : { -1, 1, 1000 }) {
         EXPECT_EQ(GetDeviceLabel(bad), nullptr);
         EXPECT_EQ(GetDeviceDriverName(bad), nullptr);

@@ -2,6 +2,7 @@
 #include <limits.h>
 #include <string.h>
 
+#include "graphics/modes.h"
 #include "graphics/devices.h"
 
 static DisplayDevice DeviceWith(int isHardware, std::initializer_list<DisplayMode> reported)

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "artbook/lzss.h"
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
 #include "tests/native/lzss_reference.h"
 

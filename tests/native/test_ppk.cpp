@@ -1,5 +1,5 @@
 /* Packed image files: header checks, both markers, files on disk, and the
- * level count of the artbook. */
+ * demo disc's pictures. */
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "artbook/lzsspack.h"
 #include "artbook/ppk.h"
+#include "artbook/ppkpack.h"
+#include "common/levels.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -126,24 +129,17 @@ TEST(UnpackPpkImage, BytesAStreamCutShortDoesNotProduceAreZero)
 TEST(UnpackPpkImage, HostileHeadersRestoreNothing)
 {
     Bytes data = {0x01, 'A', 0xEE, 0xF2};
-    /* Packed length past the end of the file. */
-    Bytes a = Cat(Header(5, 6, 'P'), data);
-    EXPECT_EQ(UnpackPpkImage(a.data(), a.size(), NULL, 0), nullptr);
-    Bytes b = Cat(Header(0xFFFFFFFF, 6, 'P'), data);
-    EXPECT_EQ(UnpackPpkImage(b.data(), b.size(), NULL, 0), nullptr);
-    /* Stored length past the end of the file. */
-    Bytes c = Cat(Header(4, 5, 'U'), data);
-    EXPECT_EQ(UnpackPpkImage(c.data(), c.size(), NULL, 0), nullptr);
-    Bytes d = Cat(Header(4, 0xFFFFFFFF, 'U'), data);
-    EXPECT_EQ(UnpackPpkImage(d.data(), d.size(), NULL, 0), nullptr);
-    /* More output than four bytes of stream could ever produce. */
-    Bytes e = Cat(Header(4, 37, 'P'), data);
-    EXPECT_EQ(UnpackPpkImage(e.data(), e.size(), NULL, 0), nullptr);
-    Bytes f = Cat(Header(4, 0xFFFFFFFF, 'P'), data);
-    EXPECT_EQ(UnpackPpkImage(f.data(), f.size(), NULL, 0), nullptr);
-    /* Unknown marker, and files shorter than a header. */
-    Bytes g = Cat(Header(4, 6, 'X'), data);
-    EXPECT_EQ(UnpackPpkImage(g.data(), g.size(), NULL, 0), nullptr);
+    const Bytes hostile[] = {
+        Header(5, 6, 'P'), Header(0xFFFFFFFF, 6, 'P'),   /* packed length past the end of the file */
+        Header(4, 5, 'U'), Header(4, 0xFFFFFFFF, 'U'),   /* stored length past the end of the file */
+        Header(4, 37, 'P'), Header(4, 0xFFFFFFFF, 'P'),  /* more than four bytes of stream produce */
+        Header(4, 6, 'X'),                               /* unknown marker */
+    };
+    for (const Bytes &header : hostile) {
+        Bytes file = Cat(header, data);
+        EXPECT_EQ(UnpackPpkImage(file.data(), file.size(), NULL, 0), nullptr) << &header - hostile;
+    }
+    /* Files shorter than a header. */
     Bytes h = Header(0, 0, 'P');
     for (size_t n = 0; n < 12; n++)
         EXPECT_EQ(UnpackPpkImage(h.data(), n, NULL, 0), nullptr) << n;
@@ -238,7 +234,7 @@ TEST(DemoDisc, ArtbookPicturesAreWellFormed)
     if (!ReadFile(dir + "Art1_00.ppk", &probe))
         GTEST_SKIP() << "no demo disc artbook in " << dir;
     int stored = 0;
-    for (int level = 1; level <= 7; level++) {
+    for (int level = 1; level <= LEVEL_COUNT; level++) {
         int count = 0;
         for (;; count++) {
             char name[32];

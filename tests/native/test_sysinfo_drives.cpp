@@ -4,7 +4,7 @@
 #include <string.h>
 #include <string>
 
-#include "sysinfo/sysreport.h"
+#include "sysinfo/drivelist.h"
 
 namespace {
 
@@ -94,4 +94,149 @@ TEST(DriveInventory, EmptyMaskOrNoCdRomGivesEmptyList)
     EXPECT_EQ(FillCdDriveList(&list, Mask("Z") | 0xFC000000ul, &zFacts), 1);
     EXPECT_EQ(Letters(list), "Z");
     EXPECT_EQ(z.examined, "Z");
+}
+
+namespace {
+
+/* Which drive roots hold Setup.exe, and which letters were asked. */
+struct SetupRoots {
+    std::string holding;
+    std::string asked;
+};
+
+int RootHoldsSetup(char letter, void *context)
+{
+    SetupRoots *roots = static_cast<SetupRoots *>(context);
+    roots->asked += letter;
+    return roots->holding.find(letter) != std::string::npos;
+}
+
+/* An inventory of drives of those letters, in letter order. */
+CdDriveList Listed(const char *letters)
+{
+    FakeDrives d = { letters, letters, "", "" };
+    DriveFacts facts = { FakeIsCdRom, FakeDescribe, &d };
+    CdDriveList list;
+    FillCdDriveList(&list, Mask(letters), &facts);
+    return list;
+}
+
+char Choose(const char *path, const CdDriveList &list, SetupRoots &roots)
+{
+    roots.asked.clear();
+    return ChooseDiscDriveLetter(path, &list, RootHoldsSetup, &roots);
+}
+
+}
+
+TEST(DiscDrive, OwnDriveHoldingSetupWinsOutsideTheInventory)
+{
+    CdDriveList list = Listed("DER");
+    SetupRoots roots = { "EX", "" };
+    /* A mounted image or a fourth CD-ROM drive: not listed, still chosen. */
+    EXPECT_EQ(Choose("X:\\Launcher\\Launcher.exe", list, roots), 'X');
+    EXPECT_EQ(roots.asked, "X");
+    EXPECT_EQ(Choose("x:\\Launcher\\Launcher.exe", list, roots), 'X');
+    CdDriveList none;
+    EXPECT_EQ(Choose("X:\\Launcher\\Launcher.exe", none, roots), 'X');
+    /* A listed own drive without Setup.exe gives way to one that has it. */
+    EXPECT_EQ(Choose("R:\\Launcher\\Launcher.exe", list, roots), 'E');
+    EXPECT_EQ(roots.asked, "RDE");
+}
+
+TEST(DiscDrive, SetupThenFirstThenNothing)
+{
+    CdDriveList list = Listed("DER");
+    SetupRoots setupOnE = { "E", "" }, noSetup = { "", "" };
+    EXPECT_EQ(Choose("C:\\Games\\Launcher.exe", list, setupOnE), 'E');
+    EXPECT_EQ(Choose("C:\\Games\\Launcher.exe", list, noSetup), 'D');
+    EXPECT_EQ(noSetup.asked, "CDER");
+    /* No drive letter in the path: no own drive is asked about. */
+    EXPECT_EQ(Choose("\\\\server\\share\\Launcher.exe", list, noSetup), 'D');
+    EXPECT_EQ(noSetup.asked, "DER");
+    EXPECT_EQ(Choose(nullptr, list, setupOnE), 'E');
+
+    CdDriveList none;
+    EXPECT_EQ(Choose("R:\\Launcher\\Launcher.exe", none, noSetup), 0);
+    /* Only records in use count, even when a free one holds a letter. */
+    CdDriveList one = Listed("E");
+    one.drives[1].letter = 'R';
+    SetupRoots setupOnR = { "R", "" };
+    EXPECT_EQ(Choose("C:\\x.exe", one, setupOnR), 'E');
+}
+
+namespace {
+
+void PutOffset(std::string &bytes, size_t field, unsigned long value)
+{
+    for (int i = 0; i < 4; i++)
+        bytes[field + i] = (char)(value >> (8 * i));
+}
+
+/* A storage device descriptor as a driver returns it: the fixed part, then
+ * the texts at their offsets. */
+std::string Descriptor(const std::string &vendor, const std::string &product)
+{
+    std::string bytes(STORAGE_DESCRIPTOR_FIXED_SIZE, '\0');
+    PutOffset(bytes, STORAGE_DESCRIPTOR_VENDOR_OFFSET, bytes.size());
+    bytes += vendor + '\0';
+    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, bytes.size());
+    bytes += product + '\0';
+    PutOffset(bytes, 4, bytes.size());
+    return bytes;
+}
+
+std::string DeviceName(const std::string &bytes, size_t got)
+{
+    char text[CD_DESCRIPTION_SIZE];
+    memset(text, '#', sizeof text);
+    StorageDeviceName((const unsigned char *)bytes.data(), got, text, sizeof text);
+    return text;
+}
+
+}
+
+TEST(StorageDescriptor, VendorAndProductTrimmedAndJoined)
+{
+    const std::string drive = Descriptor("HL-DT-ST", "DVDRAM GH24NSD1 ");
+    EXPECT_EQ(DeviceName(drive, drive.size()), "HL-DT-ST DVDRAM GH24NSD1");
+    const std::string productOnly = Descriptor("   ", "  Virtual DVD-ROM");
+    EXPECT_EQ(DeviceName(productOnly, productOnly.size()), "Virtual DVD-ROM");
+    /* What Wine gives for a folder mapped as a CD-ROM drive. */
+    const std::string blank = Descriptor("", "");
+    EXPECT_EQ(DeviceName(blank, blank.size()), "");
+}
+
+TEST(StorageDescriptor, PlantedOffsetsStayWithinTheBytes)
+{
+    std::string bytes = Descriptor("Vendor", "Product");
+    /* The product's text cut short of its terminator ends at the bytes
+     * returned. */
+    EXPECT_EQ(DeviceName(bytes, bytes.size() - 2), "Vendor Produc");
+    /* ...and at the size the descriptor claims, when that is less. */
+    PutOffset(bytes, 4, bytes.size() - 3);
+    EXPECT_EQ(DeviceName(bytes, bytes.size()), "Vendor Produ");
+    bytes = Descriptor("Vendor", "Product");
+    /* Offsets past the end, into the fixed part or huge are ignored. */
+    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, bytes.size());
+    EXPECT_EQ(DeviceName(bytes, bytes.size()), "Vendor");
+    PutOffset(bytes, STORAGE_DESCRIPTOR_VENDOR_OFFSET, 8);
+    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, 0xFFFFFFFFul);
+    EXPECT_EQ(DeviceName(bytes, bytes.size()), "");
+    /* Fewer bytes than the fixed part: nothing is read. */
+    EXPECT_EQ(DeviceName(bytes, STORAGE_DESCRIPTOR_FIXED_SIZE - 1), "");
+    /* Control characters read as blanks. */
+    const std::string lines = Descriptor("A\r\nB", "C");
+    EXPECT_EQ(DeviceName(lines, lines.size()), "A  B C");
+}
+
+TEST(RegistryWalk, CdRomClassInAnyCase)
+{
+    EXPECT_TRUE(IsCdRomClass("CDROM"));
+    EXPECT_TRUE(IsCdRomClass("cdrom"));
+    EXPECT_TRUE(IsCdRomClass("CdRom"));
+    EXPECT_FALSE(IsCdRomClass("CDROMX"));
+    EXPECT_FALSE(IsCdRomClass("CDRO"));
+    EXPECT_FALSE(IsCdRomClass(""));
+    EXPECT_FALSE(IsCdRomClass("DiskDrive"));
 }

@@ -4,7 +4,8 @@
 #include <string>
 
 #include "sysinfo/cpuinf32/measure.h"
-#include "sysinfo/sysreport.h"
+#include "sysinfo/facts.h"
+#include "sysinfo/report.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ TEST(MinimumSpecWarning, TableOfOutcomes)
     EXPECT_EQ(failed, 1);
     Warning(120, 16, &failed);
     EXPECT_EQ(failed, 0);
-    /* 93 is composed but not shown without a slow processor. */
+    /* The recommended memory part is composed but not shown without a slow
+     * processor. */
     EXPECT_EQ(Warning(200, 24, &failed), "REC(24M). ");
     EXPECT_EQ(failed, 0);
     EXPECT_EQ(Warning(100, 24, &failed), "CPU(100MHz). REC(24M). END.");
@@ -180,17 +182,6 @@ TEST(Report, CutToItsBuffer)
     EXPECT_EQ(strlen(report), sizeof report - 1);
 }
 
-TEST(RegistryWalk, CdRomClassInAnyCase)
-{
-    EXPECT_TRUE(IsCdRomClass("CDROM"));
-    EXPECT_TRUE(IsCdRomClass("cdrom"));
-    EXPECT_TRUE(IsCdRomClass("CdRom"));
-    EXPECT_FALSE(IsCdRomClass("CDROMX"));
-    EXPECT_FALSE(IsCdRomClass("CDRO"));
-    EXPECT_FALSE(IsCdRomClass(""));
-    EXPECT_FALSE(IsCdRomClass("DiskDrive"));
-}
-
 TEST(RegistryWalk, ChildPathsAreLimitedTo255Characters)
 {
     char child[512];
@@ -205,65 +196,6 @@ TEST(RegistryWalk, ChildPathsAreLimitedTo255Characters)
     EXPECT_STREQ(child, "untouched");
     /* The buffer bounds it as well. */
     EXPECT_FALSE(FormChildKeyPath("Enum", "Root", child, 9));
-}
-
-namespace {
-
-/* Which drive roots hold Setup.exe, and which letters were asked. */
-struct SetupRoots {
-    std::string holding;
-    std::string asked;
-};
-
-int RootHoldsSetup(char letter, void *context)
-{
-    SetupRoots *roots = static_cast<SetupRoots *>(context);
-    roots->asked += letter;
-    return roots->holding.find(letter) != std::string::npos;
-}
-
-char Choose(const char *path, const CdDriveList &list, SetupRoots &roots)
-{
-    roots.asked.clear();
-    return ChooseDiscDriveLetter(path, &list, RootHoldsSetup, &roots);
-}
-
-}
-
-TEST(DiscDrive, OwnDriveHoldingSetupWinsOutsideTheInventory)
-{
-    CdDriveList list = Drives("DER");
-    SetupRoots roots = { "EX", "" };
-    /* A mounted image or a fourth CD-ROM drive: not listed, still chosen. */
-    EXPECT_EQ(Choose("X:\\Launcher\\Launcher.exe", list, roots), 'X');
-    EXPECT_EQ(roots.asked, "X");
-    EXPECT_EQ(Choose("x:\\Launcher\\Launcher.exe", list, roots), 'X');
-    CdDriveList none;
-    EXPECT_EQ(Choose("X:\\Launcher\\Launcher.exe", none, roots), 'X');
-    /* A listed own drive without Setup.exe gives way to one that has it. */
-    EXPECT_EQ(Choose("R:\\Launcher\\Launcher.exe", list, roots), 'E');
-    EXPECT_EQ(roots.asked, "RDE");
-}
-
-TEST(DiscDrive, SetupThenFirstThenNothing)
-{
-    CdDriveList list = Drives("DER");
-    SetupRoots setupOnE = { "E", "" }, noSetup = { "", "" };
-    EXPECT_EQ(Choose("C:\\Games\\Launcher.exe", list, setupOnE), 'E');
-    EXPECT_EQ(Choose("C:\\Games\\Launcher.exe", list, noSetup), 'D');
-    EXPECT_EQ(noSetup.asked, "CDER");
-    /* No drive letter in the path: no own drive is asked about. */
-    EXPECT_EQ(Choose("\\\\server\\share\\Launcher.exe", list, noSetup), 'D');
-    EXPECT_EQ(noSetup.asked, "DER");
-    EXPECT_EQ(Choose(nullptr, list, setupOnE), 'E');
-
-    CdDriveList none;
-    EXPECT_EQ(Choose("R:\\Launcher\\Launcher.exe", none, noSetup), 0);
-    /* Only records in use count, even when a free one holds a letter. */
-    CdDriveList one = Drives("E");
-    one.drives[1].letter = 'R';
-    SetupRoots setupOnR = { "R", "" };
-    EXPECT_EQ(Choose("C:\\x.exe", one, setupOnR), 'E');
 }
 
 namespace {
@@ -319,71 +251,6 @@ TEST(MachineFacts, FirstSourceThatGivesATextWins)
     EXPECT_EQ(used, 2);
     FakeSource longText = { "0123456789abcdefghij", 0 };
     EXPECT_EQ(Fact(&longText, 1, &none, &used), "0123456789abcde");
-}
-
-namespace {
-
-void PutOffset(std::string &bytes, size_t field, unsigned long value)
-{
-    for (int i = 0; i < 4; i++)
-        bytes[field + i] = (char)(value >> (8 * i));
-}
-
-/* A storage device descriptor as a driver returns it: the fixed part, then
- * the texts at their offsets. */
-std::string Descriptor(const std::string &vendor, const std::string &product)
-{
-    std::string bytes(STORAGE_DESCRIPTOR_FIXED_SIZE, '\0');
-    PutOffset(bytes, STORAGE_DESCRIPTOR_VENDOR_OFFSET, bytes.size());
-    bytes += vendor + '\0';
-    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, bytes.size());
-    bytes += product + '\0';
-    PutOffset(bytes, 4, bytes.size());
-    return bytes;
-}
-
-std::string DeviceName(const std::string &bytes, size_t got)
-{
-    char text[CD_DESCRIPTION_SIZE];
-    memset(text, '#', sizeof text);
-    StorageDeviceName((const unsigned char *)bytes.data(), got, text, sizeof text);
-    return text;
-}
-
-}
-
-TEST(StorageDescriptor, VendorAndProductTrimmedAndJoined)
-{
-    const std::string drive = Descriptor("HL-DT-ST", "DVDRAM GH24NSD1 ");
-    EXPECT_EQ(DeviceName(drive, drive.size()), "HL-DT-ST DVDRAM GH24NSD1");
-    const std::string productOnly = Descriptor("   ", "  Virtual DVD-ROM");
-    EXPECT_EQ(DeviceName(productOnly, productOnly.size()), "Virtual DVD-ROM");
-    /* What Wine gives for a folder mapped as a CD-ROM drive. */
-    const std::string blank = Descriptor("", "");
-    EXPECT_EQ(DeviceName(blank, blank.size()), "");
-}
-
-TEST(StorageDescriptor, PlantedOffsetsStayWithinTheBytes)
-{
-    std::string bytes = Descriptor("Vendor", "Product");
-    /* The product's text cut short of its terminator ends at the bytes
-     * returned. */
-    EXPECT_EQ(DeviceName(bytes, bytes.size() - 2), "Vendor Produc");
-    /* ...and at the size the descriptor claims, when that is less. */
-    PutOffset(bytes, 4, bytes.size() - 3);
-    EXPECT_EQ(DeviceName(bytes, bytes.size()), "Vendor Produ");
-    bytes = Descriptor("Vendor", "Product");
-    /* Offsets past the end, into the fixed part or huge are ignored. */
-    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, bytes.size());
-    EXPECT_EQ(DeviceName(bytes, bytes.size()), "Vendor");
-    PutOffset(bytes, STORAGE_DESCRIPTOR_VENDOR_OFFSET, 8);
-    PutOffset(bytes, STORAGE_DESCRIPTOR_PRODUCT_OFFSET, 0xFFFFFFFFul);
-    EXPECT_EQ(DeviceName(bytes, bytes.size()), "");
-    /* Fewer bytes than the fixed part: nothing is read. */
-    EXPECT_EQ(DeviceName(bytes, STORAGE_DESCRIPTOR_FIXED_SIZE - 1), "");
-    /* Control characters read as blanks. */
-    const std::string lines = Descriptor("A\r\nB", "C");
-    EXPECT_EQ(DeviceName(lines, lines.size()), "A  B C");
 }
 
 /* The speed library's readings, as a script: each read hands out the next

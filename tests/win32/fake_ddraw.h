@@ -1,6 +1,6 @@
 /* A scripted DirectDraw for the Win32 tests: a driver list with GUIDs,
- * descriptions, names, 3D flags and modes, served through the module's two
- * entry points and an object whose method table has GetCaps,
+ * descriptions, names, 3D flags and modes, served through two entry points
+ * in place of the module's, and an object whose method table has GetCaps,
  * EnumDisplayModes and Release. It checks what the launcher passes in and
  * counts the calls: DirectDraw's enumeration and opening of a driver are
  * slow, and a scan makes each once. */
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/ddraw5.h"
+#include "graphics/ddraw_win.h"
 
 namespace fakedd {
 
@@ -135,7 +135,7 @@ inline HRESULT WINAPI Enumerate(DdEnumDriversCallback callback, void *context)
     return EnumerateResult();
 }
 
-/* Puts the scripted drivers in place of ddraw.dll. */
+/* Scripts the drivers that the entry points of Entries() serve. */
 inline void Install(const std::vector<Driver> &drivers)
 {
     Drivers() = drivers;
@@ -145,7 +145,13 @@ inline void Install(const std::vector<Driver> &drivers)
     Creates() = 0;
     Enumerations() = 0;
     CallsOf().assign(drivers.size(), Calls());
-    InstallDirectDrawDouble(Create, Enumerate);
+}
+
+/* The scripted entry points, to use in place of ddraw.dll's. */
+inline DirectDrawEntries Entries(DirectDrawEnumerateFn enumerate = Enumerate)
+{
+    DirectDrawEntries entries = { NULL, Create, enumerate };
+    return entries;
 }
 
 /* Empty when a scan opened every driver once and asked each opened one for

@@ -13,9 +13,12 @@
 
 #include "artbook/artbook.h"
 #include "artbook/ppk.h"
+#include "artbook/ppkpack.h"
+#include "common/levels.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "tests/win32/guitest.h"
 
 static const char StageDir[] = "C:\\Artbook";
@@ -204,7 +207,7 @@ static HWND Viewer;
 
 static void Open()
 {
-    gui::OnDialog(GetText(135), [](HWND d) { Viewer = d; });
+    gui::OnDialog(GetText(TEXT_ARTBOOK_CAPTION), [](HWND d) { Viewer = d; });
 }
 
 static void Do(std::function<void()> f)
@@ -215,10 +218,14 @@ static void Do(std::function<void()> f)
     });
 }
 
+/* The name of a level, counted from 1. */
+static_assert(TEXT_LEVEL_7_NAME - TEXT_LEVEL_1_NAME == LEVEL_COUNT - 1, "the level names follow each other");
+static const char *LevelName(int level) { return GetText(TEXT_LEVEL_1_NAME + level - 1); }
+
 static std::string Title(int level, int number)
 {
     char t[200];
-    snprintf(t, sizeof t, "%s : %s #%d", GetText(135), GetText(136 + level), number);
+    snprintf(t, sizeof t, "%s : %s #%d", GetText(TEXT_ARTBOOK_CAPTION), LevelName(level), number);
     return t;
 }
 
@@ -310,12 +317,12 @@ TEST_F(Artbook, LockedWhenNoLevelIsCompleted)
         Open();
         Do([]() {
             EXPECT_TRUE(gui::Visible(Viewer, IDC_ART_CAPTION));
-            EXPECT_EQ(gui::ItemText(Viewer, IDC_ART_CAPTION), GetText(144));
+            EXPECT_EQ(gui::ItemText(Viewer, IDC_ART_CAPTION), GetText(TEXT_ARTBOOK_LOCKED));
             EXPECT_FALSE(gui::Visible(Viewer, IDC_ART_LEVELS));
             EXPECT_FALSE(gui::Enabled(Viewer, IDC_ART_PREV));
             EXPECT_FALSE(gui::Enabled(Viewer, IDC_ART_NEXT));
             EXPECT_TRUE(gui::Enabled(Viewer, IDCANCEL));
-            EXPECT_EQ(gui::ItemText(Viewer, IDCANCEL), GetText(119));
+            EXPECT_EQ(gui::ItemText(Viewer, IDCANCEL), GetText(TEXT_BACK));
             gui::Close(Viewer);
         });
         RunViewer();
@@ -334,7 +341,7 @@ TEST_F(Artbook, ThreeLevelsListedCoverUntilFirstCommandThenWrapAround)
     static HBITMAP cover;
     Open();
     Do([]() {
-        EXPECT_EQ(gui::Text(Viewer), GetText(135));
+        EXPECT_EQ(gui::Text(Viewer), GetText(TEXT_ARTBOOK_CAPTION));
         EXPECT_FALSE(gui::Visible(Viewer, IDC_ART_CAPTION));
         EXPECT_TRUE(gui::Visible(Viewer, IDC_ART_LEVELS));
         EXPECT_TRUE(gui::Enabled(Viewer, IDC_ART_PREV));
@@ -342,7 +349,7 @@ TEST_F(Artbook, ThreeLevelsListedCoverUntilFirstCommandThenWrapAround)
         ASSERT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), 3);
         for (int l = 1; l <= 3; l++) {
             char entry[200];
-            snprintf(entry, sizeof entry, "%s %d - %s", GetText(136), l, GetText(136 + l));
+            snprintf(entry, sizeof entry, "%s %d - %s", GetText(TEXT_ARTBOOK_LEVEL), l, LevelName(l));
             EXPECT_EQ(gui::ComboItem(Viewer, IDC_ART_LEVELS, l - 1), entry);
         }
         EXPECT_EQ(gui::ComboSelection(Viewer, IDC_ART_LEVELS), 0);
@@ -367,7 +374,7 @@ TEST_F(Artbook, ThreeLevelsListedCoverUntilFirstCommandThenWrapAround)
     /* Reopening starts again at level 1 with the cover. */
     Open();
     Do([]() {
-        EXPECT_EQ(gui::Text(Viewer), GetText(135));
+        EXPECT_EQ(gui::Text(Viewer), GetText(TEXT_ARTBOOK_CAPTION));
         EXPECT_EQ(gui::ComboSelection(Viewer, IDC_ART_LEVELS), 0);
     });
     PressAndExpect(IDC_ART_PREV, 1, 2);  /* the first << shows the last */
@@ -409,7 +416,7 @@ TEST_F(Artbook, TruncatedFileAndEmptyLevelShowNoPicture)
         gui::ComboSelect(Viewer, IDC_ART_LEVELS, 2);
     });
     char title[200];
-    snprintf(title, sizeof title, "%s : %s", GetText(135), GetText(139));
+    snprintf(title, sizeof title, "%s : %s", GetText(TEXT_ARTBOOK_CAPTION), GetText(TEXT_LEVEL_3_NAME));
     WaitTitle(title);
     Do([]() {
         EXPECT_EQ(ShownBitmap(), nullptr);
@@ -519,10 +526,10 @@ TEST_F(Artbook, ShowsTheDemoDiscPicturesOfEveryLevel)
     if (!Exists("R:\\Artbook\\Art1_00.ppk"))
         GTEST_SKIP() << "no artbook pictures on the demo disc";
     strcpy(Settings.CDRoot, "R:\\");
-    Settings.Level = 7;
+    Settings.Level = LEVEL_COUNT;
     Open();
-    Do([]() { EXPECT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), 7); });
-    for (int level = 1; level <= 7; level++) {
+    Do([]() { EXPECT_EQ(gui::ComboCount(Viewer, IDC_ART_LEVELS), LEVEL_COUNT); });
+    for (int level = 1; level <= LEVEL_COUNT; level++) {
         Do([level]() {
             ClearTitle();
             gui::ComboSelect(Viewer, IDC_ART_LEVELS, level - 1);
@@ -558,5 +565,5 @@ TEST(ArtbookDisc, DemoPicturesUnpackToLoadableBitmaps)
         pictures++;
     } while (FindNextFileA(find, &found));
     FindClose(find);
-    EXPECT_GE(pictures, 7 * 2);
+    EXPECT_GE(pictures, LEVEL_COUNT * 2);
 }

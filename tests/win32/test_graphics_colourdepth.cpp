@@ -3,8 +3,8 @@
 
 #include "common/settings.h"
 #include "common/texttable.h"
-#include "graphics/ddraw5.h"
-#include "graphics/graphics.h"
+#include "graphics/colourdepth_win.h"
+#include "resources/texts.h"
 #include "resources/resource.h"
 #include "tests/win32/guitest.h"
 
@@ -34,11 +34,7 @@ static void ForgetNoWarning()
 class ColourDepth : public ::testing::Test {
 protected:
     void SetUp() override { ForgetNoWarning(); }
-    void TearDown() override
-    {
-        SetColourDepthProbes(-1, -1);
-        ForgetNoWarning();
-    }
+    void TearDown() override { ForgetNoWarning(); }
 };
 
 /* One colour-depth warning: checks its buttons, ticks the box if asked,
@@ -46,7 +42,7 @@ protected:
 static void Expect(bool withCancel, bool tick, int button)
 {
     gui::OnNextDialog([=](HWND d) {
-        EXPECT_EQ(gui::ItemText(d, IDC_MSG_TEXT), GetMessageText(87));
+        EXPECT_EQ(gui::ItemText(d, IDC_MSG_TEXT), GetMessageText(TEXT_COLOUR_DEPTH_ADVICE));
         EXPECT_TRUE(gui::Visible(d, IDC_MSG_CHECK));
         EXPECT_EQ(gui::Visible(d, IDCANCEL), withCancel);
         if (tick)
@@ -58,10 +54,16 @@ static void Expect(bool withCancel, bool tick, int button)
     });
 }
 
-static int Check()
+static int SomeHighColourModes(void) { return 3; }
+static int NoHighColourMode(void) { return 0; }
+
+/* The check on the real display, or on an 8-bit desktop whose display has
+ * the settings that countHighColourModes counts. */
+static int Check(int (*countHighColourModes)(void) = nullptr)
 {
     gui::Start(10000);
-    int result = CheckDesktopColourDepth();
+    int result = countHighColourModes ? CheckDesktopColourDepthWith(8, countHighColourModes)
+                                      : CheckDesktopColourDepth();
     EXPECT_TRUE(gui::Finish());
     return result;
 }
@@ -75,41 +77,37 @@ TEST_F(ColourDepth, TheRealDisplay)
 
 TEST_F(ColourDepth, WarningsShownForAnEightBitDesktop)
 {
-    SetColourDepthProbes(8, 3);
     Expect(true, false, IDC_MSG_BUTTON);
-    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(Check(SomeHighColourModes), 1);
     Expect(true, false, 0);
-    EXPECT_EQ(Check(), 0);
+    EXPECT_EQ(Check(SomeHighColourModes), 0);
     EXPECT_EQ(NoWarningValue(), 0xDEADu) << "nothing stored without a tick";
 
     /* No high-colour setting at all: first without Cancel, then with. */
-    SetColourDepthProbes(8, 0);
     Expect(false, false, IDC_MSG_BUTTON);
     Expect(true, false, IDCANCEL);
-    EXPECT_EQ(Check(), 0);
+    EXPECT_EQ(Check(NoHighColourMode), 0);
 }
 
 TEST_F(ColourDepth, DontShowAgainIsKeptAndHonoured)
 {
-    SetColourDepthProbes(8, 3);
     Expect(true, true, IDCANCEL);
-    EXPECT_EQ(Check(), 0);
+    EXPECT_EQ(Check(SomeHighColourModes), 0);
     EXPECT_EQ(NoWarningValue(), 1u);
-    EXPECT_EQ(Check(), 1) << "nothing shown any more";
+    EXPECT_EQ(Check(SomeHighColourModes), 1) << "nothing shown any more";
 
     /* A tick on the first of the pair skips the second. */
     ForgetNoWarning();
-    SetColourDepthProbes(8, 0);
     Expect(false, true, IDC_MSG_BUTTON);
-    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(Check(NoHighColourMode), 1);
     EXPECT_EQ(NoWarningValue(), 1u);
 
     /* Closing with the box ticked counts as well. */
     ForgetNoWarning();
     Expect(false, true, 0);
-    EXPECT_EQ(Check(), 0);
+    EXPECT_EQ(Check(NoHighColourMode), 0);
     EXPECT_EQ(NoWarningValue(), 1u);
-    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(Check(NoHighColourMode), 1);
 }
 
 TEST_F(ColourDepth, OtherValuesDoNotSilenceTheWarning)
@@ -120,7 +118,6 @@ TEST_F(ColourDepth, OtherValuesDoNotSilenceTheWarning)
     DWORD two = 2;
     RegSetValueExA(key, "bNoColourDepthWarning", 0, REG_DWORD, (const BYTE *)&two, sizeof two);
     RegCloseKey(key);
-    SetColourDepthProbes(8, 3);
     Expect(true, false, IDC_MSG_BUTTON);
-    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(Check(SomeHighColourModes), 1);
 }

@@ -2,34 +2,36 @@
 #include <gtest/gtest.h>
 
 #include "common/texttable.h"
-#include "graphics/ddraw5.h"
-#include "graphics/graphics.h"
+#include "graphics/ddraw_win.h"
+#include "graphics/devices.h"
+#include "resources/texts.h"
 #include "tests/win32/fake_ddraw.h"
 
 using fakedd::Driver;
 
 class ScriptedScan : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        UnloadDirectDraw();
-        RemoveDirectDrawDouble();
-        FreeDeviceList();
-    }
+    void TearDown() override { FreeDeviceList(); }
 };
+
+static int Scan()
+{
+    DirectDrawEntries entries = fakedd::Entries();
+    return ScanDisplayDevices(&entries);
+}
 
 TEST_F(ScriptedScan, OnePassThroughTheEntryPoints)
 {
     fakedd::Install({ { true, 0, "Carte 2D", "display", false, fakedd::PcModes() },
                       { false, 9, "3Dfx Voodoo", "voodoo", true, fakedd::PcModes() } });
-    ASSERT_EQ(LoadDirectDraw(), 1);
-    ASSERT_EQ(ScanDisplayDevices(), 1);
+    ASSERT_EQ(Scan(), 1);
     EXPECT_EQ(fakedd::OnePassFault(), "");
     EXPECT_EQ(fakedd::LiveObjects(), 0) << "every object released";
     EXPECT_EQ(fakedd::BadCapsSizes(), 0) << "DirectX 5 records of 364 bytes";
     ASSERT_EQ(GetDeviceCount(), 2);
-    EXPECT_EQ(std::string(GetDeviceLabel(0)), std::string("3Dfx Voodoo - ") + GetText(95));
-    EXPECT_STREQ(GetDeviceLabel(1), GetText(96));
+    EXPECT_EQ(std::string(GetDeviceLabel(0)),
+              std::string("3Dfx Voodoo - ") + GetText(TEXT_HARDWARE_SUFFIX));
+    EXPECT_STREQ(GetDeviceLabel(1), GetText(TEXT_SOFTWARE_RENDERER));
     EXPECT_STREQ(GetDeviceDriverName(0), "voodoo");
     EXPECT_STREQ(GetDeviceDriverName(1), "display");
     EXPECT_EQ(GetDevice(0)->guid[7], 9);
@@ -47,44 +49,46 @@ TEST_F(ScriptedScan, RefusedDriversAndFailedEnumerations)
 {
     fakedd::Install({ { true, 0, "HAL", "display", true, fakedd::PcModes() },
                       { false, 2, "Broken", "broken", false, fakedd::PcModes(), true } });
-    ASSERT_EQ(LoadDirectDraw(), 1);
-    ASSERT_EQ(ScanDisplayDevices(), 1);
+    ASSERT_EQ(Scan(), 1);
     EXPECT_EQ(fakedd::OnePassFault(), "");
     ASSERT_EQ(GetDeviceCount(), 2);
-    EXPECT_STREQ(GetDeviceLabel(1), GetText(96)) << "the refused 2D driver does not count";
+    EXPECT_STREQ(GetDeviceLabel(1), GetText(TEXT_SOFTWARE_RENDERER))
+        << "the refused 2D driver does not count";
     EXPECT_EQ(IsHardwareDevice(1), 0);
 
     fakedd::EnumerateResult() = E_FAIL;
-    EXPECT_EQ(ScanDisplayDevices(), 0);
+    EXPECT_EQ(Scan(), 0);
 
     fakedd::Install({ { true, 0, "HAL", "display", true, { { 640, 480, 32 } } } });
-    ASSERT_EQ(LoadDirectDraw(), 1);
-    EXPECT_EQ(ScanDisplayDevices(), 0) << "no 15- or 16-bit mode";
+    EXPECT_EQ(Scan(), 0) << "no 15- or 16-bit mode";
     EXPECT_EQ(GetDeviceCount(), 2);
 
     fakedd::Install({});
-    ASSERT_EQ(LoadDirectDraw(), 1);
-    EXPECT_EQ(ScanDisplayDevices(), 0);
+    EXPECT_EQ(Scan(), 0);
     EXPECT_EQ(GetDeviceCount(), 0);
 }
 
 TEST_F(ScriptedScan, MissingEntryPoint)
 {
-    InstallDirectDrawDouble(fakedd::Create, nullptr);
-    EXPECT_EQ(LoadDirectDraw(), 0);
-    EXPECT_EQ(ScanDisplayDevices(), 0);
-    InstallDirectDrawDouble(nullptr, fakedd::Enumerate);
-    EXPECT_EQ(LoadDirectDraw(), 0);
+    fakedd::Install({ { true, 0, "HAL", "display", true, fakedd::PcModes() } });
+    DirectDrawEntries entries = fakedd::Entries(nullptr);
+    EXPECT_EQ(ScanDisplayDevices(&entries), 0);
+    entries = fakedd::Entries();
+    entries.create = nullptr;
+    EXPECT_EQ(ScanDisplayDevices(&entries), 0);
+    EXPECT_EQ(fakedd::Enumerations(), 0);
 }
 
 /* Wine's own DirectDraw: one driver, the primary display, 3D capable,
  * with the X screen's modes. */
 TEST(WineDirectDraw, ScansThePrimaryDisplay)
 {
-    RemoveDirectDrawDouble();
-    ASSERT_EQ(LoadDirectDraw(), 1);
-    ASSERT_EQ(ScanDisplayDevices(), 1);
-    UnloadDirectDraw();
+    DirectDrawEntries directDraw;
+    ASSERT_EQ(LoadDirectDraw(&directDraw), 1);
+    EXPECT_NE(directDraw.library, (HMODULE)NULL);
+    ASSERT_EQ(ScanDisplayDevices(&directDraw), 1);
+    UnloadDirectDraw(&directDraw);
+    EXPECT_EQ(directDraw.library, (HMODULE)NULL);
     ASSERT_GE(GetDeviceCount(), 1);
     int software = -1;
     for (int i = 0; i < GetDeviceCount(); i++) {
@@ -97,12 +101,13 @@ TEST(WineDirectDraw, ScansThePrimaryDisplay)
                 EXPECT_LE(a.bitsPerPixel * 100000 + a.width, b.bitsPerPixel * 100000 + b.width);
             }
         }
-        if (strcmp(d->label, GetText(96)) == 0)
+        if (strcmp(d->label, GetText(TEXT_SOFTWARE_RENDERER)) == 0)
             software = i;
     }
     EXPECT_EQ(IsHardwareDevice(0), 1);
     EXPECT_STREQ(GetDeviceDriverName(0), "display");
-    EXPECT_EQ(std::string(GetDeviceLabel(0)), std::string("DirectDraw HAL - ") + GetText(95));
+    EXPECT_EQ(std::string(GetDeviceLabel(0)),
+              std::string("DirectDraw HAL - ") + GetText(TEXT_HARDWARE_SUFFIX));
     ASSERT_EQ(software, 1);
     EXPECT_EQ(IsHardwareDevice(1), 0);
     const DisplayMode *proposed = GetMode(0, GetDefaultMode(0));

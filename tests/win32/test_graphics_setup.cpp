@@ -3,12 +3,13 @@
 #include <memory>
 #include <string.h>
 
+#include "common/dialogresult.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/texttable.h"
-#include "graphics/ddraw5.h"
-#include "graphics/graphics.h"
+#include "graphics/setupdlg.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "tests/win32/fake_ddraw.h"
 #include "tests/win32/fixtures.h"
 #include "tests/win32/guitest.h"
@@ -29,7 +30,7 @@ static std::vector<Driver> TwoDrivers()
 static bool WaitWindowSeen;
 static HRESULT WINAPI EnumerateWatchingTheWaitWindow(DdEnumDriversCallback callback, void *context)
 {
-    if (gui::FindDialog(GetText(124)))
+    if (gui::FindDialog(GetText(TEXT_WAIT_CAPTION)))
         WaitWindowSeen = true;
     return fakedd::Enumerate(callback, context);
 }
@@ -61,22 +62,29 @@ static DWORD StoredDword(const char *name)
     return value;
 }
 
+static HWND Dialog;
+
 class GraphicsSetup : public ::testing::Test {
 protected:
+    /* One run of the launcher: the openings of a test share it. */
+    GraphicsSetupRun run = {};
+    DirectDrawEntries directDraw = fakedd::Entries(EnumerateWatchingTheWaitWindow);
+
     void SetUp() override
     {
         memset(&Settings, 0, sizeof Settings);
         Settings.bFirstTime = 1;
         fakedd::Install(TwoDrivers());
-        InstallDirectDrawDouble(fakedd::Create, EnumerateWatchingTheWaitWindow);
         WaitWindowSeen = false;
-        ResetGraphicsSetupRun();
         CreateProductKey();
     }
-    void TearDown() override
+    void TearDown() override { ClearProductKey(); }
+    int RunSetup()
     {
-        RemoveDirectDrawDouble();
-        ClearProductKey();
+        gui::Start();
+        int result = ShowGraphicsSetupWith(NULL, &run, &directDraw);
+        EXPECT_TRUE(gui::Finish());
+        return result;
     }
     void StoreChoice(int device, const char *name, int mode, int width, int height)
     {
@@ -97,10 +105,9 @@ static void Pause()
     gui::Queue([ticks]() { return (*ticks)++ > 0; });
 }
 
-static HWND Dialog;
 static void OnSetup(std::function<void(HWND)> act)
 {
-    gui::OnDialog(GetText(117), [act](HWND d) { Dialog = d; act(d); });
+    gui::OnDialog(GetText(TEXT_SETUP_CAPTION), [act](HWND d) { Dialog = d; act(d); });
 }
 static void Then(std::function<void()> act)
 {
@@ -108,29 +115,22 @@ static void Then(std::function<void()> act)
     gui::Queue([act]() { act(); return true; });
 }
 
-static int RunSetup()
-{
-    gui::Start();
-    int result = ShowGraphicsSetup(NULL);
-    EXPECT_TRUE(gui::Finish());
-    return result;
-}
-
 static int Selected(int id) { return gui::ComboSelection(Dialog, id); }
 
 TEST_F(GraphicsSetup, OpensWithTextsListsAndThePreferredDevice)
 {
     OnSetup([](HWND d) {
-        EXPECT_EQ(gui::ItemText(d, IDC_GFX_PLAY), GetText(118));
-        EXPECT_EQ(gui::ItemText(d, IDCANCEL), GetText(119));
-        EXPECT_EQ(gui::ItemText(d, IDC_GFX_DEVICE_LABEL), GetText(120));
-        EXPECT_EQ(gui::ItemText(d, IDC_GFX_MODE_LABEL), GetText(121));
-        EXPECT_EQ(gui::ItemText(d, IDC_GFX_TRANSP_NOTE), GetText(122));
-        EXPECT_EQ(gui::ItemText(d, IDC_GFX_TRANSP_CHECK), GetText(123));
-        EXPECT_EQ(gui::FindDialog(GetText(124)), nullptr) << "the wait window is gone";
+        EXPECT_EQ(gui::ItemText(d, IDC_GFX_PLAY), GetText(TEXT_SETUP_PLAY));
+        EXPECT_EQ(gui::ItemText(d, IDCANCEL), GetText(TEXT_BACK));
+        EXPECT_EQ(gui::ItemText(d, IDC_GFX_DEVICE_LABEL), GetText(TEXT_SETUP_DEVICE_LABEL));
+        EXPECT_EQ(gui::ItemText(d, IDC_GFX_MODE_LABEL), GetText(TEXT_SETUP_MODE_LABEL));
+        EXPECT_EQ(gui::ItemText(d, IDC_GFX_TRANSP_NOTE), GetText(TEXT_SETUP_TRANSPARENCY_NOTE));
+        EXPECT_EQ(gui::ItemText(d, IDC_GFX_TRANSP_CHECK), GetText(TEXT_SETUP_TRANSPARENCY));
+        EXPECT_EQ(gui::FindDialog(GetText(TEXT_WAIT_CAPTION)), nullptr) << "the wait window is gone";
         ASSERT_EQ(gui::ComboCount(d, IDC_GFX_DEVICE), 2);
-        EXPECT_EQ(gui::ComboItem(d, IDC_GFX_DEVICE, 0), std::string("3Dfx Voodoo - ") + GetText(95));
-        EXPECT_EQ(gui::ComboItem(d, IDC_GFX_DEVICE, 1), GetText(96));
+        EXPECT_EQ(gui::ComboItem(d, IDC_GFX_DEVICE, 0),
+                  std::string("3Dfx Voodoo - ") + GetText(TEXT_HARDWARE_SUFFIX));
+        EXPECT_EQ(gui::ComboItem(d, IDC_GFX_DEVICE, 1), GetText(TEXT_SOFTWARE_RENDERER));
         EXPECT_EQ(Selected(IDC_GFX_DEVICE), 0);
         ASSERT_EQ(gui::ComboCount(d, IDC_GFX_MODE), 5);
         EXPECT_EQ(gui::ComboItem(d, IDC_GFX_MODE, 0), "640 x 480 - 15 bits");
@@ -142,7 +142,7 @@ TEST_F(GraphicsSetup, OpensWithTextsListsAndThePreferredDevice)
         EXPECT_FALSE(gui::Checked(d, IDC_GFX_TRANSP_CHECK));
         gui::Press(d, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
     EXPECT_TRUE(WaitWindowSeen) << "the scan runs under the wait window";
     EXPECT_EQ(fakedd::OnePassFault(), "") << "each driver opened once";
 }
@@ -160,7 +160,7 @@ TEST_F(GraphicsSetup, StoredDeviceAndModeComeBackOnlyOnTheFirstFilling)
         EXPECT_FALSE(gui::Enabled(d, IDC_GFX_TRANSP_NOTE));
         gui::Press(d, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
 
     /* Opened again in the same run: the device again, its default mode. */
     WaitWindowSeen = false;
@@ -169,7 +169,7 @@ TEST_F(GraphicsSetup, StoredDeviceAndModeComeBackOnlyOnTheFirstFilling)
         EXPECT_EQ(Selected(IDC_GFX_MODE), 0);
         gui::Close(d);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
     EXPECT_TRUE(WaitWindowSeen);
 }
 
@@ -181,14 +181,14 @@ TEST_F(GraphicsSetup, FirstFillingUsesUpTheRestoreEvenWhenItDoesNotApply)
         EXPECT_EQ(Selected(IDC_GFX_MODE), 0);
         gui::Press(d, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
     snprintf(Settings.DDName, sizeof Settings.DDName, "display");
     OnSetup([](HWND d) {
         EXPECT_EQ(Selected(IDC_GFX_DEVICE), 1);
         EXPECT_EQ(Selected(IDC_GFX_MODE), 0) << "the stored mode is not brought back";
         gui::Press(d, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
 }
 
 TEST_F(GraphicsSetup, StoredChoiceThatNoLongerApplies)
@@ -210,7 +210,7 @@ TEST_F(GraphicsSetup, StoredChoiceThatNoLongerApplies)
         { 1, 0, "voodoo", 3, 800, 600, 0, 3 },
     };
     for (const Case &c : cases) {
-        ResetGraphicsSetupRun();
+        run = GraphicsSetupRun();
         StoreChoice(c.device, c.name, c.mode, c.width, c.height);
         Settings.SettingsComplete = c.complete;
         OnSetup([c](HWND d) {
@@ -218,7 +218,7 @@ TEST_F(GraphicsSetup, StoredChoiceThatNoLongerApplies)
             EXPECT_EQ(Selected(IDC_GFX_MODE), c.expectMode) << c.device << c.name << c.mode;
             gui::Press(d, IDCANCEL);
         });
-        EXPECT_EQ(RunSetup(), 1);
+        EXPECT_EQ(RunSetup(), RESULT_BACK);
     }
 }
 
@@ -243,7 +243,7 @@ TEST_F(GraphicsSetup, NoteAndCheckBoxFollowTheDevice)
         EXPECT_EQ(gui::ComboCount(Dialog, IDC_GFX_MODE), 5);
         gui::Press(Dialog, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
 }
 
 TEST_F(GraphicsSetup, PlayStoresTheChoicesAndWritesThem)
@@ -257,7 +257,7 @@ TEST_F(GraphicsSetup, PlayStoresTheChoicesAndWritesThem)
         gui::ComboSelect(Dialog, IDC_GFX_MODE, 1);
     });
     Then([]() { gui::Press(Dialog, IDC_GFX_PLAY); });
-    EXPECT_EQ(RunSetup(), 4);
+    EXPECT_EQ(RunSetup(), RESULT_PLAY);
     EXPECT_EQ(Settings.Device, 1);
     EXPECT_EQ(Settings.Mode, 1);
     EXPECT_EQ(Settings.Width, 640);
@@ -295,7 +295,7 @@ TEST_F(GraphicsSetup, DDNameIsStoredFiftyBytesLong)
 {
     char stored[64];
     OnSetup([](HWND d) { gui::Press(d, IDC_GFX_PLAY); });
-    EXPECT_EQ(RunSetup(), 4);
+    EXPECT_EQ(RunSetup(), RESULT_PLAY);
     EXPECT_EQ(StoredDDName(stored, sizeof stored), 50u);
     EXPECT_STREQ(stored, "voodoo");
     for (int i = 6; i < 50; i++)
@@ -308,7 +308,7 @@ TEST_F(GraphicsSetup, DDNameIsStoredFiftyBytesLong)
     memset(Settings.DDName, 'x', sizeof Settings.DDName);
     OnSetup([](HWND d) { gui::ComboSelect(d, IDC_GFX_DEVICE, 1); });
     Then([]() { gui::Press(Dialog, IDC_GFX_PLAY); });
-    EXPECT_EQ(RunSetup(), 4);
+    EXPECT_EQ(RunSetup(), RESULT_PLAY);
     EXPECT_EQ(std::string(Settings.DDName), std::string(LongName, 49));
     EXPECT_EQ(StoredDDName(stored, sizeof stored), 50u);
     EXPECT_EQ(memcmp(stored, LongName, 49), 0);
@@ -318,7 +318,7 @@ TEST_F(GraphicsSetup, DDNameIsStoredFiftyBytesLong)
         EXPECT_EQ(Selected(IDC_GFX_DEVICE), 1);
         gui::Press(d, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
 }
 
 TEST_F(GraphicsSetup, FailedSaveWarnsCancelStaysContinuePlaysWithTheRegistry)
@@ -328,8 +328,8 @@ TEST_F(GraphicsSetup, FailedSaveWarnsCancelStaysContinuePlaysWithTheRegistry)
     OnSetup([](HWND d) { gui::ComboSelect(d, IDC_GFX_DEVICE, 1); });
     Then([]() { gui::ComboSelect(Dialog, IDC_GFX_MODE, 1); });
     Then([]() { gui::Press(Dialog, IDC_GFX_PLAY); });
-    gui::OnDialog(GetMessageText(75), [](HWND w) {
-        EXPECT_EQ(gui::ItemText(w, IDC_MSG_TEXT), GetMessageText(104));
+    gui::OnDialog(GetMessageText(TEXT_WARNING_CAPTION), [](HWND w) {
+        EXPECT_EQ(gui::ItemText(w, IDC_MSG_TEXT), GetMessageText(TEXT_SETTINGS_NOT_SAVED));
         EXPECT_TRUE(gui::Visible(w, IDCANCEL));
         gui::Press(w, IDCANCEL);
     });
@@ -339,8 +339,8 @@ TEST_F(GraphicsSetup, FailedSaveWarnsCancelStaysContinuePlaysWithTheRegistry)
         EXPECT_EQ(Selected(IDC_GFX_MODE), 1);
         gui::Press(Dialog, IDC_GFX_PLAY);
     });
-    gui::OnDialog(GetMessageText(75), [](HWND w) { gui::Press(w, IDC_MSG_BUTTON); });
-    EXPECT_EQ(RunSetup(), 4);
+    gui::OnDialog(GetMessageText(TEXT_WARNING_CAPTION), [](HWND w) { gui::Press(w, IDC_MSG_BUTTON); });
+    EXPECT_EQ(RunSetup(), RESULT_PLAY);
     /* The game reads the registry; the record still says what it holds,
      * so the next Play goes through the setup again. */
     EXPECT_EQ(memcmp(&before, &Settings, sizeof Settings), 0);
@@ -355,11 +355,11 @@ TEST_F(GraphicsSetup, ExitEscapeAndCloseStoreNothing)
         gui::ComboSelect(d, IDC_GFX_DEVICE, 0);
         gui::Press(d, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
     OnSetup([](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0); });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
     OnSetup([](HWND d) { gui::Close(d); });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
     EXPECT_EQ(memcmp(&before, &Settings, sizeof Settings), 0);
     EXPECT_EQ(StoredDword("Device"), 0xDEADu) << "nothing written";
 }
@@ -370,7 +370,7 @@ TEST_F(GraphicsSetup, DeviceWithoutModesCanBeSelectedButNotPlayed)
                       { false, 4, "Board", "board", true, SmallModes } });
     LauncherSettings before = Settings;
     OnSetup([](HWND d) {
-        EXPECT_EQ(gui::ComboItem(d, IDC_GFX_DEVICE, 1), GetText(96));
+        EXPECT_EQ(gui::ComboItem(d, IDC_GFX_DEVICE, 1), GetText(TEXT_SOFTWARE_RENDERER));
         gui::ComboSelect(d, IDC_GFX_DEVICE, 1);
     });
     Then([]() {
@@ -381,33 +381,33 @@ TEST_F(GraphicsSetup, DeviceWithoutModesCanBeSelectedButNotPlayed)
         EXPECT_TRUE(IsWindow(Dialog)) << "Play does nothing without a mode";
         gui::Press(Dialog, IDCANCEL);
     });
-    EXPECT_EQ(RunSetup(), 1);
+    EXPECT_EQ(RunSetup(), RESULT_BACK);
     EXPECT_EQ(memcmp(&before, &Settings, sizeof Settings), 0);
 }
 
 /* The error dialog of the given text: checks it, closes it. */
-static void ExpectErrorMessage(int number, bool waitWindowUp)
+static void ExpectErrorMessage(TextId text, bool waitWindowUp)
 {
-    gui::OnDialog(GetText(74), [number, waitWindowUp](HWND d) {
-        EXPECT_EQ(gui::ItemText(d, IDC_MSG_TEXT), GetMessageText(number));
-        EXPECT_EQ(gui::FindDialog(GetText(124)) != nullptr, waitWindowUp);
+    gui::OnDialog(GetText(TEXT_ERROR_CAPTION), [text, waitWindowUp](HWND d) {
+        EXPECT_EQ(gui::ItemText(d, IDC_MSG_TEXT), GetMessageText(text));
+        EXPECT_EQ(gui::FindDialog(GetText(TEXT_WAIT_CAPTION)) != nullptr, waitWindowUp);
         gui::Press(d, IDC_MSG_BUTTON);
     });
 }
 
-TEST_F(GraphicsSetup, NothingUsableShowsMessage89AndEndsWith2)
+TEST_F(GraphicsSetup, NothingUsableShowsTheNoDeviceErrorAndAborts)
 {
     fakedd::Install({ { true, 0, "HAL", "display", true, { { 640, 480, 32 } } } });
-    ExpectErrorMessage(89, true);
-    EXPECT_EQ(RunSetup(), 2);
-    EXPECT_EQ(gui::FindDialog(GetText(124)), nullptr);
+    ExpectErrorMessage(TEXT_NO_DEVICE, true);
+    EXPECT_EQ(RunSetup(), RESULT_ABORT);
+    EXPECT_EQ(gui::FindDialog(GetText(TEXT_WAIT_CAPTION)), nullptr);
     EXPECT_EQ(Settings.bFirstTime, 1);
 }
 
-TEST_F(GraphicsSetup, DirectDrawMissingShowsMessage84AndEndsWithMinusOne)
+TEST_F(GraphicsSetup, DirectDrawMissingShowsItsErrorAndEndsUnshown)
 {
-    InstallDirectDrawDouble(fakedd::Create, nullptr);
-    ExpectErrorMessage(84, false);
-    EXPECT_EQ(RunSetup(), -1);
+    directDraw.enumerate = nullptr;
+    ExpectErrorMessage(TEXT_DIRECTDRAW_MISSING, false);
+    EXPECT_EQ(RunSetup(), RESULT_NOT_SHOWN);
     EXPECT_EQ(fakedd::Creates(), 0);
 }

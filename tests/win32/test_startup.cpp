@@ -12,7 +12,7 @@
 #include "common/settings.h"
 #include "launcher/startup.h"
 #include "resources/resource.h"
-#include "sysinfo/sysinfo.h"
+#include "sysinfo/cddrives.h"
 
 namespace {
 

@@ -8,10 +8,12 @@
 
 #include "common/texttable.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "sysinfo/cddrives.h"
+#include "sysinfo/facts.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysinfo.h"
-#include "sysinfo/sysreport.h"
+#include "sysinfo/report.h"
+#include "sysinfo/sysdlg.h"
 #include "tests/win32/guitest.h"
 #include "tests/win32/sysinfo_scratch.h"
 
@@ -42,7 +44,7 @@ TEST(SystemInformationDialog, ShowsTheReportAndClosesOnEnterOnly)
     bool readOnly = false, enabled = false;
     bool openAfterEsc = false;
     HWND dialog = NULL;
-    gui::OnDialog(GetText(126), [&](HWND d) {
+    gui::OnDialog(GetText(TEXT_SYSINFO_CAPTION), [&](HWND d) {
         dialog = d;
         caption = gui::Text(d);
         button = gui::ItemText(d, IDOK);
@@ -65,20 +67,21 @@ TEST(SystemInformationDialog, ShowsTheReportAndClosesOnEnterOnly)
     ASSERT_TRUE(gui::Finish());
     EXPECT_TRUE(openAfterEsc);
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_EQ(caption, GetText(126));
-    EXPECT_EQ(button, GetText(119));
+    EXPECT_EQ(caption, GetText(TEXT_SYSINFO_CAPTION));
+    EXPECT_EQ(button, GetText(TEXT_BACK));
     EXPECT_TRUE(readOnly);
     EXPECT_TRUE(enabled);
     EXPECT_EQ(shown, Report());
 
     /* The report of the Wine machine: all seven sections, the disc's drive
      * among the CD-ROM lines, the speed measured at start-up. */
-    for (int heading = 128; heading <= 134; heading++)
+    for (int heading : { TEXT_SYSINFO_PROCESSOR, TEXT_SYSINFO_MEMORY, TEXT_SYSINFO_KEYBOARD, TEXT_SYSINFO_MOUSE,
+                         TEXT_SYSINFO_CDROM, TEXT_SYSINFO_GRAPHICS, TEXT_SYSINFO_SOUND })
         EXPECT_NE(shown.find(std::string(GetText(heading)) + "\r\n"), std::string::npos) << heading;
     EXPECT_NE(shown.find(" 166 MHz\r\n"), std::string::npos);
     const CdDrive *first = GetDrive(0);
     ASSERT_NE(first, nullptr);
-    EXPECT_NE(shown.find(std::string(GetText(132)) + "\r\n#1 [" + first->letter + ":] " + first->description
+    EXPECT_NE(shown.find(std::string(GetText(TEXT_SYSINFO_CDROM)) + "\r\n#1 [" + first->letter + ":] " + first->description
                          + "\r\n"),
               std::string::npos);
     EXPECT_NE(shown.find("[R:] "), std::string::npos);
@@ -88,14 +91,14 @@ TEST(SystemInformationDialog, CloseRequestEndsItAndReopeningShowsTheSame)
 {
     ASSERT_EQ(DiscoverDrives(), 1);
     std::string first, second;
-    gui::OnDialog(GetText(126), [&](HWND d) {
+    gui::OnDialog(GetText(TEXT_SYSINFO_CAPTION), [&](HWND d) {
         first = gui::ItemText(d, IDC_SYSINFO_REPORT);
         gui::Close(d);
     });
     gui::Start();
     EXPECT_EQ(ShowSystemInformation(NULL), 0);
     ASSERT_TRUE(gui::Finish());
-    gui::OnDialog(GetText(126), [&](HWND d) {
+    gui::OnDialog(GetText(TEXT_SYSINFO_CAPTION), [&](HWND d) {
         second = gui::ItemText(d, IDC_SYSINFO_REPORT);
         gui::Press(d, IDOK);
     });
@@ -113,8 +116,8 @@ TEST(SystemReport, FailedSpeedAndNoDrives)
     const std::string report = Report();
     char name[SYSINFO_TEXT_SIZE];
     GetProcessorName(name, sizeof name);
-    EXPECT_NE(report.find(std::string(GetText(128)) + "\r\n" + name + " -1 MHz\r\n\r\n"), std::string::npos);
-    EXPECT_NE(report.find(std::string(GetText(132)) + "\r\n\r\n" + GetText(133) + "\r\n"), std::string::npos);
+    EXPECT_NE(report.find(std::string(GetText(TEXT_SYSINFO_PROCESSOR)) + "\r\n" + name + " -1 MHz\r\n\r\n"), std::string::npos);
+    EXPECT_NE(report.find(std::string(GetText(TEXT_SYSINFO_CDROM)) + "\r\n\r\n" + GetText(TEXT_SYSINFO_GRAPHICS) + "\r\n"), std::string::npos);
     DiscoverDrives();
 }
 
@@ -153,9 +156,9 @@ TEST(SystemReport, WithoutWindows95SourcesTheSystemsOwnFactsShow)
 
     CpuSpeedMhz = 166;
     const std::string report = Report();
-    EXPECT_NE(report.find(std::string(GetText(128)) + "\r\n" + name + " 166 MHz\r\n"), std::string::npos)
+    EXPECT_NE(report.find(std::string(GetText(TEXT_SYSINFO_PROCESSOR)) + "\r\n" + name + " 166 MHz\r\n"), std::string::npos)
         << report;
-    EXPECT_NE(report.find(std::string(GetText(129)) + "\r\n" + memory + "\r\n"), std::string::npos) << report;
-    EXPECT_NE(report.find(std::string(GetText(133)) + "\r\n" + adapter + "\r\n"), std::string::npos)
+    EXPECT_NE(report.find(std::string(GetText(TEXT_SYSINFO_MEMORY)) + "\r\n" + memory + "\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find(std::string(GetText(TEXT_SYSINFO_GRAPHICS)) + "\r\n" + adapter + "\r\n"), std::string::npos)
         << report;
 }

@@ -8,8 +8,6 @@
 #include "common/settings.h"
 #include "sysinfo/cddrives.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysinfo.h"
-#include "sysinfo/sysreport.h"
 #include "tests/win32/sysinfo_scratch.h"
 
 namespace {

@@ -5,9 +5,10 @@
 
 #include <string>
 
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
+#include "sysinfo/drivelist.h"
+#include "sysinfo/facts.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysreport.h"
 #include "tests/win32/sysinfo_scratch.h"
 
 namespace {

@@ -10,14 +10,18 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string>
+#include <vector>
 
 #include "common/texttable.h"
 #include "launcher/startup.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
+#include "sysinfo/cddrives.h"
 #include "sysinfo/probes.h"
-#include "sysinfo/sysinfo.h"
-#include "sysinfo/sysreport.h"
+#include "sysinfo/report.h"
+#include "sysinfo/sysdlg.h"
 #include "tests/win32/guitest.h"
+#include "tests/win32/procwin.h"
 #include "tests/win32/sysinfo_scratch.h"
 
 namespace {
@@ -60,24 +64,17 @@ DWORD RunChild(const char *library, int expectedSpeed, const char *plantedLibrar
             return 1001;
     }
 
-    char value[16];
-    snprintf(value, sizeof value, "%d", expectedSpeed);
-    SetEnvironmentVariableA(ExpectVariable, value);
-    SetEnvironmentVariableA(PreloadVariable, planted == PLANTED_AND_LOADED ? plantedDll.c_str() : NULL);
-    std::string command = "\"" + exe + "\" --gtest_filter=StartupChild.*";
+    const std::vector<std::string> env = {
+        std::string(ExpectVariable) + "=" + std::to_string(expectedSpeed),
+        std::string(PreloadVariable) + "=" + (planted == PLANTED_AND_LOADED ? plantedDll : ""),
+    };
     const std::string cwd = planted != NOT_PLANTED ? plantedFolder : folder;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
+    proc::Program child;
     DWORD code = 1002;
-    if (CreateProcessA(exe.c_str(), &command[0], NULL, NULL, TRUE, 0, NULL, cwd.c_str(), &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, 120000);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
-    SetEnvironmentVariableA(ExpectVariable, NULL);
-    SetEnvironmentVariableA(PreloadVariable, NULL);
+    if (proc::Start("\"" + exe + "\" --gtest_filter=StartupChild.*", cwd, env, &child)
+        && !proc::WaitExit(child, 120000, &code))
+        code = 1004;
+    proc::Stop(&child);
     DeleteFileA(exe.c_str());
     DeleteFileA(dll.c_str());
     RemoveDirectoryA(folder.c_str());
@@ -154,9 +151,9 @@ TEST(StartupChild, CheckWithTheLibraryOfThisFolder)
         EXPECT_EQ(failed, 1);
         EXPECT_TRUE(shown);
         char first[MIN_SPEC_PART_SIZE];
-        snprintf(first, sizeof first, GetText(91), speed);
+        snprintf(first, sizeof first, GetText(TEXT_MINSPEC_SLOW_CPU), speed);
         EXPECT_EQ(warning.rfind(first, 0), 0u) << warning;
-        const std::string closing = GetText(94);
+        const std::string closing = GetText(TEXT_MINSPEC_CONCLUSION);
         ASSERT_GE(warning.size(), closing.size());
         EXPECT_EQ(warning.substr(warning.size() - closing.size()), closing);
     } else {

@@ -1,6 +1,6 @@
 /* A stand-in speed library for the start-up tests: reports STANDIN_MHZ,
  * or no measurement when it is 0. */
-#include "sysinfo/cpuinf32/cpuspeed.h"
+#include "sysinfo/cpuinf32/cpuinf32.h"
 
 extern "C" CpuSpeedRecord __cdecl cpuspeed(int reserved)
 {

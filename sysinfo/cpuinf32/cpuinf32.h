@@ -4,8 +4,8 @@
  * returned by value. A 16-byte record comes back through a hidden pointer
  * that the caller passes first and also removes, so both sides must see
  * exactly this declaration. */
-#ifndef KVL_CPUSPEED_H
-#define KVL_CPUSPEED_H
+#ifndef KVL_CPUINF32_H
+#define KVL_CPUINF32_H
 
 #include <stdint.h>
 
@@ -21,6 +21,8 @@ struct CpuSpeedRecord {
  * itself is also computed and tested natively. */
 #ifdef _WIN32
 typedef CpuSpeedRecord(__cdecl *CpuSpeedProc)(int reserved);
+/* The export, defined by the library (and by the tests' stand-ins). */
+extern "C" CpuSpeedRecord __cdecl cpuspeed(int reserved);
 #endif
 
 #endif
