@@ -2,7 +2,8 @@
 # The headless half of `make run`: on the virtual display, the demo tour
 # plays the user's part (main menu, Install with Setup, Play through the
 # graphics setup into the game stand-in, Uninstall) and asks for a picture
-# at each step; this script takes them, then closes everything.
+# at each step (the tour is tools/demotour.cpp, DemoTour.exe of the Windows
+# build); this script takes them, then closes everything.
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-env.sh"
 shots=$top/out/screenshots

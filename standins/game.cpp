@@ -2,7 +2,7 @@
  * shows the graphics settings that the launcher stored for the game, and
  * lets the player complete the next level, which is what the launcher's
  * artbook looks at. Level is kept as the plain number of completed levels,
- * 0 to 7. Exit code 0, or 1 when the game is not installed. */
+ * 0 to LEVEL_COUNT. Exit code 0, or 1 when the game is not installed. */
 #include <windows.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -13,26 +13,26 @@
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
 
-#define CAPTION "K.V.L - Démo"
+/* The game's state: the values that the launcher's graphics setup stores,
+ * read from the product key, which stays open for raising Level. */
+struct Game {
+    HKEY productKey;
+    DWORD device, mode, width, height, hard, transparency, level;
+    char ddName[64];
+};
 
-static HINSTANCE GameInstance;
-static HKEY ProductKey;
-
-/* The values that the launcher's graphics setup stores. */
-static DWORD Device, Mode, Width, Height, Hard, Transparency, Level;
-static char DDName[64];
-
-static void ReadGameSettings(void)
+/* A value that is missing keeps its zero. */
+static void ReadGameSettings(Game *game)
 {
-    Device = Mode = Width = Height = Hard = Transparency = Level = 0;
-    GetDwordValue(ProductKey, "Device", &Device);
-    GetDwordValue(ProductKey, "Mode", &Mode);
-    GetDwordValue(ProductKey, "Width", &Width);
-    GetDwordValue(ProductKey, "Height", &Height);
-    GetStringValue(ProductKey, "DDName", DDName, sizeof DDName);
-    GetDwordValue(ProductKey, "bHard", &Hard);
-    GetDwordValue(ProductKey, "Transparency", &Transparency);
-    GetDwordValue(ProductKey, "Level", &Level);
+    HKEY key = game->productKey;
+    GetDwordValue(key, "Device", &game->device);
+    GetDwordValue(key, "Mode", &game->mode);
+    GetDwordValue(key, "Width", &game->width);
+    GetDwordValue(key, "Height", &game->height);
+    GetStringValue(key, "DDName", game->ddName, sizeof game->ddName);
+    GetDwordValue(key, "bHard", &game->hard);
+    GetDwordValue(key, "Transparency", &game->transparency);
+    GetDwordValue(key, "Level", &game->level);
 }
 
 static void SetItemFormat(HWND dialog, int id, const char *format, ...)
@@ -45,9 +45,9 @@ static void SetItemFormat(HWND dialog, int id, const char *format, ...)
     SetDlgItemTextA(dialog, id, text);
 }
 
-static void ShowLevels(HWND dialog)
+static void ShowLevels(HWND dialog, const Game *game)
 {
-    unsigned done = CompletedLevels(Level);
+    unsigned done = CompletedLevels(game->level);
     if (done >= LEVEL_COUNT)
         SetItemFormat(dialog, IDC_GAME_LEVELS, "Niveaux terminés : %u sur %u. Bravo, la démo est finie !", done, LEVEL_COUNT);
     else
@@ -55,62 +55,45 @@ static void ShowLevels(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDC_GAME_NEXT), done < LEVEL_COUNT);
 }
 
-static void OnGameInit(HWND dialog)
+static void OnGameInit(HWND dialog, void *state)
 {
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(GameInstance, MAKEINTRESOURCEA(IDI_STANDIN)));
-    SetItemFormat(dialog, IDC_GAME_DEVICE, "n° %lu", (unsigned long)Device);
-    SetItemFormat(dialog, IDC_GAME_MODE, "n° %lu, %lu x %lu", (unsigned long)Mode, (unsigned long)Width, (unsigned long)Height);
-    SetItemFormat(dialog, IDC_GAME_DRIVER, "%s", DDName[0] ? DDName : "(aucun : rendu logiciel)");
-    SetItemFormat(dialog, IDC_GAME_HARD, "%s", Hard ? "oui (carte 3D)" : "non");
-    SetItemFormat(dialog, IDC_GAME_TRANSP, "%s", Transparency ? "oui" : "non");
-    ShowLevels(dialog);
-    SetForegroundWindow(dialog);
+    const Game *game = static_cast<const Game *>(state);
+    SetItemFormat(dialog, IDC_GAME_DEVICE, "n° %lu", (unsigned long)game->device);
+    SetItemFormat(dialog, IDC_GAME_MODE, "n° %lu, %lu x %lu", (unsigned long)game->mode, (unsigned long)game->width,
+                  (unsigned long)game->height);
+    SetItemFormat(dialog, IDC_GAME_DRIVER, "%s", game->ddName[0] ? game->ddName : "(aucun : rendu logiciel)");
+    SetItemFormat(dialog, IDC_GAME_HARD, "%s", game->hard ? "oui (carte 3D)" : "non");
+    SetItemFormat(dialog, IDC_GAME_TRANSP, "%s", game->transparency ? "oui" : "non");
+    ShowLevels(dialog, game);
 }
 
-static void OnNextLevel(HWND dialog)
+static void OnNextLevel(HWND dialog, void *state)
 {
-    DWORD next = NextLevel(Level);
-    if (!SetDwordValue(ProductKey, "Level", next)) {
-        Say(dialog, CAPTION, MB_ICONEXCLAMATION | MB_OK, "Impossible d'enregistrer la progression dans le registre.");
+    Game *game = static_cast<Game *>(state);
+    DWORD next = NextLevel(game->level);
+    if (!SetDwordValue(game->productKey, "Level", next)) {
+        Say(dialog, GAME_CAPTION, MB_ICONEXCLAMATION | MB_OK, "Impossible d'enregistrer la progression dans le registre.");
         return;
     }
-    Level = next;
-    ShowLevels(dialog);
-}
-
-static INT_PTR CALLBACK GameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnGameInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_GAME_NEXT:
-            OnNextLevel(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+    game->level = next;
+    ShowLevels(dialog, game);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    GameInstance = instance;
+    Game game;
+    memset(&game, 0, sizeof game);
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | STANDIN_VIEW,
-                      &ProductKey) != ERROR_SUCCESS &&
+                      &game.productKey) != ERROR_SUCCESS &&
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | STANDIN_VIEW,
-                      &ProductKey) != ERROR_SUCCESS) {
-        Say(NULL, CAPTION, MB_ICONSTOP | MB_OK,
+                      &game.productKey) != ERROR_SUCCESS) {
+        Say(NULL, GAME_CAPTION, MB_ICONSTOP | MB_OK,
             "K.V.L n'est pas installé.\n\nInstallez le jeu depuis le CD-ROM (Setup.exe) avant de jouer.");
         return 1;
     }
-    ReadGameSettings();
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GAME), NULL, GameDialogProc, 0);
-    RegCloseKey(ProductKey);
+    ReadGameSettings(&game);
+    const StandinDialog dialog = { IDD_GAME, IDC_GAME_NEXT, OnGameInit, OnNextLevel, &game };
+    RunStandinDialog(instance, &dialog);
+    RegCloseKey(game.productKey);
     return 0;
 }

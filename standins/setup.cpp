@@ -22,7 +22,6 @@
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
 
-#define CAPTION "Installation de K.V.L"
 #define DISPLAY_NAME "K.V.L (démo)"
 #define MAX_FOLDER_DEPTH 8
 /* Where the uninstaller and the log are written before they take their
@@ -30,22 +29,26 @@
 #define UNINSTALLER_SPARE "Uninst.new"
 #define INSTALL_LOG_SPARE "Install.new"
 
-static HINSTANCE SetupInstance;
-static StandinArgs Args;
-static char DiscRoot[STANDIN_PATH_MAX];    /* e.g. "D:\" */
-static char SourceDir[STANDIN_PATH_MAX];   /* e.g. "D:\KVL" */
-static char InstallDir[STANDIN_PATH_MAX];  /* chosen folder, no trailing backslash */
-static InstallFolder Folder;
-static int FolderOpen;
-static int Reinstall;                      /* into our registered earlier installation */
-static size_t FirstCreatedFolder;          /* length of the highest folder of InstallDir made by this run */
-static char LogText[INSTALL_LOG_MAX + 1];  /* the log of what this run copied, whole lines */
-static size_t LogSize;
-static int LogLines;
-static int CopiedFiles;
-static int UninstallerWritten, LogWritten;
-static FileRecord UninstallerRecord, LogRecord;
-static int ProductKeyCreated, UninstallKeyCreated;
+/* One run of Setup: what it was asked, where it installs, and what it has
+ * done so far, so that a failure can undo it. */
+struct Installation {
+    HINSTANCE instance;
+    StandinArgs args;
+    char discRoot[STANDIN_PATH_MAX];    /* e.g. "D:\" */
+    char sourceDir[STANDIN_PATH_MAX];   /* e.g. "D:\KVL" */
+    char installDir[STANDIN_PATH_MAX];  /* chosen folder, no trailing backslash */
+    InstallFolder folder;
+    int folderOpen;
+    int reinstall;                      /* into our registered earlier installation */
+    size_t firstCreatedFolder;          /* length of the highest folder of installDir made by this run */
+    char logText[INSTALL_LOG_MAX + 1];  /* the log of what this run copied, whole lines */
+    size_t logSize;
+    int logLines;
+    int copiedFiles;
+    int uninstallerWritten, logWritten;
+    FileRecord uninstallerRecord, logRecord;
+    int productKeyCreated, uninstallKeyCreated;
+};
 
 enum { DEST_NEW, DEST_OURS, DEST_FOREIGN };
 
@@ -100,52 +103,32 @@ static const char *DirProblem(int code)
 
 /* ---- The question ------------------------------------------------------- */
 
-static void OnSetupInit(HWND dialog)
+static void OnSetupInit(HWND dialog, void *state)
 {
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(SetupInstance, MAKEINTRESOURCEA(IDI_STANDIN)));
+    const Installation *setup = static_cast<const Installation *>(state);
     SendDlgItemMessageA(dialog, IDC_SETUP_DIR, EM_LIMITTEXT, STANDIN_PATH_MAX - 1, 0);
-    SetDlgItemTextA(dialog, IDC_SETUP_DIR, InstallDir);
-    SetForegroundWindow(dialog);
+    SetDlgItemTextA(dialog, IDC_SETUP_DIR, setup->installDir);
 }
 
-static void OnSetupInstall(HWND dialog)
+static void OnSetupInstall(HWND dialog, void *state)
 {
+    Installation *setup = static_cast<Installation *>(state);
     char typed[STANDIN_PATH_MAX];
     char folder[STANDIN_PATH_MAX];
     GetDlgItemTextA(dialog, IDC_SETUP_DIR, typed, sizeof typed);
     int problem = NormaliseInstallDir(typed, folder, sizeof folder);
     if (problem != DIR_OK) {
-        Say(dialog, CAPTION, MB_ICONEXCLAMATION | MB_OK, "%s", DirProblem(problem));
+        Say(dialog, SETUP_CAPTION, MB_ICONEXCLAMATION | MB_OK, "%s", DirProblem(problem));
         SetFocus(GetDlgItem(dialog, IDC_SETUP_DIR));
         return;
     }
     if (DestinationKind(folder) == DEST_FOREIGN) {
-        Say(dialog, CAPTION, MB_ICONEXCLAMATION | MB_OK, ForeignFolder, folder);
+        Say(dialog, SETUP_CAPTION, MB_ICONEXCLAMATION | MB_OK, ForeignFolder, folder);
         SetFocus(GetDlgItem(dialog, IDC_SETUP_DIR));
         return;
     }
-    strcpy(InstallDir, folder);
+    strcpy(setup->installDir, folder);
     EndDialog(dialog, IDOK);
-}
-
-static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnSetupInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnSetupInstall(dialog);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
 }
 
 /* ---- Copying ------------------------------------------------------------
@@ -155,30 +138,32 @@ static INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam
  * the install folder, and logged with the size and checksum of its bytes,
  * so that the uninstaller and a rollback remove it only while it is ours. */
 
-static int AddLogLine(const char *relative, const FileRecord *record)
+static int AddLogLine(Installation *setup, const char *relative, const FileRecord *record)
 {
-    size_t n = FormatInstallLogLine(LogText + LogSize, sizeof LogText - LogSize, relative, record);
-    if (n == 0 || LogLines >= INSTALL_LOG_LINES_MAX)
+    size_t n = FormatInstallLogLine(setup->logText + setup->logSize, sizeof setup->logText - setup->logSize, relative,
+                                    record);
+    if (n == 0 || setup->logLines >= INSTALL_LOG_LINES_MAX)
         return 0;
-    LogSize += n;
-    LogLines++;
+    setup->logSize += n;
+    setup->logLines++;
     return 1;
 }
 
-static int MakeFolder(const char *relative)
+static int MakeFolder(Installation *setup, const char *relative)
 {
     char path[STANDIN_PATH_MAX];
-    if (!JoinPath(path, sizeof path, InstallDir, relative))
+    if (!JoinPath(path, sizeof path, setup->installDir, relative))
         return 0;
     int created = CreateDirectoryA(path, NULL) != 0;
-    if (!created && !Reinstall)
+    if (!created && !setup->reinstall)
         return 0;
     /* Also after creating it: a folder above could have been swapped
      * for a link meanwhile. */
-    HANDLE folder = OpenBelow(&Folder, relative, 1, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, path);
+    HANDLE folder =
+        OpenBelow(&setup->folder, relative, 1, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, path);
     if (folder == INVALID_HANDLE_VALUE)
         return 0;
-    int ok = AddLogLine(relative, NULL);
+    int ok = AddLogLine(setup, relative, NULL);
     if (!ok && created)
         DiscardOpened(folder, path);
     else
@@ -187,16 +172,16 @@ static int MakeFolder(const char *relative)
 }
 
 /* A new file name below the install folder, open for writing. */
-static HANDLE NewFile(const char *relative, char *path)
+static HANDLE NewFile(Installation *setup, const char *relative, char *path)
 {
-    if (!JoinPath(path, STANDIN_PATH_MAX, InstallDir, relative))
+    if (!JoinPath(path, STANDIN_PATH_MAX, setup->installDir, relative))
         return INVALID_HANDLE_VALUE;
     DWORD access = GENERIC_WRITE | DELETE;
     HANDLE file = CreateFileA(path, access, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE && Reinstall && GetLastError() == ERROR_FILE_EXISTS &&
-        RemoveBelow(&Folder, relative, 0, NULL))
+    if (file == INVALID_HANDLE_VALUE && setup->reinstall && GetLastError() == ERROR_FILE_EXISTS &&
+        RemoveBelow(&setup->folder, relative, 0, NULL))
         file = CreateFileA(path, access, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file != INVALID_HANDLE_VALUE && !OpenedInside(&Folder, file, 0)) {
+    if (file != INVALID_HANDLE_VALUE && !OpenedInside(&setup->folder, file, 0)) {
         DiscardOpened(file, path);
         file = INVALID_HANDLE_VALUE;
     }
@@ -213,19 +198,19 @@ static int WriteAll(HANDLE file, const void *bytes, DWORD size, FileRecord *reco
 
 /* Copies one file of the disc. A file cut short by a failure goes at
  * once. */
-static int CopyOneFile(const char *from, const char *relative)
+static int CopyOneFile(Installation *setup, const char *from, const char *relative)
 {
     static char chunk[65536];
     char path[STANDIN_PATH_MAX];
     HANDLE source = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL);
     if (source == INVALID_HANDLE_VALUE)
         return 0;
-    HANDLE target = NewFile(relative, path);
+    HANDLE target = NewFile(setup, relative, path);
     FileRecord record = { 0, FNV1A_START };
     int ok = target != INVALID_HANDLE_VALUE;
     for (DWORD got = 1; ok && got;)
         ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) && (got == 0 || WriteAll(target, chunk, got, &record));
-    ok = ok && AddLogLine(relative, &record);
+    ok = ok && AddLogLine(setup, relative, &record);
     CloseHandle(source);
     if (target != INVALID_HANDLE_VALUE) {
         if (ok)
@@ -233,13 +218,13 @@ static int CopyOneFile(const char *from, const char *relative)
         else
             DiscardOpened(target, path);
     }
-    CopiedFiles += ok;
+    setup->copiedFiles += ok;
     return ok;
 }
 
 /* Copies the contents of folder src into the install folder, below rel
  * ("" at the top). */
-static int CopyFolder(const char *src, const char *rel, int depth)
+static int CopyFolder(Installation *setup, const char *src, const char *rel, int depth)
 {
     char pattern[STANDIN_PATH_MAX];
     if (depth > MAX_FOLDER_DEPTH || !JoinPath(pattern, sizeof pattern, src, "*"))
@@ -259,9 +244,9 @@ static int CopyFolder(const char *src, const char *rel, int depth)
         if (!relOk || !JoinPath(from, sizeof from, src, name))
             ok = 0;
         else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = MakeFolder(relative) && CopyFolder(from, relative, depth + 1);
+            ok = MakeFolder(setup, relative) && CopyFolder(setup, from, relative, depth + 1);
         else
-            ok = CopyOneFile(from, relative);
+            ok = CopyOneFile(setup, from, relative);
     } while (ok && FindNextFileA(search, &found));
     FindClose(search);
     return ok;
@@ -270,82 +255,86 @@ static int CopyFolder(const char *src, const char *rel, int depth)
 /* Writes bytes as file name of the install folder: first as spare, then
  * moved over name, so that a failure leaves an earlier installation's file
  * as it was. */
-static int WriteInPlace(const char *name, const char *spare, const void *bytes, DWORD size, FileRecord *record)
+static int WriteInPlace(Installation *setup, const char *name, const char *spare, const void *bytes, DWORD size,
+                        FileRecord *record)
 {
     char path[STANDIN_PATH_MAX], sparePath[STANDIN_PATH_MAX];
     record->size = 0;
     record->sum = FNV1A_START;
-    if (!JoinPath(path, sizeof path, InstallDir, name))
+    if (!JoinPath(path, sizeof path, setup->installDir, name))
         return 0;
-    if (!JoinPath(sparePath, sizeof sparePath, InstallDir, spare))
+    if (!JoinPath(sparePath, sizeof sparePath, setup->installDir, spare))
         return 0;
     HANDLE file = CreateFileA(sparePath, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    if (!OpenedInside(&Folder, file, 0) || !WriteAll(file, bytes, size, record)) {
+    if (!OpenedInside(&setup->folder, file, 0) || !WriteAll(file, bytes, size, record)) {
         DiscardOpened(file, sparePath);
         return 0;
     }
     CloseHandle(file);
-    if (MoveFileExA(sparePath, path, Reinstall ? MOVEFILE_REPLACE_EXISTING : 0))
+    if (MoveFileExA(sparePath, path, setup->reinstall ? MOVEFILE_REPLACE_EXISTING : 0))
         return 1;
     /* Windows 95 has no MoveFileEx. */
-    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED && (!Reinstall || RemoveBelow(&Folder, name, 0, NULL)) &&
-        MoveFileA(sparePath, path))
+    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED &&
+        (!setup->reinstall || RemoveBelow(&setup->folder, name, 0, NULL)) && MoveFileA(sparePath, path))
         return 1;
-    RemoveBelow(&Folder, spare, 0, record);
+    RemoveBelow(&setup->folder, spare, 0, record);
     return 0;
 }
 
 /* Writes the uninstaller that Setup carries into the install folder. */
-static int WriteUninstaller(void)
+static int WriteUninstaller(Installation *setup)
 {
-    HRSRC found = FindResourceA(SetupInstance, MAKEINTRESOURCEA(IDR_UNINSTALLER), (LPCSTR)RT_RCDATA);
-    HGLOBAL loaded = found ? LoadResource(SetupInstance, found) : NULL;
+    HRSRC found = FindResourceA(setup->instance, MAKEINTRESOURCEA(IDR_UNINSTALLER), (LPCSTR)RT_RCDATA);
+    HGLOBAL loaded = found ? LoadResource(setup->instance, found) : NULL;
     const void *bytes = loaded ? LockResource(loaded) : NULL;
-    DWORD size = found ? SizeofResource(SetupInstance, found) : 0;
-    UninstallerWritten = bytes && size && WriteInPlace(UNINSTALLER_NAME, UNINSTALLER_SPARE, bytes, size, &UninstallerRecord);
-    return UninstallerWritten;
+    DWORD size = found ? SizeofResource(setup->instance, found) : 0;
+    setup->uninstallerWritten = bytes && size &&
+        WriteInPlace(setup, UNINSTALLER_NAME, UNINSTALLER_SPARE, bytes, size, &setup->uninstallerRecord);
+    return setup->uninstallerWritten;
 }
 
-static int CopyGame(void)
+static int CopyGame(Installation *setup)
 {
-    if (!CreateFolderTree(InstallDir, &FirstCreatedFolder) || !OpenInstallFolder(InstallDir, &Folder))
+    if (!CreateFolderTree(setup->installDir, &setup->firstCreatedFolder) ||
+        !OpenInstallFolder(setup->installDir, &setup->folder))
         return 0;
-    FolderOpen = 1;
-    if (!CopyFolder(SourceDir, "", 0) || CopiedFiles == 0 || !WriteUninstaller())
+    setup->folderOpen = 1;
+    if (!CopyFolder(setup, setup->sourceDir, "", 0) || setup->copiedFiles == 0 || !WriteUninstaller(setup))
         return 0;
-    LogWritten = WriteInPlace(INSTALL_LOG_NAME, INSTALL_LOG_SPARE, LogText, (DWORD)LogSize, &LogRecord);
-    return LogWritten;
+    setup->logWritten = WriteInPlace(setup, INSTALL_LOG_NAME, INSTALL_LOG_SPARE, setup->logText,
+                                     (DWORD)setup->logSize, &setup->logRecord);
+    return setup->logWritten;
 }
 
 /* Removes what this run copied, last first, and the folders it made. An
  * earlier installation keeps its uninstaller and log, which still describe
  * what is left of it. */
-static void RollBack(void)
+static void RollBack(Installation *setup)
 {
-    if (FolderOpen) {
+    if (setup->folderOpen) {
         char *lines[INSTALL_LOG_LINES_MAX];
-        int count = LogSize ? SplitInstallLog(LogText, LogSize, lines, INSTALL_LOG_LINES_MAX) : 0;
+        int count = setup->logSize ? SplitInstallLog(setup->logText, setup->logSize, lines, INSTALL_LOG_LINES_MAX) : 0;
         for (int i = count - 1; i >= 0; i--) {
             InstallLogEntry entry;
             if (ParseInstallLogLine(lines[i], &entry))
-                RemoveBelow(&Folder, entry.path, entry.isFolder, entry.hasRecord ? &entry.record : NULL);
+                RemoveBelow(&setup->folder, entry.path, entry.isFolder, entry.hasRecord ? &entry.record : NULL);
         }
-        if (!Reinstall && UninstallerWritten)
-            RemoveBelow(&Folder, UNINSTALLER_NAME, 0, &UninstallerRecord);
-        if (!Reinstall && LogWritten)
-            RemoveBelow(&Folder, INSTALL_LOG_NAME, 0, &LogRecord);
-        if (FirstCreatedFolder)
-            RemoveInstallFolder(&Folder);
+        if (!setup->reinstall && setup->uninstallerWritten)
+            RemoveBelow(&setup->folder, UNINSTALLER_NAME, 0, &setup->uninstallerRecord);
+        if (!setup->reinstall && setup->logWritten)
+            RemoveBelow(&setup->folder, INSTALL_LOG_NAME, 0, &setup->logRecord);
+        if (setup->firstCreatedFolder)
+            RemoveInstallFolder(&setup->folder);
         else
-            CloseInstallFolder(&Folder);
-        FolderOpen = 0;
+            CloseInstallFolder(&setup->folder);
+        setup->folderOpen = 0;
     }
     /* The folders above it that this run made, when they are still empty. */
     char path[STANDIN_PATH_MAX];
-    strcpy(path, InstallDir);
-    for (size_t n = strlen(path) + 1; FirstCreatedFolder && n > FirstCreatedFolder; n--) {
+    strcpy(path, setup->installDir);
+    for (size_t n = strlen(path) + 1; setup->firstCreatedFolder && n > setup->firstCreatedFolder; n--) {
         if (path[n - 1] != '\\' && path[n - 1] != '\0')
             continue;
         path[n - 1] = '\0';
@@ -369,13 +358,13 @@ static int CreateKey(const char *path, HKEY *key, int *created)
 
 /* The product key that the launcher and the game read: where the game is,
  * where the disc is, and the first-run graphics values. */
-static int WriteProductKey(void)
+static int WriteProductKey(Installation *setup)
 {
     HKEY key;
-    if (!CreateKey(PRODUCT_KEY, &key, &ProductKeyCreated))
+    if (!CreateKey(PRODUCT_KEY, &key, &setup->productKeyCreated))
         return 0;
-    int ok = SetStringValue(key, "ExeDir", InstallDir) &&
-             SetStringValue(key, "CDRoot", DiscRoot) &&
+    int ok = SetStringValue(key, "ExeDir", setup->installDir) &&
+             SetStringValue(key, "CDRoot", setup->discRoot) &&
              SetDwordValue(key, "bFirstTime", 1) &&
              SetDwordValue(key, "Device", 0) &&
              SetDwordValue(key, "Mode", 0) &&
@@ -389,17 +378,17 @@ static int WriteProductKey(void)
     return ok;
 }
 
-static int WriteUninstallKey(void)
+static int WriteUninstallKey(Installation *setup)
 {
     char command[STANDIN_PATH_MAX];
-    if (!QuotedProgram(command, sizeof command, InstallDir, UNINSTALLER_NAME))
+    if (!QuotedProgram(command, sizeof command, setup->installDir, UNINSTALLER_NAME))
         return 0;
     HKEY key;
-    if (!CreateKey(UNINSTALL_PARENT "\\" UNINSTALL_NAME, &key, &UninstallKeyCreated))
+    if (!CreateKey(UNINSTALL_KEY, &key, &setup->uninstallKeyCreated))
         return 0;
     int ok = SetStringValue(key, "DisplayName", DISPLAY_NAME) &&
              SetStringValue(key, "UninstallString", command) &&
-             SetStringValue(key, "InstallLocation", InstallDir) &&
+             SetStringValue(key, "InstallLocation", setup->installDir) &&
              SetStringValue(key, "Publisher", "BRIXOLAN") &&
              SetStringValue(key, "DisplayVersion", "1.0");
     RegCloseKey(key);
@@ -407,73 +396,80 @@ static int WriteUninstallKey(void)
 }
 
 /* A reinstallation offers the folder of the installed game. */
-static void ChooseDefaultFolder(void)
+static void ChooseDefaultFolder(Installation *setup)
 {
-    if (!RegisteredInstallDir(InstallDir, sizeof InstallDir))
-        strcpy(InstallDir, DEFAULT_INSTALL_DIR);
+    if (!RegisteredInstallDir(setup->installDir, sizeof setup->installDir))
+        strcpy(setup->installDir, DEFAULT_INSTALL_DIR);
 }
 
 /* A failed registration leaves none of the keys it made. */
-static void RemoveCreatedKeys(void)
+static void RemoveCreatedKeys(const Installation *setup)
 {
-    if (ProductKeyCreated)
+    if (setup->productKeyCreated)
         DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, STANDIN_VIEW);
-    if (UninstallKeyCreated)
+    if (setup->uninstallKeyCreated)
         DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, STANDIN_VIEW);
 }
 
-static int Fail(const char *text)
+static int Fail(const Installation *setup, const char *text)
 {
-    if (!Args.silent)
-        Say(NULL, CAPTION, MB_ICONSTOP | MB_OK, "%s", text);
+    if (!setup->args.silent)
+        Say(NULL, SETUP_CAPTION, MB_ICONSTOP | MB_OK, "%s", text);
     return 1;
+}
+
+static int Install(Installation *setup)
+{
+    char self[STANDIN_PATH_MAX];
+    if (!ParseStandinArgs(GetCommandLineA(), &setup->args))
+        return Fail(setup, "Paramètres de Setup incorrects.");
+    if (!OwnPath(self, sizeof self) || !FolderOfPath(self, setup->discRoot, sizeof setup->discRoot) ||
+        !JoinPath(setup->sourceDir, sizeof setup->sourceDir, setup->discRoot, GAME_FOLDER))
+        return Fail(setup, "Setup ne trouve pas son propre dossier.");
+    DWORD attr = GetFileAttributesA(setup->sourceDir);
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY))
+        return Fail(setup, "Le dossier KVL du CD-ROM est introuvable. Lancez Setup depuis le CD de K.V.L.");
+
+    ChooseDefaultFolder(setup);
+    const StandinDialog question = { IDD_SETUP, IDOK, OnSetupInit, OnSetupInstall, setup };
+    if (!setup->args.silent && RunStandinDialog(setup->instance, &question) != IDOK)
+        return 2;
+
+    /* Checked again: the folder may have changed while the question was open. */
+    int kind = DestinationKind(setup->installDir);
+    if (kind == DEST_FOREIGN) {
+        if (!setup->args.silent)
+            Say(NULL, SETUP_CAPTION, MB_ICONSTOP | MB_OK, ForeignFolder, setup->installDir);
+        return 1;
+    }
+    setup->reinstall = kind == DEST_OURS;
+
+    HCURSOR cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
+    int copied = CopyGame(setup);
+    int registered = copied && WriteProductKey(setup) && WriteUninstallKey(setup);
+    if (!registered) {
+        RemoveCreatedKeys(setup);
+        RollBack(setup);
+    }
+    if (setup->folderOpen)
+        CloseInstallFolder(&setup->folder);
+    SetCursor(cursor);
+    if (!copied)
+        return Fail(setup, "La copie des fichiers a échoué : rien n'a été installé. Vérifiez le dossier choisi et la "
+                           "place libre sur le disque.");
+    if (!registered)
+        return Fail(setup, "Impossible d'enregistrer l'installation dans le registre : rien n'a été installé. Lancez "
+                           "Setup avec les droits d'administrateur.");
+    if (!setup->args.silent)
+        Say(NULL, SETUP_CAPTION, MB_ICONINFORMATION | MB_OK,
+            "La démo de K.V.L est installée dans :\n%s\n\nRelancez le CD-ROM pour jouer.", setup->installDir);
+    return 0;
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    SetupInstance = instance;
-    char self[STANDIN_PATH_MAX];
-    if (!ParseStandinArgs(GetCommandLineA(), &Args))
-        return Fail("Paramètres de Setup incorrects.");
-    if (!OwnPath(self, sizeof self) || !FolderOfPath(self, DiscRoot, sizeof DiscRoot) ||
-        !JoinPath(SourceDir, sizeof SourceDir, DiscRoot, GAME_FOLDER))
-        return Fail("Setup ne trouve pas son propre dossier.");
-    DWORD attr = GetFileAttributesA(SourceDir);
-    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY))
-        return Fail("Le dossier KVL du CD-ROM est introuvable. Lancez Setup depuis le CD de K.V.L.");
-
-    ChooseDefaultFolder();
-    if (!Args.silent &&
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), NULL, SetupDialogProc, 0) != IDOK)
-        return 2;
-
-    /* Checked again: the folder may have changed while the question was open. */
-    int kind = DestinationKind(InstallDir);
-    if (kind == DEST_FOREIGN) {
-        if (!Args.silent)
-            Say(NULL, CAPTION, MB_ICONSTOP | MB_OK, ForeignFolder, InstallDir);
-        return 1;
-    }
-    Reinstall = kind == DEST_OURS;
-
-    HCURSOR cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
-    int copied = CopyGame();
-    int registered = copied && WriteProductKey() && WriteUninstallKey();
-    if (!registered) {
-        RemoveCreatedKeys();
-        RollBack();
-    }
-    if (FolderOpen)
-        CloseInstallFolder(&Folder);
-    SetCursor(cursor);
-    if (!copied)
-        return Fail("La copie des fichiers a échoué : rien n'a été installé. Vérifiez le dossier choisi et la place "
-                    "libre sur le disque.");
-    if (!registered)
-        return Fail("Impossible d'enregistrer l'installation dans le registre : rien n'a été installé. Lancez Setup "
-                    "avec les droits d'administrateur.");
-    if (!Args.silent)
-        Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK,
-            "La démo de K.V.L est installée dans :\n%s\n\nRelancez le CD-ROM pour jouer.", InstallDir);
-    return 0;
+    Installation setup;
+    memset(&setup, 0, sizeof setup);
+    setup.instance = instance;
+    return Install(&setup);
 }

@@ -1,6 +1,13 @@
-/* Resource ids of the demo disc's programs. */
+/* Resource ids and window captions of the demo disc's programs, shared
+ * with the tests and the tour that drive them. */
 #ifndef KVL_STANDIN_RES_H
 #define KVL_STANDIN_RES_H
+
+/* In Windows-1252, as the programs show them; each dialog template repeats
+ * its program's caption. */
+#define SETUP_CAPTION      "Installation de K.V.L"
+#define UNINSTALL_CAPTION  "D\xE9sinstallation de K.V.L"
+#define GAME_CAPTION       "K.V.L - D\xE9mo"
 
 #define IDI_STANDIN        1
 #define IDB_STANDIN_LOGO   2

@@ -1,5 +1,6 @@
 #include "standins/standin_win.h"
 #include "standins/standin_core.h"
+#include "standins/standin_res.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -104,6 +105,52 @@ int Say(HWND owner, const char *caption, UINT style, const char *format, ...)
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return MessageBoxA(owner, text, caption, style | MB_SETFOREGROUND);
+}
+
+/* ---- The program's dialog --------------------------------------------- */
+
+static const StandinDialog *StateOf(HWND dialog)
+{
+    return reinterpret_cast<const StandinDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+static void OnStandinDialogInit(HWND dialog, const StandinDialog *state)
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(instance, MAKEINTRESOURCEA(IDI_STANDIN)));
+    state->onInit(dialog, state->state);
+    SetForegroundWindow(dialog);
+}
+
+static INT_PTR CALLBACK StandinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    const StandinDialog *state = StateOf(dialog);
+    if (!state)
+        return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        OnStandinDialogInit(dialog, state);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == state->actionId) {
+            state->onAction(dialog, state->state);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR RunStandinDialog(HINSTANCE instance, const StandinDialog *dialog)
+{
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog->templateId), NULL, StandinDialogProc,
+                           reinterpret_cast<LPARAM>(dialog));
 }
 
 int RegisteredInstallDir(char *out, size_t cap)

@@ -95,4 +95,19 @@ int IsRegisteredFolder(const InstallFolder *folder);
 /* Shows a message box with the program's caption; returns its result. */
 int Say(HWND owner, const char *caption, UINT style, const char *format, ...);
 
+/* The one dialog of a disc program: it shows the disc's icon and comes to
+ * the front. onInit fills it; its action button calls onAction; Cancel
+ * ends it with IDCANCEL. Both handlers get state. */
+struct StandinDialog {
+    int templateId;
+    int actionId;
+    void (*onInit)(HWND dialog, void *state);
+    void (*onAction)(HWND dialog, void *state);
+    void *state;
+};
+
+/* Runs the dialog of the program's template; what EndDialog was given, or
+ * -1 when it could not be shown. */
+INT_PTR RunStandinDialog(HINSTANCE instance, const StandinDialog *dialog);
+
 #endif

@@ -30,42 +30,47 @@
 #include <string.h>
 
 #include "standins/standin_core.h"
+#include "standins/standin_res.h"
 #include "standins/standin_win.h"
 
-#define CAPTION "Désinstallation de K.V.L"
 /* Written into the install folder by the launcher's artbook. */
 #define ARTBOOK_TEMP "Artbook.bmp"
 
-static StandinArgs Args;
-static char Self[STANDIN_PATH_MAX];
-static InstallFolder Folder;
-static char LogText[INSTALL_LOG_MAX + 1];
-static char *LogLines[INSTALL_LOG_LINES_MAX];
-static int LogLineCount;
+/* One stage of the uninstallation: its switches, its own path, and the
+ * installation it works on with its log, read whole. */
+struct Uninstallation {
+    StandinArgs args;
+    char self[STANDIN_PATH_MAX];
+    InstallFolder folder;
+    char logText[INSTALL_LOG_MAX + 1];
+    char *logLines[INSTALL_LOG_LINES_MAX];
+    int logLineCount;
+};
 
-static int Refuse(const char *dir)
+static int Refuse(const Uninstallation *un, const char *dir)
 {
-    if (!Args.silent)
-        Say(NULL, CAPTION, MB_ICONSTOP | MB_OK,
+    if (!un->args.silent)
+        Say(NULL, UNINSTALL_CAPTION, MB_ICONSTOP | MB_OK,
             "Ce dossier n'est pas l'installation de K.V.L enregistrée sur cet ordinateur, ou il a été "
             "modifié depuis (lien, fichier Install.log abîmé ou absent) :\n%s\n\nRien n'a été supprimé.",
             dir);
     return 1;
 }
 
-/* Opens dir as Folder when it is the registered installation, and reads
- * its log whole. */
-static int OpenInstallation(const char *dir)
+/* Opens dir as the folder when it is the registered installation, and
+ * reads its log whole. */
+static int OpenInstallation(Uninstallation *un, const char *dir)
 {
-    if (!OpenInstallFolder(dir, &Folder))
+    if (!OpenInstallFolder(dir, &un->folder))
         return 0;
-    if (IsRegisteredFolder(&Folder)) {
-        long size = ReadInstallLog(&Folder, LogText, sizeof LogText);
-        LogLineCount = size < 0 ? -1 : SplitInstallLog(LogText, (size_t)size, LogLines, INSTALL_LOG_LINES_MAX);
-        if (LogLineCount >= 0)
+    if (IsRegisteredFolder(&un->folder)) {
+        long size = ReadInstallLog(&un->folder, un->logText, sizeof un->logText);
+        un->logLineCount =
+            size < 0 ? -1 : SplitInstallLog(un->logText, (size_t)size, un->logLines, INSTALL_LOG_LINES_MAX);
+        if (un->logLineCount >= 0)
             return 1;
     }
-    CloseInstallFolder(&Folder);
+    CloseInstallFolder(&un->folder);
     return 0;
 }
 
@@ -85,28 +90,28 @@ static void RemoveKeys(void)
 /* Removes what Setup recorded, last entry first, so that each folder is
  * emptied before it is removed. A file line without its size and checksum
  * (a log from an older Setup) cannot prove the file is still ours: kept. */
-static void RemoveLoggedFiles(void)
+static void RemoveLoggedFiles(Uninstallation *un)
 {
-    const char *selfName = strrchr(Self, '\\') + 1;
-    for (int i = LogLineCount - 1; i >= 0; i--) {
+    const char *selfName = strrchr(un->self, '\\') + 1;
+    for (int i = un->logLineCount - 1; i >= 0; i--) {
         InstallLogEntry entry;
-        if (!ParseInstallLogLine(LogLines[i], &entry))
+        if (!ParseInstallLogLine(un->logLines[i], &entry))
             continue;
         if (entry.isFolder)
-            RemoveBelow(&Folder, entry.path, 1, NULL);
+            RemoveBelow(&un->folder, entry.path, 1, NULL);
         else if (entry.hasRecord && lstrcmpiA(entry.path, selfName) != 0 &&
                  lstrcmpiA(entry.path, INSTALL_LOG_NAME) != 0)
-            RemoveBelow(&Folder, entry.path, 0, &entry.record);
+            RemoveBelow(&un->folder, entry.path, 0, &entry.record);
     }
 }
 
 /* Writes this program into folder temp under a name no other file has:
  * the name comes from GetTempFileNameA and the file is created new, so a
  * file planted there beforehand is never reused. copy receives its path. */
-static int WriteTempCopy(const char *temp, char *copy)
+static int WriteTempCopy(const Uninstallation *un, const char *temp, char *copy)
 {
     static char chunk[16384];
-    HANDLE source = CreateFileA(Self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE source = CreateFileA(un->self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
     if (source == INVALID_HANDLE_VALUE)
         return 0;
     HANDLE target = INVALID_HANDLE_VALUE;
@@ -138,14 +143,14 @@ static int WriteTempCopy(const char *temp, char *copy)
 
 /* Copies this program into the temporary folder and starts the copy, by
  * its full path, on the install folder. 1 when the copy runs. */
-static int StartSecondStage(void)
+static int StartSecondStage(const Uninstallation *un)
 {
     char temp[STANDIN_PATH_MAX], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
     DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp || !WriteTempCopy(temp, copy))
+    if (n == 0 || n >= sizeof temp || !WriteTempCopy(un, temp, copy))
         return 0;
-    int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, Folder.path,
-                       (unsigned long)GetCurrentProcessId(), Args.silent ? " /S" : "");
+    int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, un->folder.path,
+                       (unsigned long)GetCurrentProcessId(), un->args.silent ? " /S" : "");
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
     memset(&startup, 0, sizeof startup);
@@ -162,62 +167,62 @@ static int StartSecondStage(void)
     return 1;
 }
 
-static int FirstStage(void)
+static int FirstStage(Uninstallation *un)
 {
     char dir[STANDIN_PATH_MAX];
-    if (!FolderOfPath(Self, dir, sizeof dir) || !OpenInstallation(dir))
-        return Refuse(dir);
-    if (!Args.silent &&
-        Say(NULL, CAPTION, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2,
+    if (!FolderOfPath(un->self, dir, sizeof dir) || !OpenInstallation(un, dir))
+        return Refuse(un, dir);
+    if (!un->args.silent &&
+        Say(NULL, UNINSTALL_CAPTION, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2,
             "Voulez-vous vraiment désinstaller K.V.L ?\n\nLes fichiers du jeu seront supprimés de :\n%s",
-            Folder.path) != IDYES) {
-        CloseInstallFolder(&Folder);
+            un->folder.path) != IDYES) {
+        CloseInstallFolder(&un->folder);
         return 2;
     }
     SetCurrentDirectoryA("\\");
-    RemoveLoggedFiles();
-    RemoveBelow(&Folder, ARTBOOK_TEMP, 0, NULL);
-    if (StartSecondStage()) {
-        CloseInstallFolder(&Folder);
+    RemoveLoggedFiles(un);
+    RemoveBelow(&un->folder, ARTBOOK_TEMP, 0, NULL);
+    if (StartSecondStage(un)) {
+        CloseInstallFolder(&un->folder);
         return 0;
     }
     /* No temporary folder to work from: finish here, and leave this file
      * and the folder to the next restart. */
-    RemoveBelow(&Folder, INSTALL_LOG_NAME, 0, NULL);
+    RemoveBelow(&un->folder, INSTALL_LOG_NAME, 0, NULL);
     RemoveKeys();
-    CloseInstallFolder(&Folder);
-    MoveFileExA(Self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(Folder.path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    if (!Args.silent)
-        Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK,
-            "K.V.L a été désinstallé. Le dossier %s sera supprimé au prochain démarrage de Windows.", Folder.path);
+    CloseInstallFolder(&un->folder);
+    MoveFileExA(un->self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    MoveFileExA(un->folder.path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (!un->args.silent)
+        Say(NULL, UNINSTALL_CAPTION, MB_ICONINFORMATION | MB_OK,
+            "K.V.L a été désinstallé. Le dossier %s sera supprimé au prochain démarrage de Windows.", un->folder.path);
     return 0;
 }
 
 /* The uninstaller's file in the folder goes when it is this very program,
  * byte for byte. The first stage may take a moment to release it. */
-static void RemoveUninstaller(void)
+static void RemoveUninstaller(Uninstallation *un)
 {
     char path[STANDIN_PATH_MAX];
     FileRecord own;
-    HANDLE self = CreateFileA(Self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE self = CreateFileA(un->self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
     if (self == INVALID_HANDLE_VALUE)
         return;
     int known = RecordOfFile(self, &own);
     CloseHandle(self);
-    if (!known || !JoinPath(path, sizeof path, Folder.path, UNINSTALLER_NAME))
+    if (!known || !JoinPath(path, sizeof path, un->folder.path, UNINSTALLER_NAME))
         return;
     for (int tries = 0; tries < 50 && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; tries++) {
-        if (RemoveBelow(&Folder, UNINSTALLER_NAME, 0, &own))
+        if (RemoveBelow(&un->folder, UNINSTALLER_NAME, 0, &own))
             break;
         Sleep(100);
     }
 }
 
-static int SecondStage(void)
+static int SecondStage(Uninstallation *un)
 {
-    if (Args.waitPid) {
-        HANDLE first = OpenProcess(SYNCHRONIZE, FALSE, (DWORD)Args.waitPid);
+    if (un->args.waitPid) {
+        HANDLE first = OpenProcess(SYNCHRONIZE, FALSE, (DWORD)un->args.waitPid);
         if (first) {
             WaitForSingleObject(first, 10000);
             CloseHandle(first);
@@ -226,30 +231,32 @@ static int SecondStage(void)
     /* The folder comes from the command line: it gets the same check as
      * the first stage's own folder. Refused, this program deletes nothing,
      * not even itself. */
-    if (!OpenInstallation(Args.dir))
-        return Refuse(Args.dir);
-    MoveFileExA(Self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    RemoveUninstaller();
-    RemoveBelow(&Folder, INSTALL_LOG_NAME, 0, NULL);
-    int left = !RemoveInstallFolder(&Folder);
+    if (!OpenInstallation(un, un->args.dir))
+        return Refuse(un, un->args.dir);
+    MoveFileExA(un->self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    RemoveUninstaller(un);
+    RemoveBelow(&un->folder, INSTALL_LOG_NAME, 0, NULL);
+    int left = !RemoveInstallFolder(&un->folder);
     /* The registration goes last: until then the uninstallation can be
      * started again. */
     RemoveKeys();
-    if (Args.silent)
+    if (un->args.silent)
         return 0;
     if (left)
-        Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK,
+        Say(NULL, UNINSTALL_CAPTION, MB_ICONINFORMATION | MB_OK,
             "K.V.L a été désinstallé.\n\nLe dossier %s contient encore des fichiers qui n'ont pas été "
             "installés par Setup, ou que vous avez modifiés (sauvegardes, captures...) : il a été conservé.",
-            Folder.path);
+            un->folder.path);
     else
-        Say(NULL, CAPTION, MB_ICONINFORMATION | MB_OK, "K.V.L a été désinstallé.");
+        Say(NULL, UNINSTALL_CAPTION, MB_ICONINFORMATION | MB_OK, "K.V.L a été désinstallé.");
     return 0;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    if (!ParseStandinArgs(GetCommandLineA(), &Args) || !OwnPath(Self, sizeof Self) || !strrchr(Self, '\\'))
+    Uninstallation un;
+    memset(&un, 0, sizeof un);
+    if (!ParseStandinArgs(GetCommandLineA(), &un.args) || !OwnPath(un.self, sizeof un.self) || !strrchr(un.self, '\\'))
         return 1;
-    return Args.dir[0] ? SecondStage() : FirstStage();
+    return un.args.dir[0] ? SecondStage(&un) : FirstStage(&un);
 }

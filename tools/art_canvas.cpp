@@ -1,7 +1,7 @@
 /* The software painter: anti-aliased polygon coverage (four sub-scanlines
  * with exact horizontal coverage), gradients, additive light, bevels from a
  * distance field and the finishing passes (scanlines, vignette, grain). */
-#include "art.h"
+#include "tools/art_canvas.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 /* File encoders: median-cut palettes, 8-bit BMP (plain or RLE8), 24-bit
  * BMP and icons. All bitmaps are bottom-up with BITMAPFILEHEADER and
  * BITMAPINFOHEADER, as the resource compiler and LoadImage expect. */
-#include "art.h"
+#include "tools/art_files.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
  * square dots of `scale` pixels with one dot of spacing between letters.
  * Lower case is drawn as capitals; the French accented capitals get their
  * accent above the cell. */
-#include "art.h"
+#include "tools/art_font.h"
 
 #include <cstring>
 

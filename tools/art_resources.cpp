@@ -1,12 +1,18 @@
 /* The launcher's own pictures and icons. One look throughout: dark blued
  * steel, chrome letters with bevelled edges, cyan neon lines and a warm
  * orange accent, with faint scanlines like a monitor of the time. */
-#include "art.h"
+#include "tools/art_resources.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "common/levels.h"
+#include "tools/art_canvas.h"
+#include "tools/art_files.h"
+#include "tools/art_font.h"
+#include "tools/art_scenes.h"
 
 /* ---- The "K.V.L" letters --------------------------------------------------
  * Polygons in a cell one unit high, leaning forward; x advances per shape. */
@@ -37,7 +43,8 @@ static const LetterShape LogoShapes[] = {
 static const float LogoGap = 0.09f;
 static const float LogoSlant = 0.22f;
 
-float LogoLettersWidth(float height)
+/* The chrome "K.V.L" letters fitted to a box. */
+static float LogoLettersWidth(float height)
 {
     float w = 0;
     for (const LetterShape &s : LogoShapes)
@@ -45,19 +52,25 @@ float LogoLettersWidth(float height)
     return (w - LogoGap + LogoSlant) * height;
 }
 
-void MaskLogoLetters(Mask &m, float x, float y, float height)
+/* One letter into m, its cell starting pen letter heights right of x. */
+static void MaskLetter(Mask &m, const LetterShape &s, float x, float pen, float y, float height)
+{
+    for (int p = 0; p < s.parts; p++) {
+        float q[16];
+        for (int i = 0; i < s.points[p]; i++) {
+            float ux = s.xy[p][2 * i], uy = s.xy[p][2 * i + 1];
+            q[2 * i] = x + (pen + ux + (1.0f - uy) * LogoSlant) * height;
+            q[2 * i + 1] = y + uy * height;
+        }
+        MaskPolygon(m, q, s.points[p]);
+    }
+}
+
+static void MaskLogoLetters(Mask &m, float x, float y, float height)
 {
     float pen = 0;
     for (const LetterShape &s : LogoShapes) {
-        for (int p = 0; p < s.parts; p++) {
-            float q[16];
-            for (int i = 0; i < s.points[p]; i++) {
-                float ux = s.xy[p][2 * i], uy = s.xy[p][2 * i + 1];
-                q[2 * i] = x + (pen + ux + (1.0f - uy) * LogoSlant) * height;
-                q[2 * i + 1] = y + uy * height;
-            }
-            MaskPolygon(m, q, s.points[p]);
-        }
+        MaskLetter(m, s, x, pen, y, height);
         pen += s.advance + LogoGap;
     }
 }
@@ -89,6 +102,21 @@ static void DrawLogo(Image &im, float x, float y, float height, Rgb neon, float 
 
 static const Rgb Neon = {0.25f, 0.85f, 1.0f};
 static const Rgb Ember = {1.0f, 0.55f, 0.15f};
+
+/* The logo's K alone, centred on cx, as the emblem and the main icon show
+ * it: chrome in a neon halo, bevelled. */
+static void DrawLogoK(Image &im, float cx, float top, float height, int halo, float glow, float bevel)
+{
+    const LetterShape &k = LogoShapes[0];
+    Mask m;
+    InitMask(m, im.w, im.h);
+    MaskLetter(m, k, cx - (k.advance + LogoSlant) * height * 0.5f, 0, top, height);
+    Mask light = m;
+    BlurMask(light, halo);
+    AddMask(im, light, Neon, glow);
+    PaintMaskChrome(im, m, top, top + height);
+    Bevel(im, m, bevel, 0.6f);
+}
 
 /* Brushed dark steel: a vertical gradient with fine horizontal streaks. */
 static void Steel(Image &im, float x0, float y0, float x1, float y1, Rgb top, Rgb bottom, uint32_t seed)
@@ -287,23 +315,7 @@ static void DrawEmblem(Image &im)
     InitMask(in, 50, 64);
     MaskPolygon(in, inner, 6);
     PaintMaskGradient(im, in, 8, 54, Hex(0x14304A), Hex(0x060A14));
-    Mask k;
-    InitMask(k, 50, 64);
-    const LetterShape &sh = LogoShapes[0];
-    float h = 26, lx = 25 - (sh.advance + LogoSlant) * h * 0.5f, ly = 16;
-    for (int p = 0; p < sh.parts; p++) {
-        float q[16];
-        for (int i = 0; i < sh.points[p]; i++) {
-            q[2 * i] = lx + (sh.xy[p][2 * i] + (1.0f - sh.xy[p][2 * i + 1]) * LogoSlant) * h;
-            q[2 * i + 1] = ly + sh.xy[p][2 * i + 1] * h;
-        }
-        MaskPolygon(k, q, sh.points[p]);
-    }
-    Mask halo = k;
-    BlurMask(halo, 2);
-    AddMask(im, halo, Neon, 0.8f);
-    PaintMaskChrome(im, k, ly, ly + h);
-    Bevel(im, k, 2, 0.6f);
+    DrawLogoK(im, 25, 16, 26, 2, 0.8f, 2);
 }
 
 /* ---- Bitmap 305: the team page, 640 x 480, run-length encoded -------------
@@ -360,9 +372,6 @@ static void DrawTeam(Image &im)
 
 /* ---- Bitmap 1004: the artbook's cover, 640 x 480 -------------------------- */
 
-static const char *const LevelNames[7] = {"LE TOIT", "LA RAFFINERIE", "LA VÉGÉTATION", "LES PRISONS",
-                                          "LES CUISINES", "LES PISCINES", "LE TEMPLE"};
-
 static void DrawCover(Image &im)
 {
     InitImage(im, 640, 480, Hex(0));
@@ -381,10 +390,10 @@ static void DrawCover(Image &im)
     DrawLogo(im, 320 - w * 0.5f, 36, h, Neon, 0.55f);
     DrawTextCentred(im, 322, 160, "LIVRE D'IMAGES", 4, Rgb{0, 0, 0}, 0.7f);
     DrawTextCentred(im, 320, 158, "LIVRE D'IMAGES", 4, Hex(0xFFE8C0));
-    /* A strip of the seven levels, each a small framed view. */
+    /* A strip of the levels, each a small framed view. */
     const int tw = 80, th = 60, gap = 8;
-    int x0 = (640 - (7 * tw + 6 * gap)) / 2;
-    for (int l = 1; l <= 7; l++) {
+    int x0 = (640 - (LEVEL_COUNT * tw + (LEVEL_COUNT - 1) * gap)) / 2;
+    for (int l = 1; l <= LEVEL_COUNT; l++) {
         Image big, small;
         DrawArtbookScene(l, 0, big);
         Downscale(big, small, tw, th);
@@ -395,7 +404,7 @@ static void DrawCover(Image &im)
         char num[16];
         std::snprintf(num, sizeof num, "%d", l);
         DrawTextCentred(im, x + tw * 0.5f, float(y + th + 8), num, 2, Neon);
-        DrawTextCentred(im, x + tw * 0.5f, float(y + th + 26), LevelNames[l - 1], 1, Hex(0xC8D4E0));
+        DrawTextCentred(im, x + tw * 0.5f, float(y + th + 26), ArtbookLevelName(l), 1, Hex(0xC8D4E0));
     }
     DrawTextCentred(im, 320, 440, "CHOISISSEZ UN NIVEAU TERMINÉ", 1, Hex(0x8090A8));
     Scanlines(im, 0.08f);
@@ -452,23 +461,7 @@ static void PaintMainIcon(Image &im, Mask &alpha, int s)
     IconShape(im, alpha, plate, Hex(0x101820));
     PaintMaskGradient(im, plate, 0, float(s), Hex(0x2C3A4E), Hex(0x06080E));
     Bevel(im, plate, 2 * u, 0.7f);
-    Mask k;
-    InitMask(k, s, s);
-    const LetterShape &sh = LogoShapes[0];
-    float h = 20 * u, lx = 16 * u - (sh.advance + LogoSlant) * h * 0.5f, ly = 6 * u;
-    for (int p = 0; p < sh.parts; p++) {
-        float q[16];
-        for (int i = 0; i < sh.points[p]; i++) {
-            q[2 * i] = lx + (sh.xy[p][2 * i] + (1.0f - sh.xy[p][2 * i + 1]) * LogoSlant) * h;
-            q[2 * i + 1] = ly + sh.xy[p][2 * i + 1] * h;
-        }
-        MaskPolygon(k, q, sh.points[p]);
-    }
-    Mask halo = k;
-    BlurMask(halo, int(2 * u));
-    AddMask(im, halo, Neon, 0.9f);
-    PaintMaskChrome(im, k, ly, ly + h);
-    Bevel(im, k, 1.5f * u, 0.6f);
+    DrawLogoK(im, 16 * u, 6 * u, 20 * u, int(2 * u), 0.9f, 1.5f * u);
     FillRect(im, 5 * u, 27.5f * u, 27 * u, 28.5f * u, Neon);
 }
 

@@ -2,20 +2,32 @@
  * from simple solids (boxes, quads, vertical cylinders) seen through a
  * pinhole camera, painted back to front with light and distance haze, over
  * a sky of the chosen time of day. */
-#include "art.h"
+#include "tools/art_scenes.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-static const int PictureCounts[7] = {3, 2, 4, 3, 5, 2, 3};
+#include "common/levels.h"
+#include "tools/art_files.h"
+#include "tools/art_font.h"
 
-static const char *const LevelNames[7] = {"LE TOIT", "LA RAFFINERIE", "LA VÉGÉTATION", "LES PRISONS",
-                                          "LES CUISINES", "LES PISCINES", "LE TEMPLE"};
+static const int PictureCounts[] = {3, 2, 4, 3, 5, 2, 3};
+
+static const char *const LevelNames[] = {"LE TOIT", "LA RAFFINERIE", "LA VÉGÉTATION", "LES PRISONS",
+                                         "LES CUISINES", "LES PISCINES", "LE TEMPLE"};
+
+static_assert(sizeof PictureCounts / sizeof PictureCounts[0] == LEVEL_COUNT, "a picture count per level");
+static_assert(sizeof LevelNames / sizeof LevelNames[0] == LEVEL_COUNT, "a name per level");
 
 int ArtbookPictureCount(int level)
 {
-    return level >= 1 && level <= 7 ? PictureCounts[level - 1] : 0;
+    return level >= 1 && level <= LEVEL_COUNT ? PictureCounts[level - 1] : 0;
+}
+
+const char *ArtbookLevelName(int level)
+{
+    return level >= 1 && level <= LEVEL_COUNT ? LevelNames[level - 1] : "";
 }
 
 /* ---- Light and time of day ------------------------------------------------- */
@@ -1237,7 +1249,7 @@ static void Finish(Image &im, int level, int picture)
     Grain(im, uint32_t(level * 100 + picture + 1), 0.035f);
     Vignette(im, 0.3f);
     char label[96];
-    std::snprintf(label, sizeof label, "NIVEAU %d : %s", level, LevelNames[level - 1]);
+    std::snprintf(label, sizeof label, "NIVEAU %d : %s", level, ArtbookLevelName(level));
     char number[40];
     std::snprintf(number, sizeof number, "ETUDE %d/%d", picture + 1, ArtbookPictureCount(level));
     float lw = TextWidth(label, 1) + 16;

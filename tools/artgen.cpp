@@ -4,10 +4,13 @@
  *   artgen artbook DIR     Art1_00.bmp ... Art7_NN.bmp
  * Exit code 0 when every file was written, 1 when one could not be, 2 for
  * a wrong command line. */
-#include "art.h"
-
 #include <cstdio>
 #include <cstring>
+
+#include "common/levels.h"
+#include "tools/art_files.h"
+#include "tools/art_resources.h"
+#include "tools/art_scenes.h"
 
 static int WriteResources(const std::string &dir)
 {
@@ -22,7 +25,7 @@ static int WriteResources(const std::string &dir)
 
 static int WriteArtbook(const std::string &dir)
 {
-    for (int level = 1; level <= 7; level++)
+    for (int level = 1; level <= LEVEL_COUNT; level++)
         for (int picture = 0; picture < ArtbookPictureCount(level); picture++) {
             std::vector<uint8_t> bytes;
             BuildArtbookPicture(level, picture, bytes);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-#include "tools/art.h"
+#include "common/levels.h"
+#include "tools/art_files.h"
+#include "tools/art_resources.h"
+#include "tools/art_scenes.h"
 
 namespace {
 
@@ -179,7 +182,7 @@ TEST(ArtgenFiles, IconsHoldBothSizesWithMasks)
 TEST(ArtgenArtbook, EveryLevelHasTwoToFivePicturesOfTheViewerSize)
 {
     int total = 0;
-    for (int level = 1; level <= 7; level++) {
+    for (int level = 1; level <= LEVEL_COUNT; level++) {
         int n = ArtbookPictureCount(level);
         EXPECT_GE(n, 2);
         EXPECT_LE(n, 5);
@@ -195,7 +198,7 @@ TEST(ArtgenArtbook, EveryLevelHasTwoToFivePicturesOfTheViewerSize)
         EXPECT_EQ(i.colours, 256);
     }
     EXPECT_EQ(ArtbookPictureCount(0), 0);
-    EXPECT_EQ(ArtbookPictureCount(8), 0);
+    EXPECT_EQ(ArtbookPictureCount(LEVEL_COUNT + 1), 0);
     EXPECT_GT(total, 14);
 }
 

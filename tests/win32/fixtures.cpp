@@ -3,6 +3,15 @@
 
 #include <sddl.h>
 
+bool RegistryKeyExists(HKEY root, const char *path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
 void DeleteRegistryTree(HKEY root, const char *path)
 {
     HKEY key;

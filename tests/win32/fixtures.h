@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <string>
 
+/* Whether root\path exists (32-bit view) and can be read. */
+bool RegistryKeyExists(HKEY root, const char *path);
 /* Deletes root\path and every key below it (32-bit view); nothing when it
  * does not exist. */
 void DeleteRegistryTree(HKEY root, const char *path);

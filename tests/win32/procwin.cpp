@@ -107,18 +107,19 @@ static BOOL CALLBACK Visit(HWND window, LPARAM lp)
     return FALSE;
 }
 
-HWND FindDialog(DWORD pid, const std::string &caption, int childId, HWND exclude)
+/* caption NULL: whatever the caption. */
+static HWND Find(DWORD pid, const std::string *caption, int childId, HWND exclude)
 {
-    Search s = { pid, &caption, childId, exclude, NULL, NULL };
+    Search s = { pid, caption, childId, exclude, NULL, NULL };
     EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
-HWND WaitDialog(const Program &program, const std::string &caption, int childId, DWORD timeoutMs)
+static HWND WaitFor(const Program &program, const std::string *caption, int childId, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        HWND found = FindDialog(program.pid, caption, childId);
+        HWND found = Find(program.pid, caption, childId, NULL);
         if (found)
             return found;
         if (GetTickCount() - start > timeoutMs || WaitForSingleObject(program.process, 50) == WAIT_OBJECT_0)
@@ -126,11 +127,24 @@ HWND WaitDialog(const Program &program, const std::string &caption, int childId,
     }
 }
 
+HWND FindDialog(DWORD pid, const std::string &caption, int childId, HWND exclude)
+{
+    return Find(pid, &caption, childId, exclude);
+}
+
+HWND WaitDialog(const Program &program, const std::string &caption, int childId, DWORD timeoutMs)
+{
+    return WaitFor(program, &caption, childId, timeoutMs);
+}
+
 HWND FindDialogWithItem(DWORD pid, int childId)
 {
-    Search s = { pid, NULL, childId, NULL, NULL, NULL };
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return Find(pid, NULL, childId, NULL);
+}
+
+HWND WaitDialogWithItem(const Program &program, int childId, DWORD timeoutMs)
+{
+    return WaitFor(program, NULL, childId, timeoutMs);
 }
 
 HWND WaitAnyDialog(const std::string &caption, int childId, DWORD timeoutMs, HWND exclude)

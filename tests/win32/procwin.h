@@ -36,6 +36,8 @@ HWND WaitDialog(const Program &program, const std::string &caption, int childId,
 /* A visible dialog of process pid with a child childId, whatever its
  * caption. */
 HWND FindDialogWithItem(DWORD pid, int childId);
+/* Polls for such a dialog of program until timeoutMs passes or it ends. */
+HWND WaitDialogWithItem(const Program &program, int childId, DWORD timeoutMs);
 /* Polls for such a dialog of any process. */
 HWND WaitAnyDialog(const std::string &caption, int childId, DWORD timeoutMs, HWND exclude = NULL);
 /* Every visible top-level window of process pid, as "class|caption". */

@@ -15,11 +15,6 @@
 #include "common/registrykeys.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";
-static const char ProductKey[] = PRODUCT_KEY;
-static const char UninstallKey[] = UNINSTALL_KEY;
-static const char SetupCaption[] = "Installation de K.V.L";
-static const char UninstallCaption[] = "D\xE9sinstallation de K.V.L";
-static const char GameCaption[] = "K.V.L - D\xE9mo";
 static const DWORD Timeout = 30000;
 
 static std::string StringValue(const char *name)
@@ -27,7 +22,7 @@ static std::string StringValue(const char *name)
     HKEY key;
     char text[300] = "";
     DWORD size = sizeof text - 1, type = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
         return "(no key)";
     LONG rc = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
     RegCloseKey(key);
@@ -38,20 +33,11 @@ static DWORD DwordValue(const char *name)
 {
     HKEY key;
     DWORD value = 0xDEAD, size = sizeof value;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
         RegQueryValueExA(key, name, NULL, NULL, (BYTE *)&value, &size);
         RegCloseKey(key);
     }
     return value;
-}
-
-static bool KeyExists(const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 static bool WaitGone(HWND window)
@@ -68,7 +54,7 @@ protected:
     void Clean()
     {
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
-        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
         DeleteFolderTree(DEFAULT_INSTALL_DIR);
     }
@@ -104,11 +90,11 @@ TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_PLAY)));
     proc::Press(menu, IDC_MENU_INSTALL);
     ExpectLauncherEnds();
-    HWND setup = proc::WaitAnyDialog(SetupCaption, IDC_SETUP_DIR, Timeout);
+    HWND setup = proc::WaitAnyDialog(SETUP_CAPTION, IDC_SETUP_DIR, Timeout);
     ASSERT_NE(setup, (HWND)NULL) << "Setup did not open";
     EXPECT_EQ(proc::ItemText(setup, IDC_SETUP_DIR), DEFAULT_INSTALL_DIR);
     proc::Press(setup, IDOK);
-    HWND done = proc::WaitAnyDialog(SetupCaption, IDOK, Timeout, setup);
+    HWND done = proc::WaitAnyDialog(SETUP_CAPTION, IDOK, Timeout, setup);
     ASSERT_NE(done, (HWND)NULL);
     proc::Press(done, IDOK);
     EXPECT_TRUE(WaitGone(done));
@@ -124,18 +110,14 @@ TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_UNINSTALL)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_PLAY)));
     proc::Press(menu, IDC_MENU_PLAY);
-    HWND graphics = NULL;
-    for (int i = 0; i < 300 && !graphics && WaitForSingleObject(launcher.process, 0) == WAIT_TIMEOUT; i++) {
-        graphics = proc::FindDialogWithItem(launcher.pid, IDC_GFX_DEVICE);
-        Sleep(100);
-    }
+    HWND graphics = proc::WaitDialogWithItem(launcher, IDC_GFX_DEVICE, Timeout);
     ASSERT_NE(graphics, (HWND)NULL) << "the first Play did not open the graphics setup";
     SendDlgItemMessageA(graphics, IDC_GFX_TRANSP_CHECK, BM_SETCHECK, BST_CHECKED, 0);
     proc::Press(graphics, IDC_GFX_PLAY);
     ExpectLauncherEnds();
     EXPECT_EQ(DwordValue("bFirstTime"), 0u);
     EXPECT_EQ(DwordValue("Transparency"), 1u);
-    HWND game = proc::WaitAnyDialog(GameCaption, IDC_GAME_NEXT, Timeout);
+    HWND game = proc::WaitAnyDialog(GAME_CAPTION, IDC_GAME_NEXT, Timeout);
     ASSERT_NE(game, (HWND)NULL) << "the game did not start";
     std::string mode = std::to_string(DwordValue("Width")) + " x " + std::to_string(DwordValue("Height"));
     EXPECT_NE(proc::ItemText(game, IDC_GAME_MODE).find(mode), std::string::npos) << proc::ItemText(game, IDC_GAME_MODE);
@@ -152,15 +134,15 @@ TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
     ASSERT_NE(menu, (HWND)NULL);
     proc::Press(menu, IDC_MENU_UNINSTALL);
     ExpectLauncherEnds();
-    HWND question = proc::WaitAnyDialog(UninstallCaption, IDYES, Timeout);
+    HWND question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDYES, Timeout);
     ASSERT_NE(question, (HWND)NULL) << "the uninstaller did not ask";
     proc::Press(question, IDYES);
-    HWND finished = proc::WaitAnyDialog(UninstallCaption, IDOK, Timeout, question);
+    HWND finished = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout, question);
     ASSERT_NE(finished, (HWND)NULL);
     proc::Press(finished, IDOK);
     EXPECT_TRUE(WaitGone(finished));
-    EXPECT_FALSE(KeyExists(ProductKey));
-    EXPECT_FALSE(KeyExists(UninstallKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
     EXPECT_EQ(GetFileAttributesA(DEFAULT_INSTALL_DIR), INVALID_FILE_ATTRIBUTES);
 
     /* And the launcher sees a machine without the game again. */

@@ -14,11 +14,6 @@
 #include "tests/win32/procwin.h"
 #include "common/registrykeys.h"
 
-static const char SetupCaption[] = "Installation de K.V.L";
-static const char UninstallCaption[] = "D\xE9sinstallation de K.V.L";
-static const char GameCaption[] = "K.V.L - D\xE9mo";
-static const char ProductKey[] = PRODUCT_KEY;
-static const char UninstallKey[] = UNINSTALL_KEY;
 static const char OtherDir[] = "C:\\Jeux KVL";
 static const char OldDir[] = "C:\\Ancien KVL";
 static const char OutsideDir[] = "C:\\Hors KVL";
@@ -27,15 +22,6 @@ static const char DiscDir[] = "C:\\Disque KVL";
 static const DWORD Timeout = 30000;
 
 static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-static bool KeyExists(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
 
 /* A value's type and bytes, as text for strings and as a number for
  * DWORDs: "sz:<text>", "dword:<n>", or "absent". */
@@ -62,7 +48,7 @@ static std::string Value(HKEY root, const char *path, const char *name)
 static void SetValue(const char *name, DWORD value)
 {
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key), ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
     RegCloseKey(key);
 }
@@ -96,7 +82,7 @@ static bool WaitGone(const std::string &path, DWORD timeoutMs)
  * parents. */
 static bool WaitUnregistered()
 {
-    return WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY); }, 15000);
+    return WaitUntil([] { return !RegistryKeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY); }, 15000);
 }
 
 static bool WriteText(const std::string &path, const std::string &text, bool append = false)
@@ -166,7 +152,7 @@ protected:
         }
         links.clear();
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
-        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallKey);
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
         for (const char *dir : { DEFAULT_INSTALL_DIR, OtherDir, OldDir, OutsideDir, MovedDir, DiscDir })
             DeleteFolderTree(dir);
@@ -237,16 +223,16 @@ TEST_F(DiscPrograms, SilentSetupInstallsTheGameFolderAndRegistersIt)
     }
     EXPECT_EQ(proc::ReadFileText(dir + "\\ReadMe.txt"), proc::ReadFileText("R:\\KVL\\ReadMe.txt"));
 
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "ExeDir"), "sz:C:\\Program Files\\KVL");
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "CDRoot"), "sz:R:\\");
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "DDName"), "sz:");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), "sz:C:\\Program Files\\KVL");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot"), "sz:R:\\");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DDName"), "sz:");
     const std::pair<const char *, DWORD> numbers[] = { { "bFirstTime", 1 }, { "Device", 0 }, { "Mode", 0 },
                                                        { "Width", 640 },    { "Height", 480 }, { "bHard", 0 },
                                                        { "Level", 0 },      { "Transparency", 0 } };
     for (const auto &n : numbers)
-        EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, n.first), "dword:" + std::to_string(n.second)) << n.first;
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString"), "sz:\"C:\\Program Files\\KVL\\Uninst.exe\"");
-    EXPECT_NE(Value(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName"), "absent");
+        EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, n.first), "dword:" + std::to_string(n.second)) << n.first;
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:\"C:\\Program Files\\KVL\\Uninst.exe\"");
+    EXPECT_NE(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "DisplayName"), "absent");
 
     /* The registered installation is ours to install into again. */
     const std::string log = proc::ReadFileText(dir + "\\Install.log");
@@ -257,7 +243,7 @@ TEST_F(DiscPrograms, SilentSetupInstallsTheGameFolderAndRegistersIt)
 TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
 {
     InstallSilently();
-    SetString(HKEY_CURRENT_USER, ProductKey, "DDName", "display");
+    SetString(HKEY_CURRENT_USER, PRODUCT_KEY, "DDName", "display");
     /* The launcher's artbook leaves its picture in the install folder. */
     std::string dir = DEFAULT_INSTALL_DIR;
     CloseHandle(CreateFileA((dir + "\\Artbook.bmp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
@@ -267,8 +253,8 @@ TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
      * run. */
     EXPECT_TRUE(WaitGone(dir, 15000));
     EXPECT_TRUE(WaitUnregistered());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, ProductKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, PRODUCT_KEY));
 }
 
 TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
@@ -293,15 +279,15 @@ TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
 TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)
 {
     /* A reinstallation offers the installed folder. */
-    SetString(HKEY_LOCAL_MACHINE, ProductKey, "ExeDir", OtherDir);
+    SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir", OtherDir);
     Start("R:\\Setup.exe");
-    HWND dialog = proc::WaitAnyDialog(SetupCaption, IDC_SETUP_DIR, Timeout);
+    HWND dialog = proc::WaitAnyDialog(SETUP_CAPTION, IDC_SETUP_DIR, Timeout);
     ASSERT_NE(dialog, (HWND)NULL);
     EXPECT_EQ(proc::ItemText(dialog, IDC_SETUP_DIR), OtherDir);
 
     SendMessageA(GetDlgItem(dialog, IDC_SETUP_DIR), WM_SETTEXT, 0, (LPARAM) "C:\\");
     proc::Press(dialog, IDOK);
-    HWND problem = proc::WaitAnyDialog(SetupCaption, IDOK, Timeout, dialog);
+    HWND problem = proc::WaitAnyDialog(SETUP_CAPTION, IDOK, Timeout, dialog);
     ASSERT_NE(problem, (HWND)NULL) << "no complaint about the root";
     proc::Press(problem, IDOK);
     Sleep(300);
@@ -314,7 +300,7 @@ TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)
     ASSERT_TRUE(WriteText(letter, "lettre de Paul"));
     SendMessageA(GetDlgItem(dialog, IDC_SETUP_DIR), WM_SETTEXT, 0, (LPARAM)OldDir);
     proc::Press(dialog, IDOK);
-    problem = proc::WaitAnyDialog(SetupCaption, IDOK, Timeout, dialog);
+    problem = proc::WaitAnyDialog(SETUP_CAPTION, IDOK, Timeout, dialog);
     ASSERT_NE(problem, (HWND)NULL) << "no complaint about a foreign folder";
     proc::Press(problem, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(problem); }, Timeout));
@@ -323,25 +309,25 @@ TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)
 
     SendMessageA(GetDlgItem(dialog, IDC_SETUP_DIR), WM_SETTEXT, 0, (LPARAM) "  C:/Jeux KVL\\ ");
     proc::Press(dialog, IDOK);
-    HWND done = proc::WaitAnyDialog(SetupCaption, IDOK, Timeout, dialog);
+    HWND done = proc::WaitAnyDialog(SETUP_CAPTION, IDOK, Timeout, dialog);
     ASSERT_NE(done, (HWND)NULL);
     EXPECT_FALSE(GetDlgItem(done, IDC_SETUP_DIR));
     proc::Press(done, IDOK);
     EXPECT_EQ(ExitCode(), 0u);
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "ExeDir"), std::string("sz:") + OtherDir);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), std::string("sz:") + OtherDir);
     EXPECT_TRUE(Exists(std::string(OtherDir) + "\\KVL.EXE"));
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString"), "sz:\"C:\\Jeux KVL\\Uninst.exe\"");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:\"C:\\Jeux KVL\\Uninst.exe\"");
 }
 
 TEST_F(DiscPrograms, SetupCancelledOrWithoutItsDiscInstallsNothing)
 {
     Start("R:\\Setup.exe");
-    HWND dialog = proc::WaitAnyDialog(SetupCaption, IDC_SETUP_DIR, Timeout);
+    HWND dialog = proc::WaitAnyDialog(SETUP_CAPTION, IDC_SETUP_DIR, Timeout);
     ASSERT_NE(dialog, (HWND)NULL);
     EXPECT_EQ(proc::ItemText(dialog, IDC_SETUP_DIR), DEFAULT_INSTALL_DIR);
     proc::Press(dialog, IDCANCEL);
     EXPECT_EQ(ExitCode(), 2u);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     EXPECT_FALSE(Exists(DEFAULT_INSTALL_DIR));
 
     /* A Setup.exe away from the disc finds no game folder beside it. */
@@ -350,7 +336,7 @@ TEST_F(DiscPrograms, SetupCancelledOrWithoutItsDiscInstallsNothing)
     std::string lone = std::string(temp) + "KVLSetupSeul.exe";
     ASSERT_TRUE(CopyFileA("R:\\Setup.exe", lone.c_str(), FALSE));
     EXPECT_EQ(Run("\"" + lone + "\" /S"), 1u);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     DeleteFileA(lone.c_str());
 }
 
@@ -361,13 +347,13 @@ TEST_F(DiscPrograms, GameShowsTheStoredSettingsAndCompletesLevels)
     SetValue("Mode", 3);
     SetValue("Width", 800);
     SetValue("Height", 600);
-    SetString(HKEY_LOCAL_MACHINE, ProductKey, "DDName", "display");
+    SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DDName", "display");
     SetValue("bHard", 1);
     SetValue("Transparency", 1);
     SetValue("Level", 5);
 
     Start("\"C:\\Program Files\\KVL\\KVL.EXE\"");
-    HWND game = proc::WaitAnyDialog(GameCaption, IDC_GAME_NEXT, Timeout);
+    HWND game = proc::WaitAnyDialog(GAME_CAPTION, IDC_GAME_NEXT, Timeout);
     ASSERT_NE(game, (HWND)NULL);
     EXPECT_NE(proc::ItemText(game, IDC_GAME_DEVICE).find("1"), std::string::npos);
     EXPECT_NE(proc::ItemText(game, IDC_GAME_MODE).find("800 x 600"), std::string::npos);
@@ -381,7 +367,7 @@ TEST_F(DiscPrograms, GameShowsTheStoredSettingsAndCompletesLevels)
     for (int i = 0; i < 50 && IsWindowEnabled(GetDlgItem(game, IDC_GAME_NEXT)); i++)
         Sleep(100);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(game, IDC_GAME_NEXT))) << "7 levels: nothing more to complete";
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "Level"), "dword:7");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Level"), "dword:7");
     EXPECT_NE(proc::ItemText(game, IDC_GAME_LEVELS).find("7 sur 7"), std::string::npos);
     proc::Press(game, IDCANCEL);
     EXPECT_EQ(ExitCode(), 0u);
@@ -389,13 +375,13 @@ TEST_F(DiscPrograms, GameShowsTheStoredSettingsAndCompletesLevels)
     /* A value outside 0..7 counts as no level completed. */
     SetValue("Level", 0xFFFF);
     Start("\"C:\\Program Files\\KVL\\KVL.EXE\"");
-    game = proc::WaitAnyDialog(GameCaption, IDC_GAME_NEXT, Timeout);
+    game = proc::WaitAnyDialog(GAME_CAPTION, IDC_GAME_NEXT, Timeout);
     ASSERT_NE(game, (HWND)NULL);
     EXPECT_NE(proc::ItemText(game, IDC_GAME_LEVELS).find("0 sur 7"), std::string::npos);
     proc::Press(game, IDC_GAME_NEXT);
-    for (int i = 0; i < 50 && Value(HKEY_LOCAL_MACHINE, ProductKey, "Level") != "dword:1"; i++)
+    for (int i = 0; i < 50 && Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Level") != "dword:1"; i++)
         Sleep(100);
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "Level"), "dword:1");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Level"), "dword:1");
     proc::Press(game, IDCANCEL);
     EXPECT_EQ(ExitCode(), 0u);
 }
@@ -403,7 +389,7 @@ TEST_F(DiscPrograms, GameShowsTheStoredSettingsAndCompletesLevels)
 TEST_F(DiscPrograms, GameWithoutInstallationSaysSo)
 {
     Start("R:\\KVL\\KVL.EXE");
-    HWND box = proc::WaitAnyDialog(GameCaption, IDOK, Timeout);
+    HWND box = proc::WaitAnyDialog(GAME_CAPTION, IDOK, Timeout);
     ASSERT_NE(box, (HWND)NULL);
     EXPECT_FALSE(GetDlgItem(box, IDC_GAME_NEXT));
     proc::Press(box, IDOK);
@@ -415,22 +401,22 @@ TEST_F(DiscPrograms, UninstallerAsksFirst)
     InstallSilently();
     std::string dir = DEFAULT_INSTALL_DIR, uninstaller = "\"" + dir + "\\Uninst.exe\"";
     Start(uninstaller);
-    HWND question = proc::WaitAnyDialog(UninstallCaption, IDNO, Timeout);
+    HWND question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDNO, Timeout);
     ASSERT_NE(question, (HWND)NULL);
     proc::Press(question, IDNO);
     EXPECT_EQ(ExitCode(), 2u);
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     EXPECT_TRUE(Exists(dir + "\\KVL.EXE"));
 
     Start(uninstaller);
-    question = proc::WaitAnyDialog(UninstallCaption, IDYES, Timeout);
+    question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDYES, Timeout);
     ASSERT_NE(question, (HWND)NULL);
     proc::Press(question, IDYES);
     /* The end is told by the second stage, a process of its own. */
-    HWND done = proc::WaitAnyDialog(UninstallCaption, IDOK, Timeout, question);
+    HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout, question);
     ASSERT_NE(done, (HWND)NULL);
     EXPECT_TRUE(WaitGone(dir, 15000));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     proc::Press(done, IDOK);
     EXPECT_EQ(ExitCode(), 0u);
 }
@@ -440,7 +426,7 @@ TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
     MakeDisc();
     EXPECT_EQ(Run("\"" + std::string(DiscDir) + "\\Setup.exe\" /S"), 0u);
     const std::string dir = DEFAULT_INSTALL_DIR;
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "CDRoot"), "sz:C:\\Disque KVL\\");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot"), "sz:C:\\Disque KVL\\");
     DWORD attr = GetFileAttributesA((dir + "\\Data\\Niveau1.dat").c_str());
     ASSERT_NE(attr, INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(attr & FILE_ATTRIBUTE_READONLY);
@@ -461,8 +447,8 @@ TEST_F(DiscPrograms, SetupThatFailsMidwayLeavesNothingBehind)
     CloseHandle(held);
     EXPECT_FALSE(Exists(DEFAULT_INSTALL_DIR));
     EXPECT_TRUE(Exists("C:\\Program Files"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 }
 
 TEST_F(DiscPrograms, SilentSetupLeavesAForeignFolderAlone)
@@ -476,8 +462,8 @@ TEST_F(DiscPrograms, SilentSetupLeavesAForeignFolderAlone)
     EXPECT_EQ(proc::ReadFileText(dir + "\\Install.log"), "Lettre.txt\r\n");
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
     EXPECT_FALSE(Exists(dir + "\\Uninst.exe"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 }
 
 TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
@@ -494,7 +480,7 @@ TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /D=\"" + old + "\" /S"), 1u);
     /* Without /S it says why, before asking anything. */
     Start("\"" + old + "\\Uninst.exe\"");
-    HWND refusal = proc::WaitAnyDialog(UninstallCaption, IDOK, Timeout);
+    HWND refusal = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout);
     ASSERT_NE(refusal, (HWND)NULL);
     EXPECT_FALSE(GetDlgItem(refusal, IDYES));
     proc::Press(refusal, IDOK);
@@ -504,8 +490,8 @@ TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
         EXPECT_TRUE(Exists(old + "\\" + name)) << name;
         EXPECT_TRUE(Exists(dir + "\\" + name)) << name;
     }
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, ProductKey, "ExeDir"), "sz:C:\\Program Files\\KVL");
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), "sz:C:\\Program Files\\KVL");
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
 }
 
 TEST_F(DiscPrograms, UninstallFollowsNoLinkPlantedInTheFolder)
@@ -534,7 +520,7 @@ TEST_F(DiscPrograms, UninstallRefusesAnInstallFolderReplacedByALink)
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u);
     EXPECT_TRUE(Exists(std::string(MovedDir) + "\\KVL.EXE"));
     EXPECT_TRUE(Exists(std::string(MovedDir) + "\\Install.log"));
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
 }
 
 TEST_F(DiscPrograms, UninstallRefusesACutOrOversizedLog)
@@ -549,6 +535,6 @@ TEST_F(DiscPrograms, UninstallRefusesACutOrOversizedLog)
         ASSERT_TRUE(WriteText(log, text));
         EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u) << text.size();
         EXPECT_TRUE(Exists(dir + "\\KVL.EXE"));
-        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, ProductKey));
+        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     }
 }

@@ -1,13 +1,12 @@
-/* The picture generator: a small software painter (shapes, gradients, light,
- * bevels, a pixel font), the file encoders (BMP, RLE8, ICO) and the
- * drawings of the launcher's pictures and of the artbook's demo pictures.
- * Everything is deterministic: the same program always writes the same
- * bytes, so the build is reproducible. */
-#ifndef KVL_ART_H
-#define KVL_ART_H
+/* The painter of the picture generator: colours, canvases in linear floats,
+ * anti-aliased shapes drawn into coverage masks, masks painted onto
+ * canvases with flat colours, gradients, chrome and light, and the
+ * finishing passes. Its random numbers are its own, so the same program
+ * always paints the same pixels and the build stays reproducible. */
+#ifndef KVL_ART_CANVAS_H
+#define KVL_ART_CANVAS_H
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 /* ---- Colours and canvases ------------------------------------------------ */
@@ -66,58 +65,10 @@ void Grain(Image &im, uint32_t seed, float amount);
 void Downscale(const Image &src, Image &dst, int w, int h);
 void Blit(Image &dst, const Image &src, int x, int y);
 
-/* ---- Pixel font: 5 x 7 capitals, digits and punctuation (UTF-8 input, the
- * accented capitals drawn with their accent) -------------------------------- */
-
-float TextWidth(const char *text, float scale);
-void MaskText(Mask &m, float x, float y, const char *text, float scale);
-void DrawText(Image &im, float x, float y, const char *text, float scale, Rgb c, float a = 1.0f);
-void DrawTextCentred(Image &im, float cx, float y, const char *text, float scale, Rgb c, float a = 1.0f);
-
 /* ---- Deterministic random numbers ---------------------------------------- */
 
 uint32_t NextRandom(uint32_t &state);
 float RandomUnit(uint32_t &state);               /* [0, 1) */
 float RandomRange(uint32_t &state, float lo, float hi);
-
-/* ---- Files --------------------------------------------------------------- */
-
-/* A 256-colour picture: indexes top row first, and its palette. */
-struct Indexed {
-    int w = 0, h = 0;
-    std::vector<uint8_t> index;
-    uint8_t palette[256][3] = {};   /* r, g, b */
-    int colours = 0;                 /* entries in use */
-};
-
-void Quantize(const Image &im, int colours, bool dither, Indexed &out);
-void EncodeRle8Rows(const Indexed &im, std::vector<uint8_t> &out);
-void EncodeBmp8(const Indexed &im, bool rle, std::vector<uint8_t> &out);
-void EncodeBmp24(const Image &im, std::vector<uint8_t> &out);
-/* An icon image: colour plus opacity; sizes must match. */
-struct IconImage {
-    Image colour;
-    Mask alpha;
-};
-void EncodeIco(const std::vector<IconImage> &images, std::vector<uint8_t> &out);
-int WriteFile(const std::string &path, const std::vector<uint8_t> &bytes);
-
-/* ---- The pictures -------------------------------------------------------- */
-
-/* The launcher's resource files, by name: logo.bmp, menu_side.bmp, ...
- * Returns 1 and the file's bytes, or 0 for an unknown name. */
-extern const char *const ResourceFileNames[];
-extern const int ResourceFileCount;
-int BuildResourceFile(const char *name, std::vector<uint8_t> &out);
-
-/* The artbook: 7 levels, each with ArtbookPictureCount(level) pictures
- * (level 1..7). */
-int ArtbookPictureCount(int level);
-void DrawArtbookScene(int level, int picture, Image &im);   /* 640 x 480 */
-void BuildArtbookPicture(int level, int picture, std::vector<uint8_t> &out);
-
-/* Shared look: the chrome "K.V.L" letters fitted to a box. */
-void MaskLogoLetters(Mask &m, float x, float y, float height);
-float LogoLettersWidth(float height);
 
 #endif
