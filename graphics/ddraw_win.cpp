@@ -7,16 +7,11 @@
 #include <string.h>
 
 #include "graphics/ddraw_win.h"
+#include "common/export.h"
 #include "common/texttable.h"
 #include "common/trace.h"
 #include "graphics/devices.h"
 #include "resources/texts.h"
-
-template <typename Fn> static Fn EntryPoint(HMODULE library, const char *name)
-{
-    FARPROC proc = GetProcAddress(library, name);
-    return reinterpret_cast<Fn>(reinterpret_cast<void *>(proc));
-}
 
 int LoadDirectDraw(DirectDrawEntries *entries)
 {
@@ -27,9 +22,9 @@ int LoadDirectDraw(DirectDrawEntries *entries)
               (unsigned long)GetLastError());
         return 0;
     }
-    entries->create = EntryPoint<DirectDrawCreateFn>(entries->library, "DirectDrawCreate");
+    entries->create = ExportAs<DirectDrawCreateFn>(entries->library, "DirectDrawCreate");
     entries->enumerate =
-        EntryPoint<DirectDrawEnumerateFn>(entries->library, "DirectDrawEnumerateA");
+        ExportAs<DirectDrawEnumerateFn>(entries->library, "DirectDrawEnumerateA");
     if (HasDirectDrawEntries(entries))
         return 1;
     Trace("ddraw.dll lacks DirectDrawCreate or DirectDrawEnumerateA: no graphics setup");

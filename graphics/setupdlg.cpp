@@ -9,6 +9,7 @@
 #include "common/dialogresult.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
+#include "common/text.h"
 #include "common/texttable.h"
 #include "common/trace.h"
 #include "graphics/devices.h"
@@ -192,11 +193,9 @@ static void StoreChoices(const GraphicsSetupDialog *setup, const DisplayMode *mo
     Settings.Mode = setup->currentMode;
     Settings.Width = mode->width;
     Settings.Height = mode->height;
+    /* The whole field is written to the registry: zeros after the name. */
     memset(Settings.DDName, 0, sizeof Settings.DDName);
-    size_t length = strlen(driverName);
-    if (length > sizeof Settings.DDName - 1)
-        length = sizeof Settings.DDName - 1;
-    memcpy(Settings.DDName, driverName, length);
+    CopyText(Settings.DDName, sizeof Settings.DDName, driverName);
     Settings.bHard = IsHardwareDevice(setup->currentDevice);
     Settings.bFirstTime = 0;
 }

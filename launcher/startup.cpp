@@ -5,6 +5,7 @@
 
 #include "common/app.h"
 #include "common/dialogresult.h"
+#include "common/export.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "common/texttable_win.h"
@@ -49,11 +50,7 @@ static SetDllDirectoryProc LookUpSetDllDirectory(void)
 {
     /* Looked up at run time: it came with Windows XP SP1, and the launcher
      * still runs on Windows 95, where nothing can be done. */
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel == NULL)
-        return NULL;
-    return reinterpret_cast<SetDllDirectoryProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    return ExportAs<SetDllDirectoryProc>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
 }
 
 void KeepCurrentDirectoryOutOfDllSearch(int keepOut)
@@ -72,11 +69,8 @@ void RemoveCurrentDirectoryFromDllSearch(void)
      * the current directory; the narrower default search leaves it out
      * wherever it exists (Windows 8 and later, and Wine). It is the
      * launcher's own and does not pass to the programs it starts. */
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (kernel == NULL)
-        return;
-    SetDefaultDllDirectoriesProc setDefaultDirectories = reinterpret_cast<SetDefaultDllDirectoriesProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    SetDefaultDllDirectoriesProc setDefaultDirectories =
+        ExportAs<SetDefaultDllDirectoriesProc>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
     if (setDefaultDirectories != NULL)
         setDefaultDirectories(SEARCH_DEFAULT_DIRS);
 }

@@ -1,4 +1,5 @@
 #include "standins/standin_win.h"
+#include "common/export.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 
@@ -169,14 +170,12 @@ int RegisteredInstallDir(char *out, size_t cap)
 /* ---- Working inside an install folder ---------------------------------- */
 
 /* Calls a Windows 95 does not have, looked up when needed. */
-typedef void (*AnyFunction)(void);
 typedef DWORD(WINAPI *FinalPathFunction)(HANDLE, LPSTR, DWORD, DWORD);
 typedef BOOL(WINAPI *SetInformationFunction)(HANDLE, int, void *, DWORD);
 
-static AnyFunction KernelFunction(const char *name)
+template <typename Proc> static Proc KernelFunction(const char *name)
 {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? reinterpret_cast<AnyFunction>(GetProcAddress(kernel, name)) : NULL;
+    return ExportAs<Proc>(GetModuleHandleA("kernel32.dll"), name);
 }
 
 /* The information classes and records of SetFileInformationByHandle. */
@@ -194,7 +193,7 @@ static_assert(sizeof(BasicInformation) == 40, "the system's FILE_BASIC_INFO");
  * when the system cannot tell (Windows before Vista). */
 static int FinalPathOf(HANDLE item, char *out, DWORD cap)
 {
-    FinalPathFunction finalPath = reinterpret_cast<FinalPathFunction>(KernelFunction("GetFinalPathNameByHandleA"));
+    FinalPathFunction finalPath = KernelFunction<FinalPathFunction>("GetFinalPathNameByHandleA");
     out[0] = '\0';
     if (!finalPath)
         return -1;
@@ -285,7 +284,7 @@ HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder
 int DeleteOpened(HANDLE item)
 {
     SetInformationFunction setInformation =
-        reinterpret_cast<SetInformationFunction>(KernelFunction("SetFileInformationByHandle"));
+        KernelFunction<SetInformationFunction>("SetFileInformationByHandle");
     if (!setInformation)
         return -1;
     BY_HANDLE_FILE_INFORMATION info;

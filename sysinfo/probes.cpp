@@ -9,6 +9,7 @@
 #include <string.h>
 #include <mmsystem.h>
 
+#include "common/export.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "sysinfo/cpuinf32/cpuinf32.h"
@@ -73,8 +74,7 @@ int MeasureCpuSpeed(void)
         return -1;
     }
     int speed = -2;
-    CpuSpeedProc cpuspeed = reinterpret_cast<CpuSpeedProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(library, "cpuspeed")));
+    CpuSpeedProc cpuspeed = ExportAs<CpuSpeedProc>(library, "cpuspeed");
     if (cpuspeed) {
         CpuSpeedRecord record = cpuspeed(0);
         /* A speed too large for the signed result is no measurement. */
@@ -255,16 +255,6 @@ static HMODULE LoadSystemLibrary(const char *name)
     if (!library)
         Trace("%s could not be loaded from the system folder (error %lu)", name, GetLastError());
     return library;
-}
-
-/* An export as the function type it is called by; NULL when the library or
- * the export is missing (Windows 95 has neither GlobalMemoryStatusEx nor
- * EnumDisplayDevicesA). */
-template <typename Proc> static Proc ExportAs(HMODULE library, const char *name)
-{
-    if (!library)
-        return NULL;
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)(void)>(GetProcAddress(library, name)));
 }
 
 /* The Windows 95 family: the first "CPU" value of the hardware tree. */

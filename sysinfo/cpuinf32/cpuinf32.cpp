@@ -5,6 +5,7 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
+#include "common/export.h"
 #include "sysinfo/cpuinf32/cpuinf32.h"
 #include "sysinfo/cpuinf32/measure.h"
 
@@ -99,13 +100,9 @@ typedef DWORD_PTR(WINAPI *SetThreadAffinityMaskProc)(HANDLE, DWORD_PTR);
 static DWORD_PTR PinToOneProcessor(SetThreadAffinityMaskProc *setAffinity)
 {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    *setAffinity = NULL;
-    if (!kernel)
-        return 0;
-    GetProcessAffinityMaskProc getProcessAffinity = reinterpret_cast<GetProcessAffinityMaskProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "GetProcessAffinityMask")));
-    *setAffinity = reinterpret_cast<SetThreadAffinityMaskProc>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "SetThreadAffinityMask")));
+    GetProcessAffinityMaskProc getProcessAffinity =
+        ExportAs<GetProcessAffinityMaskProc>(kernel, "GetProcessAffinityMask");
+    *setAffinity = ExportAs<SetThreadAffinityMaskProc>(kernel, "SetThreadAffinityMask");
     DWORD_PTR processMask = 0, systemMask = 0;
     if (!getProcessAffinity || !*setAffinity ||
         !getProcessAffinity(GetCurrentProcess(), &processMask, &systemMask) || processMask == 0)
