@@ -8,6 +8,7 @@
 #include "artbook/artbook.h"
 #include "artbook/ppk.h"
 #include "common/app.h"
+#include "common/dialogstate.h"
 #include "common/levels.h"
 #include "common/settings.h"
 #include "common/texttable.h"
@@ -194,7 +195,6 @@ static void FillLevelList(ArtbookDialog *art)
 
 static BOOL OnInitArtbook(HWND dialog, ArtbookDialog *art)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)art);
     art->window = dialog;
     art->pictureControl = GetDlgItem(dialog, IDC_ART_PICTURE);
     art->levelList = GetDlgItem(dialog, IDC_ART_LEVELS);
@@ -256,15 +256,12 @@ static void OnExitArtbook(ArtbookDialog *art)
     EndDialog(art->window, 1);
 }
 
-static ArtbookDialog *StateOf(HWND dialog) { return (ArtbookDialog *)GetWindowLongPtrA(dialog, DWLP_USER); }
-
 static INT_PTR CALLBACK ArtbookDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    /* NULL before WM_INITDIALOG (WM_SETFONT comes first). */
-    ArtbookDialog *art = StateOf(dialog);
+    ArtbookDialog *art = DialogState<ArtbookDialog>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitArtbook(dialog, (ArtbookDialog *)lParam);
+        return OnInitArtbook(dialog, art);
     case WM_COMMAND:
         if (!art)
             return FALSE;

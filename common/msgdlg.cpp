@@ -7,6 +7,7 @@
 
 #include "common/msgdlg.h"
 #include "common/app.h"
+#include "common/dialogstate.h"
 #include "common/texttable.h"
 #include "common/trace.h"
 #include "resources/resource.h"
@@ -73,19 +74,12 @@ static void OnCancelClicked(HWND dialog, MessageDialog *state)
         MessageEnd(dialog, state, 0);
 }
 
-/* NULL for the messages that come before WM_INITDIALOG. */
-static MessageDialog *StateOf(HWND dialog)
-{
-    return reinterpret_cast<MessageDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 static INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    MessageDialog *state = StateOf(dialog);
+    MessageDialog *state = DialogState<MessageDialog>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        MessageOnInit(dialog, reinterpret_cast<MessageDialog *>(lParam));
+        MessageOnInit(dialog, state);
         return FALSE; /* no default focus */
     case WM_COMMAND:
         if (state == NULL)

@@ -7,6 +7,7 @@
 #include "graphics/setupdlg.h"
 #include "common/app.h"
 #include "common/dialogresult.h"
+#include "common/dialogstate.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/text.h"
@@ -27,11 +28,6 @@ struct GraphicsSetupDialog {
     int currentMode;
     int deviceFromSettings;   /* the device list took the stored Device */
 };
-
-static GraphicsSetupDialog *StateOf(HWND dialog)
-{
-    return reinterpret_cast<GraphicsSetupDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
 
 /* ---- Wait window ---------------------------------------------------------- */
 
@@ -250,9 +246,7 @@ static void OnCommand(GraphicsSetupDialog *setup, int id, int notification)
 
 static INT_PTR CALLBACK SetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    GraphicsSetupDialog *setup = StateOf(dialog);
+    GraphicsSetupDialog *setup = DialogState<GraphicsSetupDialog>(dialog, message, lParam);
     if (!setup)
         return FALSE;
     switch (message) {

@@ -9,6 +9,7 @@
 #include "launcher/launch.h"
 #include "launcher/team.h"
 #include "common/dialogresult.h"
+#include "common/dialogstate.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/texttable.h"
@@ -208,19 +209,12 @@ static void MenuOnDrawItem(const MainMenuDialog *state, const DRAWITEMSTRUCT *it
                         item->rcItem.right, item->rcItem.bottom);
 }
 
-/* NULL for the messages that come before WM_INITDIALOG. */
-static MainMenuDialog *StateOf(HWND menu)
-{
-    return reinterpret_cast<MainMenuDialog *>(GetWindowLongPtrA(menu, DWLP_USER));
-}
-
 static INT_PTR CALLBACK MainMenuProc(HWND menu, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    MainMenuDialog *state = StateOf(menu);
+    MainMenuDialog *state = DialogState<MainMenuDialog>(menu, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(menu, DWLP_USER, lParam);
-        MenuOnInit(menu, reinterpret_cast<MainMenuDialog *>(lParam));
+        MenuOnInit(menu, state);
         return FALSE; /* the focus is Play's when installed, else the platform's */
     case WM_COMMAND:
         if (state == NULL)

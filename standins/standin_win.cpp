@@ -1,4 +1,5 @@
 #include "standins/standin_win.h"
+#include "common/dialogstate.h"
 #include "common/export.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
@@ -110,11 +111,6 @@ int Say(HWND owner, const char *caption, UINT style, const char *format, ...)
 
 /* ---- The program's dialog --------------------------------------------- */
 
-static const StandinDialog *StateOf(HWND dialog)
-{
-    return reinterpret_cast<const StandinDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 static void OnStandinDialogInit(HWND dialog, const StandinDialog *state)
 {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
@@ -125,9 +121,7 @@ static void OnStandinDialogInit(HWND dialog, const StandinDialog *state)
 
 static INT_PTR CALLBACK StandinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG)
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-    const StandinDialog *state = StateOf(dialog);
+    const StandinDialog *state = DialogState<const StandinDialog>(dialog, message, lParam);
     if (!state)
         return FALSE;
     switch (message) {

@@ -3,6 +3,7 @@
 #include "sysinfo/sysdlg.h"
 
 #include "common/app.h"
+#include "common/dialogstate.h"
 #include "common/msgdlg.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
@@ -71,15 +72,8 @@ struct SysInfoDialog {
     char text[SYSTEM_REPORT_SIZE];     /* the report it shows */
 };
 
-/* NULL for the messages that come before WM_INITDIALOG. */
-static SysInfoDialog *StateOf(HWND dialog)
-{
-    return reinterpret_cast<SysInfoDialog *>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 static INT_PTR OnSysInfoInit(HWND dialog, SysInfoDialog *state)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     SetWindowTextA(dialog, GetText(TEXT_SYSINFO_CAPTION));
     SetDlgItemTextA(dialog, IDOK, GetText(TEXT_BACK));
     state->report = GetDlgItem(dialog, IDC_SYSINFO_REPORT);
@@ -99,17 +93,18 @@ static void OnSysInfoClose(HWND dialog, SysInfoDialog *state)
 
 static INT_PTR CALLBACK SystemInformationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    SysInfoDialog *state = DialogState<SysInfoDialog>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
-        return OnSysInfoInit(dialog, reinterpret_cast<SysInfoDialog *>(lParam));
+        return OnSysInfoInit(dialog, state);
     case WM_COMMAND:
         /* The button, or Enter as it is the default button. Esc (IDCANCEL)
          * and everything else leave the report open. */
         if (LOWORD(wParam) == IDOK)
-            OnSysInfoClose(dialog, StateOf(dialog));
+            OnSysInfoClose(dialog, state);
         return TRUE;
     case WM_CLOSE:
-        OnSysInfoClose(dialog, StateOf(dialog));
+        OnSysInfoClose(dialog, state);
         return TRUE;
     }
     return FALSE;
