@@ -3,14 +3,14 @@
  * and ends with the DialogResult that start-up acts on. Setup, system
  * information, artbook, read-me and the credits run while it stays. */
 #include <windows.h>
-#include <objbase.h>
 
 #include "launcher/mainmenu.h"
+#include "launcher/directx.h"
 #include "launcher/launch.h"
+#include "launcher/stretchbitmap.h"
 #include "launcher/team.h"
 #include "common/dialogresult.h"
 #include "common/dialogstate.h"
-#include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "common/trace.h"
@@ -28,72 +28,6 @@ struct MainMenuDialog {
     HBITMAP emblem; /* the picture button's bitmap, or NULL */
     GraphicsSetupRun setupRun;
 };
-
-/* ---- DirectX components ------------------------------------------------ */
-
-/* The classes and interfaces of the DirectX 5 components the game uses,
- * declared here so that nothing depends on the SDK headers at hand. */
-struct DirectXComponent {
-    GUID classId;
-    GUID interfaceId;
-    int failureText;
-};
-
-static const DirectXComponent DirectXComponents[] = {
-    { /* DirectDraw */
-      { 0xD7B70EE0, 0x4340, 0x11CF, { 0xB0, 0x63, 0x00, 0x20, 0xAF, 0xC2, 0xCD, 0x35 } },
-      { 0x6C14DB80, 0xA733, 0x11CE, { 0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60 } },
-      TEXT_DIRECTDRAW_MISSING },
-    { /* DirectInput, its ANSI interface */
-      { 0x25E609E0, 0xB259, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } },
-      { 0x89521360, 0xAA8A, 0x11CF, { 0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00 } },
-      TEXT_DIRECTINPUT_MISSING },
-    { /* DirectShow's multimedia stream */
-      { 0x49C47CE5, 0x9BA4, 0x11D0, { 0x82, 0x12, 0x00, 0xC0, 0x4F, 0xC3, 0x2C, 0x45 } },
-      { 0xBEBE595C, 0x9A6F, 0x11D0, { 0x8F, 0xDE, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0x9D } },
-      TEXT_DIRECTX_MEDIA_MISSING },
-};
-
-int CheckDirectXComponents(void)
-{
-    CoInitialize(NULL);
-    for (const DirectXComponent &c : DirectXComponents) {
-        IUnknown *object = NULL;
-        HRESULT hr = CoCreateInstance(c.classId, NULL, CLSCTX_INPROC_SERVER, c.interfaceId,
-                                      reinterpret_cast<void **>(&object));
-        if (FAILED(hr)) {
-            ShowErrorMessage(c.failureText);
-            CoUninitialize();
-            return 0;
-        }
-        if (object)
-            object->Release();
-    }
-    CoUninitialize();
-    return 1;
-}
-
-/* ---- Picture button ----------------------------------------------------- */
-
-int DrawStretchedBitmap(HDC dc, HBITMAP bitmap, int left, int top, int right, int bottom)
-{
-    HDC memory = CreateCompatibleDC(dc);
-    if (!memory)
-        return 0;
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    SetMapMode(memory, GetMapMode(dc));
-
-    BITMAP info;
-    ZeroMemory(&info, sizeof info);
-    GetObjectA(bitmap, sizeof info, &info);
-    POINT size = { info.bmWidth, info.bmHeight };
-    DPtoLP(dc, &size, 1);
-
-    StretchBlt(dc, left, top, right - left, bottom - top, memory, 0, 0, size.x, size.y, SRCCOPY);
-    if (previous)
-        SelectObject(memory, previous);
-    return DeleteDC(memory);
-}
 
 /* ---- Opening ----------------------------------------------------------- */
 
