@@ -15,11 +15,11 @@
 #include "common/app.h"
 #include "common/texttable.h"
 #include "common/texttable_win.h"
-#include "sysinfo/cddrives.h"
+#include "sysinfo/inventory.h"
 #include "sysinfo/drivelist.h"
 #include "sysinfo/probes.h"
 #include "sysinfo/report.h"
-#include "sysinfo/sysdlg.h"
+#include "sysinfo/machinereport.h"
 #include "tests/win32/fixtures.h"
 
 static const char *const Buses[] = { "Root", "PCI", "ISAPNP", "SCSI", "ESDI", "FLOP", "MONITOR", "BIOS", "HTREE", "USB" };

@@ -16,8 +16,8 @@
 #include "launcher/mainmenu.h"
 #include "launcher/mainwnd.h"
 #include "launcher/startup.h"
-#include "sysinfo/cddrives.h"
-#include "sysinfo/sysdlg.h"
+#include "sysinfo/inventory.h"
+#include "sysinfo/minspec.h"
 
 int AnotherInstanceRuns(HANDLE *held)
 {

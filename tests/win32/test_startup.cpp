@@ -13,7 +13,7 @@
 #include "launcher/mainwnd.h"
 #include "launcher/startup.h"
 #include "resources/resource.h"
-#include "sysinfo/cddrives.h"
+#include "sysinfo/inventory.h"
 #include "tests/win32/procwin.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/settings.h"
-#include "sysinfo/cddrives.h"
+#include "sysinfo/inventory.h"
 #include "sysinfo/probes.h"
 #include "tests/win32/sysinfo_scratch.h"
 

@@ -1,11 +1,12 @@
 /* The machine inventory, taken once at start-up and read for the rest of
- * the run: the CD-ROM drives (the report lists them and the game disc's
- * drive is chosen among them) and the processor speed (the start-up check
- * measures it and the report shows it). Both are process-wide records: the
+ * the run: the processor speed (measured for the start-up check, before
+ * its warning, and shown by the report) and the CD-ROM drives (listed
+ * after the hidden window exists; the report lists them and the game
+ * disc's drive is chosen among them). Both are process-wide records: the
  * system information dialog may open any number of times and must show
  * what start-up found. */
-#ifndef KVL_CDDRIVES_H
-#define KVL_CDDRIVES_H
+#ifndef KVL_INVENTORY_H
+#define KVL_INVENTORY_H
 
 #include "sysinfo/drivelist.h"
 
@@ -16,6 +17,9 @@ extern CdDriveList CdDrives;
  * speed library was missing (-1) or made no measurement (-2). The report
  * shows this figure: the processor is not timed again. */
 extern int CpuSpeedMhz;
+
+/* Measures the processor (MeasureCpuSpeed) into CpuSpeedMhz; returns it. */
+int TakeCpuSpeed(void);
 
 /* Fills the drive inventory; true when at least one drive was found. */
 int DiscoverDrives(void);

@@ -1,6 +1,6 @@
-/* The machine inventory: the CD-ROM drives and the processor speed, and
+/* The machine inventory: the processor speed and the CD-ROM drives, and
  * the choice of the game disc's drive. */
-#include "sysinfo/cddrives.h"
+#include "sysinfo/inventory.h"
 
 #include <windows.h>
 #include <stddef.h>
@@ -15,6 +15,12 @@
 
 CdDriveList CdDrives;
 int CpuSpeedMhz = -1;
+
+int TakeCpuSpeed(void)
+{
+    CpuSpeedMhz = MeasureCpuSpeed();
+    return CpuSpeedMhz;
+}
 
 /* The descriptor is read by offsets of its own; they are the system's. */
 static_assert(offsetof(STORAGE_DEVICE_DESCRIPTOR, Size) == 4, "descriptor size field");
