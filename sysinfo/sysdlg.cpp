@@ -4,6 +4,7 @@
 #include "common/app.h"
 #include "common/dialogstate.h"
 #include "common/texttable.h"
+#include "common/trace.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "sysinfo/machinereport.h"
@@ -56,7 +57,8 @@ static INT_PTR CALLBACK SystemInformationProc(HWND dialog, UINT message, WPARAM 
 int ShowSystemInformation(HWND owner)
 {
     SysInfoDialog state = {};
-    DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SYSINFO), owner, SystemInformationProc,
-                    reinterpret_cast<LPARAM>(&state));
+    if (DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_SYSINFO), owner, SystemInformationProc,
+                        reinterpret_cast<LPARAM>(&state)) == -1)
+        Trace("system information: the dialog could not be opened (error %lu)", GetLastError());
     return 0;
 }
