@@ -32,23 +32,23 @@ struct SettingsValue {
     size_t offset;
     size_t size;
     int isString;
+    int isLevel;   /* Level: its stored type and size are kept (LevelForm) */
 };
 
 static const SettingsValue ProductValues[] = {
-    { "bFirstTime",   offsetof(LauncherSettings, bFirstTime),   4, 0 },
-    { "Device",       offsetof(LauncherSettings, Device),       4, 0 },
-    { "Mode",         offsetof(LauncherSettings, Mode),         4, 0 },
-    { "Width",        offsetof(LauncherSettings, Width),        4, 0 },
-    { "Height",       offsetof(LauncherSettings, Height),       4, 0 },
-    { "DDName",       offsetof(LauncherSettings, DDName),       sizeof Settings.DDName, 1 },
-    { "bHard",        offsetof(LauncherSettings, bHard),        4, 0 },
-    { "Level",        offsetof(LauncherSettings, Level),        4, 0 },
-    { "Transparency", offsetof(LauncherSettings, Transparency), 4, 0 },
-    { "CDRoot",       offsetof(LauncherSettings, CDRoot),       sizeof Settings.CDRoot, 1 },
+    { "bFirstTime",   offsetof(LauncherSettings, bFirstTime),   4, 0, 0 },
+    { "Device",       offsetof(LauncherSettings, Device),       4, 0, 0 },
+    { "Mode",         offsetof(LauncherSettings, Mode),         4, 0, 0 },
+    { "Width",        offsetof(LauncherSettings, Width),        4, 0, 0 },
+    { "Height",       offsetof(LauncherSettings, Height),       4, 0, 0 },
+    { "DDName",       offsetof(LauncherSettings, DDName),       sizeof Settings.DDName, 1, 0 },
+    { "bHard",        offsetof(LauncherSettings, bHard),        4, 0, 0 },
+    { "Level",        offsetof(LauncherSettings, Level),        4, 0, 1 },
+    { "Transparency", offsetof(LauncherSettings, Transparency), 4, 0, 0 },
+    { "CDRoot",       offsetof(LauncherSettings, CDRoot),       sizeof Settings.CDRoot, 1, 0 },
 };
 
 #define PRODUCT_VALUE_COUNT (sizeof ProductValues / sizeof ProductValues[0])
-#define LEVEL_VALUE_INDEX 7
 
 /* Reads one value of at most size bytes into field. The type is not
  * checked: any data that fits is taken as raw bytes; shorter data is
@@ -121,7 +121,7 @@ int ReadSettings(void)
     char *record = (char *)&Settings;
     for (size_t i = 0; i < PRODUCT_VALUE_COUNT; i++) {
         const SettingsValue *value = &ProductValues[i];
-        int isLevel = i == LEVEL_VALUE_INDEX;
+        int isLevel = value->isLevel;
         if (!ReadValue(key, value->name, record + value->offset, value->size, value->isString,
                        isLevel ? &LevelForm.type : NULL, isLevel ? &LevelForm.size : NULL)) {
             Trace("settings: %s could not be read: it and the values after it keep their defaults", value->name);
