@@ -1,4 +1,4 @@
-/* The launcher's start-up and shutdown, and its hidden taskbar window. */
+/* The launcher's start-up and shutdown, and the steps they are made of. */
 #ifndef KVL_STARTUP_H
 #define KVL_STARTUP_H
 
