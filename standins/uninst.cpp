@@ -29,6 +29,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/dllsearch.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
@@ -254,6 +255,9 @@ static int SecondStage(Uninstallation *un)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    /* The second stage runs from a temporary folder: no library of the
+     * system's may come from there. */
+    LimitDllSearchToSystem32();
     Uninstallation un;
     memset(&un, 0, sizeof un);
     if (!ParseStandinArgs(GetCommandLineA(), &un.args) || !OwnPath(un.self, sizeof un.self) || !strrchr(un.self, '\\'))
