@@ -272,12 +272,19 @@ HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder
 
 int DeleteOpened(HANDLE item)
 {
+    /* A file with another name elsewhere is shared with whoever made that
+     * link: its attributes and its names are left as they are. (A handle
+     * without FILE_READ_ATTRIBUTES, of a file just created, tells
+     * nothing; its attributes are then not changed either.) */
+    BY_HANDLE_FILE_INFORMATION info;
+    int known = GetFileInformationByHandle(item, &info) != 0;
+    if (known && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && info.nNumberOfLinks > 1)
+        return 0;
     SetInformationFunction setInformation =
         KernelFunction<SetInformationFunction>("SetFileInformationByHandle");
     if (!setInformation)
         return -1;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(item, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+    if (known && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
         BasicInformation basic;
         memset(&basic, 0, sizeof basic);   /* zero times: left as they are */
         basic.attributes = info.dwFileAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;

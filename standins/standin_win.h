@@ -65,7 +65,8 @@ HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder
 int OpenedInside(const InstallFolder *folder, HANDLE item, int isFolder);
 
 /* Deletes the opened item itself (it goes when its last handle closes), read-only or not;
- * the handle needs DELETE and FILE_WRITE_ATTRIBUTES access. 1 when done, 0 when
+ * the handle needs DELETE and FILE_WRITE_ATTRIBUTES access. A file with more than one
+ * name (a hard link) is refused before anything is changed. 1 when done, 0 when
  * refused, -1 when the system has no such call. */
 int DeleteOpened(HANDLE item);
 
