@@ -205,7 +205,9 @@ static int StartSecondStage(const Uninstallation *un)
     if (held != INVALID_HANDLE_VALUE)
         CloseHandle(held);
     if (!started) {
-        DeleteFileA(copy);
+        /* Only a copy proved ours is deleted; the folder goes when empty. */
+        if (held != INVALID_HANDLE_VALUE)
+            DeleteFileA(copy);
         RemoveDirectoryA(folder);
         return 0;
     }
