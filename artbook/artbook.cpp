@@ -9,6 +9,7 @@
 #include "artbook/ppk.h"
 #include "common/app.h"
 #include "common/dialogstate.h"
+#include "common/driveerrors.h"
 #include "common/levels.h"
 #include "common/settings.h"
 #include "common/texttable.h"
@@ -43,8 +44,11 @@ static int BuildPicturePath(char *path, size_t size, unsigned level, unsigned pi
     return n > 0 && (size_t)n < size;
 }
 
+/* The disc may have been ejected: a missing file then ends the count
+ * without the system's "no disk" box. */
 static void CountPictures(ArtbookDialog *art)
 {
+    NoDriveErrorBoxes quiet;
     char path[MAX_PATH];
     for (unsigned level = 0; level < LEVEL_COUNT; level++) {
         unsigned count = 0;
@@ -128,7 +132,12 @@ static HBITMAP LoadCurrentPicture(const ArtbookDialog *art)
     if (!BuildPicturePath(picture, sizeof picture, art->level, art->picture) || !CreateTempBitmap(&temp))
         return NULL;
     HBITMAP bitmap = NULL;
-    if (!UnpackPpkFile(picture, temp.path)) {
+    int unpacked;
+    {
+        NoDriveErrorBoxes quiet;   /* the picture file is on the disc */
+        unpacked = UnpackPpkFile(picture, temp.path);
+    }
+    if (!unpacked) {
         Trace("artbook: %s did not unpack: no picture shown", picture);
     } else {
         bitmap = (HBITMAP)LoadImageA(NULL, temp.path, IMAGE_BITMAP, PICTURE_WIDTH, PICTURE_HEIGHT,

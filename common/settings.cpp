@@ -5,12 +5,14 @@
  *
  * Every value is read into a scratch buffer first and copied into the
  * record only when the read succeeds: a failed read (missing value, value
- * too large) leaves the field at its default. String fields always end
- * with a NUL inside their buffer, whatever bytes the registry holds. */
+ * too large, a path that fills its field without a terminator) leaves the
+ * field at its default. String fields always end with a NUL inside their
+ * buffer, whatever bytes the registry holds. */
 #include <windows.h>
 #include <stddef.h>
 #include <string.h>
 
+#include "common/regread.h"
 #include "common/settings.h"
 #include "common/trace.h"
 
@@ -26,54 +28,56 @@ struct StoredLevelForm {
 };
 static StoredLevelForm LevelForm;
 
+/* How each value is taken: a number (any data of at most its size), a
+ * path or command line (a text that must end within its field: one cut
+ * short would name something else), or the driver name, whose first 49
+ * characters are taken, terminated or not. */
+enum ValueKind { VALUE_NUMBER, VALUE_TEXT, VALUE_PREFIX };
+
 /* The product key's values in the order they are read, after ExeDir. */
 struct SettingsValue {
     const char *name;
     size_t offset;
     size_t size;
-    int isString;
-    int isLevel;   /* Level: its stored type and size are kept (LevelForm) */
+    ValueKind kind;
+    int isLevel;    /* the game's own value, written back in the form it was read */
 };
 
 static const SettingsValue ProductValues[] = {
-    { "bFirstTime",   offsetof(LauncherSettings, bFirstTime),   4, 0, 0 },
-    { "Device",       offsetof(LauncherSettings, Device),       4, 0, 0 },
-    { "Mode",         offsetof(LauncherSettings, Mode),         4, 0, 0 },
-    { "Width",        offsetof(LauncherSettings, Width),        4, 0, 0 },
-    { "Height",       offsetof(LauncherSettings, Height),       4, 0, 0 },
-    { "DDName",       offsetof(LauncherSettings, DDName),       sizeof Settings.DDName, 1, 0 },
-    { "bHard",        offsetof(LauncherSettings, bHard),        4, 0, 0 },
-    { "Level",        offsetof(LauncherSettings, Level),        4, 0, 1 },
-    { "Transparency", offsetof(LauncherSettings, Transparency), 4, 0, 0 },
-    { "CDRoot",       offsetof(LauncherSettings, CDRoot),       sizeof Settings.CDRoot, 1, 0 },
+    { "bFirstTime",   offsetof(LauncherSettings, bFirstTime),   4, VALUE_NUMBER, 0 },
+    { "Device",       offsetof(LauncherSettings, Device),       4, VALUE_NUMBER, 0 },
+    { "Mode",         offsetof(LauncherSettings, Mode),         4, VALUE_NUMBER, 0 },
+    { "Width",        offsetof(LauncherSettings, Width),        4, VALUE_NUMBER, 0 },
+    { "Height",       offsetof(LauncherSettings, Height),       4, VALUE_NUMBER, 0 },
+    { "DDName",       offsetof(LauncherSettings, DDName),       sizeof Settings.DDName, VALUE_PREFIX, 0 },
+    { "bHard",        offsetof(LauncherSettings, bHard),        4, VALUE_NUMBER, 0 },
+    { "Level",        offsetof(LauncherSettings, Level),        4, VALUE_NUMBER, 1 },
+    { "Transparency", offsetof(LauncherSettings, Transparency), 4, VALUE_NUMBER, 0 },
+    { "CDRoot",       offsetof(LauncherSettings, CDRoot),       sizeof Settings.CDRoot, VALUE_TEXT, 0 },
 };
 
 #define PRODUCT_VALUE_COUNT (sizeof ProductValues / sizeof ProductValues[0])
 
 /* Reads one value of at most size bytes into field. The type is not
  * checked: any data that fits is taken as raw bytes; shorter data is
- * zero-extended. A string field is cut before its last byte when the
- * data has no terminator. Returns 1 with the value's type and length
- * (when asked for), or 0 with field untouched. */
-static int ReadValue(HKEY key, const char *name, void *field, size_t size, int isString,
-                     DWORD *typeRead = NULL, DWORD *lengthRead = NULL)
+ * zero-extended. Returns 1 with what was met (when asked for), or 0 with
+ * field untouched. */
+static int ReadValue(HKEY key, const char *name, void *field, size_t size, ValueKind kind,
+                     RegistryValueFound *found = NULL)
 {
+    static const RegistryRead AsBytes = { REGISTRY_RAW, REGISTRY_ANY_TYPE, REGISTRY_OWN_VIEW };
+    static const RegistryRead AsText = { REGISTRY_TEXT, REGISTRY_ANY_TYPE, REGISTRY_OWN_VIEW };
     BYTE data[260];
-    DWORD length = (DWORD)size, type = 0;
-    if (size > sizeof data)
+    if (size > sizeof data) {
+        if (found)
+            found->status = ERROR_MORE_DATA;
         return 0;
-    memset(data, 0, sizeof data);
-    if (RegQueryValueExA(key, name, NULL, &type, data, &length) != ERROR_SUCCESS)
+    }
+    if (!ReadRegistryValue(key, name, kind == VALUE_TEXT ? &AsText : &AsBytes, data, (DWORD)size, found))
         return 0;
-    if (length > size)
-        return 0;
-    if (isString)
+    if (kind == VALUE_PREFIX)
         data[size - 1] = 0;
     memcpy(field, data, size);
-    if (typeRead)
-        *typeRead = type;
-    if (lengthRead)
-        *lengthRead = length;
     return 1;
 }
 
@@ -82,7 +86,7 @@ static void ReadUninstallString(void)
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
-    if (ReadValue(key, "UninstallString", Settings.UninstallString, sizeof Settings.UninstallString, 1))
+    if (ReadValue(key, "UninstallString", Settings.UninstallString, sizeof Settings.UninstallString, VALUE_TEXT))
         Settings.UninstallAvailable = 1;
     else
         Trace("settings: UninstallString could not be read: no uninstaller is offered");
@@ -111,7 +115,7 @@ int ReadSettings(void)
     HKEY key;
     if (!OpenProductKeyForReading(&key))
         return 0;
-    if (!ReadValue(key, "ExeDir", Settings.ExeDir, sizeof Settings.ExeDir, 1)) {
+    if (!ReadValue(key, "ExeDir", Settings.ExeDir, sizeof Settings.ExeDir, VALUE_TEXT)) {
         Trace("settings: ExeDir could not be read: the game counts as not installed");
         RegCloseKey(key);
         return 0;
@@ -121,15 +125,17 @@ int ReadSettings(void)
     char *record = (char *)&Settings;
     for (size_t i = 0; i < PRODUCT_VALUE_COUNT; i++) {
         const SettingsValue *value = &ProductValues[i];
-        int isLevel = value->isLevel;
-        if (!ReadValue(key, value->name, record + value->offset, value->size, value->isString,
-                       isLevel ? &LevelForm.type : NULL, isLevel ? &LevelForm.size : NULL)) {
+        RegistryValueFound found;
+        if (!ReadValue(key, value->name, record + value->offset, value->size, value->kind, &found)) {
             Trace("settings: %s could not be read: it and the values after it keep their defaults", value->name);
             RegCloseKey(key);
             return 0;
         }
-        if (isLevel)
+        if (value->isLevel) {
             LevelForm.read = 1;
+            LevelForm.type = found.type;
+            LevelForm.size = found.length;
+        }
     }
     Settings.CDRootKnown = 1;
     RegCloseKey(key);
@@ -146,13 +152,15 @@ static int RecoverStoredLevel(HKEY key)
     if (LevelForm.read)
         return 1;
     unsigned int level = 0;
-    if (ReadValue(key, "Level", &level, sizeof level, 0, &LevelForm.type, &LevelForm.size)) {
+    RegistryValueFound found;
+    if (ReadValue(key, "Level", &level, sizeof level, VALUE_NUMBER, &found)) {
         Settings.Level = level;
         LevelForm.read = 1;
+        LevelForm.type = found.type;
+        LevelForm.size = found.length;
         return 1;
     }
-    DWORD length = 0;
-    if (RegQueryValueExA(key, "Level", NULL, NULL, NULL, &length) != ERROR_FILE_NOT_FOUND) {
+    if (found.status != ERROR_FILE_NOT_FOUND) {
         Trace("settings: the stored Level cannot be read back: it is left as it is");
         return 0;
     }

@@ -6,6 +6,7 @@
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
 #include <vector>
 
 #include "standins/standin_core.h"
@@ -16,14 +17,33 @@ static void Check(int condition)
         abort();
 }
 
-/* No step may leave the folder or name a drive or stream. */
+/* A step that Windows would open as a device. */
+static int IsDevice(const char *step, size_t n)
+{
+    std::string base(step, n);
+    base = base.substr(0, base.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char &c : base)
+        c = (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+    std::vector<std::string> devices = { "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$" };
+    for (const char *port : { "COM", "LPT" })
+        for (const char *digit : { "1", "2", "3", "4", "5", "6", "7", "8", "9", "\xB9", "\xB2", "\xB3" })
+            devices.push_back(std::string(port) + digit);
+    for (const std::string &device : devices)
+        if (base == device)
+            return 1;
+    return 0;
+}
+
+/* No step may leave the folder or name a drive, a stream or a device. */
 static void CheckBelow(const char *path)
 {
     Check(path[0] != '\0' && path[0] != '\\' && strchr(path, ':') == NULL && strchr(path, '/') == NULL);
     for (const char *step = path; step;) {
         const char *end = strchr(step, '\\');
         size_t n = end ? (size_t)(end - step) : strlen(step);
-        Check(n > 0 && step[n - 1] != '.' && step[n - 1] != ' ');
+        Check(n > 0 && step[n - 1] != '.' && step[n - 1] != ' ' && !IsDevice(step, n));
         step = end ? end + 1 : NULL;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "graphics/colourdepth_win.h"
 #include "common/msgdlg.h"
+#include "common/regread.h"
 #include "common/registrykeys.h"
 #include "common/trace.h"
 #include "graphics/colourdepth.h"
@@ -42,20 +43,16 @@ static int DesktopBits(void)
 
 static int NoWarningStored(void)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, PRODUCT_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
-    DWORD type = 0, value = 0, size = sizeof value;
-    LONG result = RegQueryValueExA(key, NO_WARNING_VALUE, NULL, &type, (BYTE *)&value, &size);
-    RegCloseKey(key);
-    if (result == ERROR_FILE_NOT_FOUND)
-        return 0;
-    if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) {
+    static const RegistryRead AsDword = { REGISTRY_EXACT, REGISTRY_TYPE(REG_DWORD), REGISTRY_OWN_VIEW };
+    DWORD value = 0;
+    RegistryValueFound found;
+    if (ReadRegistryKeyValue(HKEY_CURRENT_USER, PRODUCT_KEY, NO_WARNING_VALUE, &AsDword, &value, sizeof value,
+                             &found))
+        return value == 1;
+    if (found.status != ERROR_FILE_NOT_FOUND)
         Trace(NO_WARNING_VALUE " unreadable (error %ld, type %lu, %lu bytes): the warning stays on",
-              (long)result, (unsigned long)type, (unsigned long)size);
-        return 0;
-    }
-    return value == 1;
+              (long)found.status, (unsigned long)found.type, (unsigned long)found.length);
+    return 0;
 }
 
 static void StoreNoWarning(void)

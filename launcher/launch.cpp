@@ -6,7 +6,7 @@
 
 #include "launcher/launch.h"
 #include "launcher/commands.h"
-#include "launcher/startup.h"
+#include "common/dllsearch.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "resources/texts.h"

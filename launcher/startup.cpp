@@ -5,7 +5,7 @@
 
 #include "common/app.h"
 #include "common/dialogresult.h"
-#include "common/export.h"
+#include "common/dllsearch.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "common/texttable_win.h"
@@ -39,40 +39,6 @@ int AnotherInstanceRuns(HANDLE *held)
     int exists = GetLastError() == ERROR_ALREADY_EXISTS;
     CloseHandle(other);
     return exists;
-}
-
-typedef BOOL(WINAPI *SetDllDirectoryProc)(LPCSTR);
-typedef BOOL(WINAPI *SetDefaultDllDirectoriesProc)(DWORD);
-/* The program's folder, System32 and folders added on purpose. */
-#define SEARCH_DEFAULT_DIRS 0x00001000
-
-static SetDllDirectoryProc LookUpSetDllDirectory(void)
-{
-    /* Looked up at run time: it came with Windows XP SP1, and the launcher
-     * still runs on Windows 95, where nothing can be done. */
-    return ExportAs<SetDllDirectoryProc>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
-}
-
-void KeepCurrentDirectoryOutOfDllSearch(int keepOut)
-{
-    SetDllDirectoryProc setDllDirectory = LookUpSetDllDirectory();
-    if (setDllDirectory != NULL)
-        setDllDirectory(keepOut ? "" : NULL);
-}
-
-void RemoveCurrentDirectoryFromDllSearch(void)
-{
-    if (LookUpSetDllDirectory() == NULL)
-        Trace("SetDllDirectoryA missing: the current directory stays in the DLL search");
-    KeepCurrentDirectoryOutOfDllSearch(1);
-    /* Wine takes the empty folder above for none set and goes on searching
-     * the current directory; the narrower default search leaves it out
-     * wherever it exists (Windows 8 and later, and Wine). It is the
-     * launcher's own and does not pass to the programs it starts. */
-    SetDefaultDllDirectoriesProc setDefaultDirectories =
-        ExportAs<SetDefaultDllDirectoriesProc>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-    if (setDefaultDirectories != NULL)
-        setDefaultDirectories(SEARCH_DEFAULT_DIRS);
 }
 
 static void EnterFolder(const char *folder)
@@ -130,7 +96,8 @@ int RunLauncher(HINSTANCE instance)
     Instance = instance;
     /* Before anything can load a library: the current directory is
      * wherever the launcher was started from, and may hold anything. */
-    RemoveCurrentDirectoryFromDllSearch();
+    if (!RemoveCurrentDirectoryFromDllSearch())
+        Trace("SetDllDirectoryA missing: the current directory stays in the DLL search");
     LoadTextTable();
     /* Never closed: it tells a later launcher that this one runs, until the
      * process ends. */

@@ -13,14 +13,6 @@
  * Returns the process exit code: 0, or 1 when another instance runs. */
 int RunLauncher(HINSTANCE instance);
 
-/* Takes the current directory out of the places searched for a library
- * loaded by bare name, where the system allows it (SetDllDirectoryA, and
- * SetDefaultDllDirectories where it exists). */
-void RemoveCurrentDirectoryFromDllSearch(void);
-/* Keeps the current directory out of the DLL search (1), or gives the
- * system's plain search back (0) around the start of another program. */
-void KeepCurrentDirectoryOutOfDllSearch(int keepOut);
-
 /* Single-instance test. Returns 1 when another instance runs, else 0.
  * Leaves in *held the launcher's own mutex when this call created it (else
  * NULL), to be kept open for the life of the process. */

@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "common/levels.h"
+#include "common/dllsearch.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
@@ -81,6 +82,7 @@ static void OnNextLevel(HWND dialog, void *state)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    LimitDllSearchToSystem32();
     Game game;
     memset(&game, 0, sizeof game);
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | STANDIN_VIEW,

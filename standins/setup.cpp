@@ -18,6 +18,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/dllsearch.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
@@ -468,6 +469,7 @@ static int Install(Installation *setup)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    LimitDllSearchToSystem32();
     Installation setup;
     memset(&setup, 0, sizeof setup);
     setup.instance = instance;

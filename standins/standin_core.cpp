@@ -38,6 +38,47 @@ static int StepsAreNames(const char *s, size_t n)
     return 1;
 }
 
+/* Whether a step (length n) names a device rather than a file: Windows
+ * opens the device for the part before the first dot, trailing blanks
+ * dropped, whatever the case ("con .txt" is the console). COM and LPT
+ * also take the superscript digits 1 to 3 of Windows-1252. */
+static int IsDeviceName(const char *step, size_t n)
+{
+    const char *dot = (const char *)memchr(step, '.', n);
+    if (dot)
+        n = (size_t)(dot - step);
+    while (n > 0 && step[n - 1] == ' ')
+        n--;
+    char base[8];
+    if (n < 3 || n >= sizeof base)
+        return 0;
+    for (size_t i = 0; i < n; i++)
+        base[i] = UpperCaseAscii(step[i]);
+    base[n] = '\0';
+    static const char *const Plain[] = { "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$" };
+    for (const char *name : Plain)
+        if (strcmp(base, name) == 0)
+            return 1;
+    if (n != 4 || (memcmp(base, "COM", 3) != 0 && memcmp(base, "LPT", 3) != 0))
+        return 0;
+    unsigned char digit = (unsigned char)base[3];
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
+/* No step of s (length n) is a device name. */
+static int StepsAreFiles(const char *s, size_t n)
+{
+    size_t start = 0;
+    for (size_t i = 0; i <= n; i++) {
+        if (i < n && s[i] != '\\')
+            continue;
+        if (IsDeviceName(s + start, i - start))
+            return 0;
+        start = i + 1;
+    }
+    return 1;
+}
+
 int NormaliseInstallDir(const char *input, char *out, size_t cap)
 {
     if (cap == 0)
@@ -277,7 +318,8 @@ int ParseInstallLogLine(const char *line, InstallLogEntry *entry)
         entry->isFolder = 1;
         n--;
     }
-    if (n == 0 || n >= sizeof entry->path || line[0] == '\\' || memchr(line, '/', n) || !StepsAreNames(line, n)) {
+    if (n == 0 || n >= sizeof entry->path || line[0] == '\\' || memchr(line, '/', n) || !StepsAreNames(line, n) ||
+        !StepsAreFiles(line, n)) {
         memset(entry, 0, sizeof *entry);
         return 0;
     }

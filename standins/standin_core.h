@@ -95,7 +95,8 @@ struct InstallLogEntry {
 /* Parses one line (its CR LF may still follow). Returns 1 when the line
  * names a path safely below the install folder; 0 for anything that could
  * reach outside it (drive, leading backslash, "." or ".." steps, bad
- * characters), for a malformed record and for empty lines. */
+ * characters), for a step that names a device (CON, NUL, COM1...: see
+ * standin_core.cpp), for a malformed record and for empty lines. */
 int ParseInstallLogLine(const char *line, InstallLogEntry *entry);
 
 /* Writes the log line of a folder (record NULL) or of a file, CR LF

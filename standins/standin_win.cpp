@@ -1,6 +1,7 @@
 #include "standins/standin_win.h"
 #include "common/dialogstate.h"
 #include "common/export.h"
+#include "common/regread.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 
@@ -63,10 +64,9 @@ int SetDwordValue(HKEY key, const char *name, DWORD value)
 
 int GetDwordValue(HKEY key, const char *name, DWORD *value)
 {
-    DWORD type = 0, size = sizeof *value, v = 0;
-    if (RegQueryValueExA(key, name, NULL, &type, (BYTE *)&v, &size) != ERROR_SUCCESS)
-        return 0;
-    if (type != REG_DWORD || size != sizeof v)
+    static const RegistryRead AsDword = { REGISTRY_EXACT, REGISTRY_TYPE(REG_DWORD), STANDIN_VIEW };
+    DWORD v = 0;
+    if (!ReadRegistryValue(key, name, &AsDword, &v, sizeof v))
         return 0;
     *value = v;
     return 1;
@@ -74,16 +74,8 @@ int GetDwordValue(HKEY key, const char *name, DWORD *value)
 
 int GetStringValue(HKEY key, const char *name, char *text, DWORD cap)
 {
-    if (cap == 0)
-        return 0;
-    DWORD type = 0, size = cap - 1;
-    memset(text, 0, cap);
-    if (RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size) != ERROR_SUCCESS) {
-        text[0] = '\0';
-        return 0;
-    }
-    text[cap - 1] = '\0';
-    return type == REG_SZ || type == REG_EXPAND_SZ;
+    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, STANDIN_VIEW };
+    return ReadRegistryValue(key, name, &AsString, text, cap);
 }
 
 int DeleteKey(HKEY root, const char *parent, const char *name, REGSAM view)
@@ -152,12 +144,9 @@ int RegisteredInstallDir(char *out, size_t cap)
 {
     if (cap)
         out[0] = '\0';
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | STANDIN_VIEW, &key) != ERROR_SUCCESS)
-        return 0;
+    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, STANDIN_VIEW };
     char stored[STANDIN_PATH_MAX];
-    int known = GetStringValue(key, "ExeDir", stored, sizeof stored);
-    RegCloseKey(key);
+    int known = ReadRegistryKeyValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir", &AsString, stored, sizeof stored);
     return known && NormaliseInstallDir(stored, out, cap) == DIR_OK;
 }
 
@@ -277,12 +266,19 @@ HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder
 
 int DeleteOpened(HANDLE item)
 {
+    /* A file with another name elsewhere is shared with whoever made that
+     * link: its attributes and its names are left as they are. (A handle
+     * without FILE_READ_ATTRIBUTES, of a file just created, tells
+     * nothing; its attributes are then not changed either.) */
+    BY_HANDLE_FILE_INFORMATION info;
+    int known = GetFileInformationByHandle(item, &info) != 0;
+    if (known && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && info.nNumberOfLinks > 1)
+        return 0;
     SetInformationFunction setInformation =
         KernelFunction<SetInformationFunction>("SetFileInformationByHandle");
     if (!setInformation)
         return -1;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(item, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+    if (known && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
         BasicInformation basic;
         memset(&basic, 0, sizeof basic);   /* zero times: left as they are */
         basic.attributes = info.dwFileAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;

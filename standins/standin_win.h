@@ -7,11 +7,12 @@
 #include "standins/standin_core.h"
 
 #include "common/registrykeys.h"
+#include "common/regread.h"
 
 /* The launcher and the game are 32-bit programs: on a 64-bit Windows they
  * see HKEY_LOCAL_MACHINE\SOFTWARE through its 32-bit view, so the disc's
  * programs read and write that same view. */
-#define STANDIN_VIEW KEY_WOW64_32KEY
+#define STANDIN_VIEW REGISTRY_32BIT_VIEW
 
 /* Full path of this program; 1, or 0 when it does not fit. */
 int OwnPath(char *out, DWORD cap);
@@ -25,7 +26,8 @@ int SetStringValue(HKEY key, const char *name, const char *text);
 int SetDwordValue(HKEY key, const char *name, DWORD value);
 /* Reads a REG_DWORD; 1 when it was there with that type and size. */
 int GetDwordValue(HKEY key, const char *name, DWORD *value);
-/* Reads a string into text (capacity cap), always terminated; 1 when read. */
+/* Reads a string (REG_SZ or REG_EXPAND_SZ) into text (capacity cap), always
+ * terminated; 1 when read and it ends within cap. */
 int GetStringValue(HKEY key, const char *name, char *text, DWORD cap);
 
 /* Deletes key name below root\parent in the 32-bit view. The key must have
@@ -63,7 +65,8 @@ HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder
 int OpenedInside(const InstallFolder *folder, HANDLE item, int isFolder);
 
 /* Deletes the opened item itself (it goes when its last handle closes), read-only or not;
- * the handle needs DELETE and FILE_WRITE_ATTRIBUTES access. 1 when done, 0 when
+ * the handle needs DELETE and FILE_WRITE_ATTRIBUTES access. A file with more than one
+ * name (a hard link) is refused before anything is changed. 1 when done, 0 when
  * refused, -1 when the system has no such call. */
 int DeleteOpened(HANDLE item);
 

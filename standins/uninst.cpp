@@ -16,12 +16,13 @@
  *
  * A running program cannot delete its own file, nor the folder that holds
  * it. So the uninstaller works in two stages: the first, run from the
- * install folder, removes the installed files, copies itself into the
- * temporary folder under a name of its own and starts that copy with
+ * install folder, removes the installed files, copies itself into a new
+ * folder of its own under the temporary folder and starts that copy with
  *   /D="<install folder>" /W=<its process id>
- * The copy waits for the first stage to end, checks the folder again,
- * deletes the uninstaller's file, the log and the folder, then the keys,
- * and has its own file removed at the next restart.
+ * holding the copy open, unreplaceable, until it has started. The copy
+ * waits for the first stage to end, checks the folder again, deletes the
+ * uninstaller's file, the log and the folder, then the keys, and has its
+ * own file and folder removed at the next restart.
  *
  * Exit code 0 when done (or handed to the second stage), 1 when refused or
  * failed, 2 when the user said no. */
@@ -29,12 +30,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "common/dllsearch.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
 
-/* Written into the install folder by the launcher's artbook. */
-#define ARTBOOK_TEMP "Artbook.bmp"
+/* The second stage's folder under the temporary folder: "KVU<hex>.tmp". */
+#define STAGE_FOLDER_PREFIX "KVU"
 
 /* One stage of the uninstallation: its switches, its own path, and the
  * installation it works on with its log, read whole. */
@@ -105,30 +107,46 @@ static void RemoveLoggedFiles(Uninstallation *un)
     }
 }
 
-/* Writes this program into folder temp under a name no other file has:
- * the name comes from GetTempFileNameA and the file is created new, so a
- * file planted there beforehand is never reused. copy receives its path. */
-static int WriteTempCopy(const Uninstallation *un, const char *temp, char *copy)
+/* The second stage's place: a folder of its own, created new under the
+ * temporary folder, so that nothing planted there beforehand (a DLL, a
+ * file of the copy's name) lies beside it. A name already taken is never
+ * reused. folder receives its path. */
+static int CreateStageFolder(const char *temp, char *folder)
+{
+    UINT seed = (UINT)(GetTickCount() ^ GetCurrentProcessId());
+    for (UINT tries = 0; tries < 100; tries++) {
+        UINT unique = (seed + tries * 7919u) & 0xFFFFu;
+        /* With a number of ours, GetTempFileNameA only forms the name. */
+        if (!GetTempFileNameA(temp, STAGE_FOLDER_PREFIX, unique ? unique : 1u, folder))
+            return 0;
+        if (CreateDirectoryA(folder, NULL))
+            return 1;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return 0;
+    }
+    return 0;
+}
+
+/* Writes this program as the new file copy; record receives the size and
+ * checksum of what was written. */
+static int WriteCopy(const Uninstallation *un, const char *copy, FileRecord *record)
 {
     static char chunk[16384];
     HANDLE source = CreateFileA(un->self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
     if (source == INVALID_HANDLE_VALUE)
         return 0;
-    HANDLE target = INVALID_HANDLE_VALUE;
-    UINT seed = (UINT)(GetTickCount() ^ GetCurrentProcessId());
-    for (UINT tries = 0; tries < 100 && target == INVALID_HANDLE_VALUE; tries++) {
-        UINT unique = (seed + tries * 7919u) & 0xFFFFu;
-        if (!GetTempFileNameA(temp, "KVU", unique ? unique : 1u, copy))
-            break;
-        target = CreateFileA(copy, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (target == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
+    HANDLE target = CreateFileA(copy, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     int ok = target != INVALID_HANDLE_VALUE;
+    record->size = 0;
+    record->sum = FNV1A_START;
     for (DWORD got = 1; ok && got;) {
         DWORD written = 0;
         ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) &&
              (got == 0 || (WriteFile(target, chunk, got, &written, NULL) && written == got));
+        if (ok) {
+            record->size += got;
+            record->sum = Fnv1a(record->sum, chunk, got);
+        }
     }
     CloseHandle(source);
     if (target == INVALID_HANDLE_VALUE)
@@ -141,14 +159,39 @@ static int WriteTempCopy(const Uninstallation *un, const char *temp, char *copy)
     return 1;
 }
 
-/* Copies this program into the temporary folder and starts the copy, by
- * its full path, on the install folder. 1 when the copy runs. */
+/* The copy, reopened for reading with read sharing only: while this
+ * handle is open, nobody can write, replace, rename or delete it, and
+ * CreateProcessA can still run it. Its bytes must be those written, so a
+ * file swapped in before the reopening is refused. */
+static HANDLE HoldCopy(const char *copy, const FileRecord *written)
+{
+    HANDLE held = CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (held == INVALID_HANDLE_VALUE)
+        return INVALID_HANDLE_VALUE;
+    BY_HANDLE_FILE_INFORMATION info;
+    FileRecord found;
+    if (!GetFileInformationByHandle(held, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !RecordOfFile(held, &found) || found.size != written->size || found.sum != written->sum) {
+        CloseHandle(held);
+        return INVALID_HANDLE_VALUE;
+    }
+    return held;
+}
+
+/* Copies this program into a folder of its own under the temporary folder
+ * and starts the copy, by its full path, on the install folder. 1 when the
+ * copy runs. */
 static int StartSecondStage(const Uninstallation *un)
 {
-    char temp[STANDIN_PATH_MAX], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
+    char temp[STANDIN_PATH_MAX], folder[STANDIN_PATH_MAX], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
     DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp || !WriteTempCopy(un, temp, copy))
+    if (n == 0 || n >= sizeof temp || !CreateStageFolder(temp, folder))
         return 0;
+    FileRecord written;
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (JoinPath(copy, sizeof copy, folder, UNINSTALLER_NAME) && WriteCopy(un, copy, &written))
+        held = HoldCopy(copy, &written);
     int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, un->folder.path,
                        (unsigned long)GetCurrentProcessId(), un->args.silent ? " /S" : "");
     STARTUPINFOA startup;
@@ -157,9 +200,15 @@ static int StartSecondStage(const Uninstallation *un)
     startup.cb = sizeof startup;
     /* The copy must not keep the install folder as its current directory,
      * or the folder could not be removed. */
-    if (len <= 0 || (size_t)len >= sizeof command ||
-        !CreateProcessA(copy, command, NULL, NULL, FALSE, 0, NULL, temp, &startup, &process)) {
-        DeleteFileA(copy);
+    int started = held != INVALID_HANDLE_VALUE && len > 0 && (size_t)len < sizeof command &&
+                  CreateProcessA(copy, command, NULL, NULL, FALSE, 0, NULL, temp, &startup, &process);
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    if (!started) {
+        /* Only a copy proved ours is deleted; the folder goes when empty. */
+        if (held != INVALID_HANDLE_VALUE)
+            DeleteFileA(copy);
+        RemoveDirectoryA(folder);
         return 0;
     }
     CloseHandle(process.hThread);
@@ -181,7 +230,6 @@ static int FirstStage(Uninstallation *un)
     }
     SetCurrentDirectoryA("\\");
     RemoveLoggedFiles(un);
-    RemoveBelow(&un->folder, ARTBOOK_TEMP, 0, NULL);
     if (StartSecondStage(un)) {
         CloseInstallFolder(&un->folder);
         return 0;
@@ -219,6 +267,25 @@ static void RemoveUninstaller(Uninstallation *un)
     }
 }
 
+/* A running program cannot delete its own file: the copy, and the folder
+ * the first stage made for it, go at the next restart. Without the rights
+ * for that they stay in the user's own temporary folder. A folder that is
+ * not such a stage folder (this program run by hand with /D=) is left. */
+static void LeaveAtRestart(const Uninstallation *un)
+{
+    char folder[STANDIN_PATH_MAX], temp[STANDIN_PATH_MAX], parent[STANDIN_PATH_MAX];
+    MoveFileExA(un->self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    if (n == 0 || n >= sizeof temp || !FolderOfPath(un->self, folder, sizeof folder))
+        return;
+    folder[strlen(folder) - 1] = '\0';   /* without its last backslash */
+    const char *name = strrchr(folder, '\\');
+    if (!name || !FolderOfPath(folder, parent, sizeof parent) || lstrcmpiA(parent, temp) != 0 ||
+        strncmp(name + 1, STAGE_FOLDER_PREFIX, sizeof STAGE_FOLDER_PREFIX - 1) != 0)
+        return;
+    MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 static int SecondStage(Uninstallation *un)
 {
     if (un->args.waitPid) {
@@ -233,7 +300,7 @@ static int SecondStage(Uninstallation *un)
      * not even itself. */
     if (!OpenInstallation(un, un->args.dir))
         return Refuse(un, un->args.dir);
-    MoveFileExA(un->self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    LeaveAtRestart(un);
     RemoveUninstaller(un);
     RemoveBelow(&un->folder, INSTALL_LOG_NAME, 0, NULL);
     int left = !RemoveInstallFolder(&un->folder);
@@ -254,6 +321,9 @@ static int SecondStage(Uninstallation *un)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    /* The second stage runs from a temporary folder: no library of the
+     * system's may come from there. */
+    LimitDllSearchToSystem32();
     Uninstallation un;
     memset(&un, 0, sizeof un);
     if (!ParseStandinArgs(GetCommandLineA(), &un.args) || !OwnPath(un.self, sizeof un.self) || !strrchr(un.self, '\\'))

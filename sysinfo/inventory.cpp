@@ -7,6 +7,7 @@
 #include <string.h>
 #include <winioctl.h>
 
+#include "common/driveerrors.h"
 #include "common/settings.h"
 #include "common/text.h"
 #include "common/trace.h"
@@ -99,10 +100,9 @@ static int DescribeFromHardwareTree(char letter, char *description, void *)
 static int DescribeFromDevice(char letter, char *description, void *)
 {
     const FactSource sources[] = { { GiveStorageDeviceName, &letter, 1 }, { GiveVolumeLabel, &letter, 0 } };
-    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    NoDriveErrorBoxes quiet;
     if (ChooseFactText(sources, 2, "CD-ROM", description, CD_DESCRIPTION_SIZE) == 2)
         Trace("CD-ROM drive %c: neither its driver nor a volume label names it; listed as \"CD-ROM\"", letter);
-    SetErrorMode(oldMode);
     return 1;
 }
 
@@ -139,9 +139,11 @@ static int RootHoldsSetup(char letter, void *)
 {
     char setup[] = "?:\\Setup.exe";
     setup[0] = letter;
-    UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    DWORD attributes = GetFileAttributesA(setup);
-    SetErrorMode(oldMode);
+    DWORD attributes;
+    {
+        NoDriveErrorBoxes quiet;
+        attributes = GetFileAttributesA(setup);
+    }
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -10,33 +10,24 @@
 #include <mmsystem.h>
 
 #include "common/export.h"
+#include "common/regread.h"
 #include "common/text.h"
 #include "common/trace.h"
 #include "sysinfo/cpuinf32/cpuinf32.h"
 #include "sysinfo/drivelist.h"
 #include "sysinfo/facts.h"
+#include "sysinfo/keywalk_win.h"
 
 static const char NotAvailable[] = "Not available";
 static const char MixerKey[] = "System\\CurrentControlSet\\control\\MediaResources\\mixer";
 
-/* A value read as text: it counts only when its data, terminator included,
- * fits size bytes. The buffer is always left terminated (empty when the
- * value is absent or too long). */
+/* A value read as text, whatever its type: it counts only when its data
+ * ends within size bytes. The buffer is always left terminated (empty when
+ * the value is absent or too long). */
 static int ReadValueText(HKEY key, const char *name, char *buffer, DWORD size)
 {
-    DWORD got = size;
-    if (RegQueryValueExA(key, name, NULL, NULL, (BYTE *)buffer, &got) != ERROR_SUCCESS || got > size) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    if (got < size)
-        buffer[got] = '\0';
-    else if (buffer[size - 1] != '\0') {
-        /* Exactly size bytes without a terminator: one too many. */
-        buffer[0] = '\0';
-        return 0;
-    }
-    return 1;
+    static const RegistryRead AsText = { REGISTRY_TEXT, REGISTRY_ANY_TYPE, REGISTRY_OWN_VIEW };
+    return ReadRegistryValue(key, name, &AsText, buffer, size);
 }
 
 static const char SpeedLibrary[] = "cpuinf32.dll";
@@ -91,119 +82,15 @@ int MeasureCpuSpeed(void)
 
 /* ---- Registry walks ------------------------------------------------------ */
 
-enum KeyVerdict {
-    KEY_DESCEND,        /* not this key: search its subkeys */
-    KEY_FOUND,          /* this key: the search ends */
-    KEY_SKIP_SUBTREE    /* not this key, and not below it either */
-};
-
-typedef KeyVerdict (*KeyVisitor)(HKEY key, void *context);
-
-/* Each level adds at least "\x" to a path of at most REGISTRY_PATH_MAX
- * characters, so no walk is deeper than this. */
-#define WALK_DEPTH_MAX (REGISTRY_PATH_MAX / 2 + 1)
-
-struct WalkFrame {
-    HKEY key;
-    DWORD subkeys;      /* counted once, before the key's loop */
-    DWORD next;         /* index of the next subkey to search */
-    size_t pathLength;  /* length of this key's path */
-};
-
-/* Depth-first walk of HKLM\rootPath, without recursion so that a deep tree
- * cannot exhaust the stack: each key is shown to visit before its subkeys,
- * subkeys in index order. A subkey whose name cannot be read, whose path
- * would pass REGISTRY_PATH_MAX characters or that cannot be opened is
- * skipped, with a trace line. Every key opened is closed before the walk
- * returns. */
-static int WalkKeyTree(const char *rootPath, KeyVisitor visit, void *context)
-{
-    WalkFrame frames[WALK_DEPTH_MAX];
-    char path[REGISTRY_PATH_MAX + 1];
-    if (strlen(rootPath) > REGISTRY_PATH_MAX)
-        return 0;
-    strcpy(path, rootPath);
-
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, rootPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    int depth = 0;
-    int found = 0;
-    while (key) {
-        KeyVerdict verdict = visit(key, context);
-        if (verdict == KEY_FOUND) {
-            RegCloseKey(key);
-            found = 1;
-            break;
-        }
-        DWORD subkeys = 0;
-        if (verdict == KEY_DESCEND && depth < WALK_DEPTH_MAX) {
-            LONG counted = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, NULL, NULL, NULL,
-                                            NULL, NULL);
-            if (counted != ERROR_SUCCESS) {
-                Trace("Registry walk: the subkeys of HKLM\\%s could not be counted (error %ld); not searched",
-                      path, counted);
-                subkeys = 0;
-            }
-        }
-        if (subkeys > 0) {
-            WalkFrame &frame = frames[depth++];
-            frame.key = key;
-            frame.subkeys = subkeys;
-            frame.next = 0;
-            frame.pathLength = strlen(path);
-        } else {
-            RegCloseKey(key);
-        }
-
-        /* The next key: the next readable subkey of the deepest open key
-         * that has one left. */
-        key = NULL;
-        while (!key && depth > 0) {
-            WalkFrame &frame = frames[depth - 1];
-            if (frame.next >= frame.subkeys) {
-                RegCloseKey(frame.key);
-                depth--;
-                continue;
-            }
-            char name[256];
-            DWORD nameLength = sizeof name;
-            path[frame.pathLength] = '\0';
-            LONG read = RegEnumKeyExA(frame.key, frame.next++, name, &nameLength, NULL, NULL, NULL, NULL);
-            if (read != ERROR_SUCCESS) {
-                Trace("Registry walk: subkey %lu of HKLM\\%s could not be read (error %ld); skipped",
-                      frame.next - 1, path, read);
-                continue;
-            }
-            char child[REGISTRY_PATH_MAX + 1];
-            if (!FormChildKeyPath(path, name, child, sizeof child)) {
-                Trace("Registry walk: a subkey of HKLM\\%s would pass %d characters of path; skipped", path,
-                      REGISTRY_PATH_MAX);
-                continue;
-            }
-            LONG opened = RegOpenKeyExA(frame.key, name, 0, KEY_READ, &key);
-            if (opened != ERROR_SUCCESS) {
-                Trace("Registry walk: HKLM\\%s could not be opened (error %ld); skipped", child, opened);
-                key = NULL;
-                continue;
-            }
-            strcpy(path, child);
-        }
-    }
-    while (depth > 0)
-        RegCloseKey(frames[--depth].key);
-    return found;
-}
-
 struct ValueSearch {
     const char *valueName;
     char *buffer;
 };
 
-static KeyVerdict VisitForValue(HKEY key, void *context)
+static KeyVerdict VisitForValue(WalkKey key, void *context)
 {
     ValueSearch *search = static_cast<ValueSearch *>(context);
-    return ReadValueText(key, search->valueName, search->buffer, SYSINFO_TEXT_SIZE) ? KEY_FOUND
+    return ReadValueText(HkeyOf(key), search->valueName, search->buffer, SYSINFO_TEXT_SIZE) ? KEY_FOUND
                                                                                      : KEY_DESCEND;
 }
 
@@ -211,7 +98,7 @@ int FindRegistryValue(const char *valueName, const char *keyPath, char *buffer)
 {
     ValueSearch search = { valueName, buffer };
     buffer[0] = '\0';
-    return WalkKeyTree(keyPath, VisitForValue, &search);
+    return WalkMachineKeys(keyPath, VisitForValue, &search) == WALK_FOUND;
 }
 
 struct CdRomSearch {
@@ -219,8 +106,9 @@ struct CdRomSearch {
     char *description;
 };
 
-static KeyVerdict VisitForCdRom(HKEY key, void *context)
+static KeyVerdict VisitForCdRom(WalkKey walkKey, void *context)
 {
+    HKEY key = HkeyOf(walkKey);
     CdRomSearch *search = static_cast<CdRomSearch *>(context);
     char className[CD_DESCRIPTION_SIZE];
     if (!ReadValueText(key, "Class", className, sizeof className) || !IsCdRomClass(className))
@@ -237,7 +125,7 @@ static KeyVerdict VisitForCdRom(HKEY key, void *context)
 int FindCdRomDescription(char letter, const char *keyPath, char *description)
 {
     CdRomSearch search = { letter, description };
-    return WalkKeyTree(keyPath, VisitForCdRom, &search);
+    return WalkMachineKeys(keyPath, VisitForCdRom, &search) == WALK_FOUND;
 }
 
 /* ---- Probes -------------------------------------------------------------- */
@@ -271,12 +159,9 @@ static int GiveEnumCpu(char *text, size_t size, void *)
  * SYSINFO_TEXT_SIZE bytes. */
 static int ReadKeyValueText(const char *keyPath, const char *name, char *text, size_t size)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
+    static const RegistryRead AsText = { REGISTRY_TEXT, REGISTRY_ANY_TYPE, REGISTRY_OWN_VIEW };
     char value[SYSINFO_TEXT_SIZE];
-    int read = ReadValueText(key, name, value, sizeof value);
-    RegCloseKey(key);
+    int read = ReadRegistryKeyValue(HKEY_LOCAL_MACHINE, keyPath, name, &AsText, value, sizeof value);
     if (read)
         CopyText(text, size, value);
     return read;

@@ -143,6 +143,21 @@ TEST(InstallLog, OnlyPathsBelowTheInstallFolderAreRemoved)
     EXPECT_EQ(Parse(tooLong.c_str(), &e), 0);
 }
 
+TEST(InstallLog, DeviceNamesAreRefused)
+{
+    /* Opened by name, each would reach a device, not a file of the folder. */
+    InstallLogEntry e;
+    const char *devices[] = { "COM1", "Data\\NUL.txt", "con", "CON .txt", "Data\\aux.dat|1|00000000",
+                              "prn\\", "lpt9.log", "CONIN$", "conout$.x", "COM\xB9", "Data\\lpt\xB2.txt",
+                              "COM\xB3" };
+    for (const char *line : devices)
+        EXPECT_EQ(Parse(line, &e), 0) << line;
+    const char *files[] = { "COM0", "COM10", "LPT", "Console.txt", "NULL", "Data\\CON1.txt", "aux_x.dat",
+                            "COM\xB4", "Data.CON" };
+    for (const char *line : files)
+        EXPECT_EQ(Parse(line, &e), 1) << line;
+}
+
 TEST(InstallLog, FilesCarrySizeAndChecksumAndOldLinesProveNothing)
 {
     EXPECT_EQ(Fnv1a(FNV1A_START, "", 0), 0x811C9DC5u);

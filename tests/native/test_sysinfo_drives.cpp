@@ -3,8 +3,10 @@
 #include <stdio.h>
 #include <string.h>
 #include <string>
+#include <vector>
 
 #include "sysinfo/drivelist.h"
+#include "sysinfo/keywalk.h"
 
 namespace {
 
@@ -239,4 +241,100 @@ TEST(RegistryWalk, CdRomClassInAnyCase)
     EXPECT_FALSE(IsCdRomClass("CDRO"));
     EXPECT_FALSE(IsCdRomClass(""));
     EXPECT_FALSE(IsCdRomClass("DiskDrive"));
+}
+
+namespace {
+
+/* A scripted registry: each key has its subkeys and may be a link to
+ * another key. Opening a link either reports it, as the launcher's own
+ * opening does, or follows it, as a plain RegOpenKeyExA would. */
+struct ScriptedKey {
+    const char *name;
+    std::vector<int> subkeys;
+    int linkTo;   /* -1: a plain key */
+};
+
+struct ScriptedTree {
+    std::vector<ScriptedKey> keys;
+    bool reportLinks;
+    int open = 0;
+    int links = 0;
+    std::vector<int> handles;   /* what each open WalkKey stands for */
+};
+
+int KeyIndex(WalkKey key) { return *static_cast<int *>(key); }
+
+KeyOpened OpenScripted(WalkKey parent, const char *name, WalkKey *key, long *error, void *context)
+{
+    ScriptedTree *tree = static_cast<ScriptedTree *>(context);
+    int found = -1;
+    if (!parent)
+        found = 0;
+    else
+        for (int child : tree->keys[(size_t)KeyIndex(parent)].subkeys)
+            if (strcmp(tree->keys[(size_t)child].name, name) == 0)
+                found = child;
+    *error = found < 0 ? 2 : 0;
+    if (found < 0)
+        return WALK_NOT_OPENED;
+    if (tree->keys[(size_t)found].linkTo >= 0) {
+        if (tree->reportLinks)
+            return WALK_LINK;
+        found = tree->keys[(size_t)found].linkTo;
+    }
+    *key = new int(found);
+    tree->open++;
+    return WALK_OPENED;
+}
+
+long CountScripted(WalkKey key, unsigned long *count, void *context)
+{
+    *count = (unsigned long)static_cast<ScriptedTree *>(context)->keys[(size_t)KeyIndex(key)].subkeys.size();
+    return 0;
+}
+
+long NameScripted(WalkKey key, unsigned long index, char *name, size_t size, void *context)
+{
+    const ScriptedTree *tree = static_cast<ScriptedTree *>(context);
+    snprintf(name, size, "%s", tree->keys[(size_t)tree->keys[(size_t)KeyIndex(key)].subkeys[index]].name);
+    return 0;
+}
+
+void CloseScripted(WalkKey key, void *context)
+{
+    static_cast<ScriptedTree *>(context)->open--;
+    delete static_cast<int *>(key);
+}
+
+void SkippedScripted(WalkSkip why, const char *, long, void *context)
+{
+    if (why == WALK_SKIP_LINK)
+        static_cast<ScriptedTree *>(context)->links++;
+}
+
+KeyVerdict FindNothing(WalkKey, void *) { return KEY_DESCEND; }
+
+}
+
+TEST(RegistryWalk, LinksBackToAnAncestorAreNotFollowedAndTheWalkIsCapped)
+{
+    /* Enum\A\B\Loop links back to Enum, Enum\A\C\Up to A: followed, the
+     * tree never ends (about 2^125 visits within the path limits). */
+    ScriptedTree tree;
+    tree.keys = { { "Enum", { 1 }, -1 }, { "A", { 2, 3 }, -1 }, { "B", { 4, 5 }, -1 }, { "C", { 6, 7 }, -1 },
+                  { "Loop", {}, 0 },     { "x", {}, -1 },       { "Up", {}, 1 },          { "y", {}, -1 } };
+    const KeyTree access = { OpenScripted, CountScripted, NameScripted, CloseScripted, SkippedScripted, &tree };
+
+    unsigned long visited = 0;
+    tree.reportLinks = true;
+    EXPECT_EQ(WalkKeyTree(&access, "Enum", FindNothing, NULL, WALK_KEYS_MAX, &visited), WALK_NOT_FOUND);
+    EXPECT_EQ(visited, 6u);
+    EXPECT_EQ(tree.links, 2);
+    EXPECT_EQ(tree.open, 0);
+
+    /* Where links cannot be told apart, the cap ends the walk. */
+    tree.reportLinks = false;
+    EXPECT_EQ(WalkKeyTree(&access, "Enum", FindNothing, NULL, WALK_KEYS_MAX, &visited), WALK_CAPPED);
+    EXPECT_EQ(visited, (unsigned long)WALK_KEYS_MAX);
+    EXPECT_EQ(tree.open, 0);
 }

@@ -216,6 +216,28 @@ TEST_F(EndToEnd, UninstallRunsTheRegisteredCommandAsItIs)
     ExpectStarted("S:\\Installed KVL\\Uninst.exe", "\"S:\\Installed KVL\\Uninst.exe\" /S", "S:\\CD");
 }
 
+TEST_F(EndToEnd, AnUninstallCommandThatFillsItsFieldWithoutEndIsNotOffered)
+{
+    /* 260 bytes of binary data, no terminator: cut by one character it
+     * would name the installed uninstaller. */
+    ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
+    std::string command = "S:\\Installed KVL\\";
+    while (command.size() < 260 - strlen("Uninst.exeZ"))
+        command += ".\\";
+    command += "Uninst.exeZ";
+    ASSERT_EQ(command.size(), 260u);
+    HKEY key = CreateKey(UninstallKey);
+    RegSetValueExA(key, "UninstallString", 0, REG_BINARY, (const BYTE *)command.data(), (DWORD)command.size());
+    RegCloseKey(key);
+    StartLauncher();
+    HWND menu = WaitMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_UNINSTALL)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(menu, IDC_MENU_PLAY)));
+    proc::Stop(&launcher);
+    ExpectNothingStarted();
+}
+
 TEST_F(EndToEnd, PlayStartsTheGameOfTheInstallFolder)
 {
     /* Complete settings: the game runs in CDRoot. */

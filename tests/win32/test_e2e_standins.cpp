@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -244,9 +245,7 @@ TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
 {
     InstallSilently();
     SetString(HKEY_CURRENT_USER, PRODUCT_KEY, "DDName", "display");
-    /* The launcher's artbook leaves its picture in the install folder. */
     std::string dir = DEFAULT_INSTALL_DIR;
-    CloseHandle(CreateFileA((dir + "\\Artbook.bmp").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
 
     EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
     /* The folder and the keys go once the copy in the temporary folder has
@@ -262,6 +261,9 @@ TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
     InstallSilently();
     std::string dir = DEFAULT_INSTALL_DIR, own = dir + "\\Partie1.sav", changed = dir + "\\ReadMe.txt";
     CloseHandle(CreateFileA(own.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    /* The launcher never leaves a picture of its own under that name. */
+    const std::string picture = dir + "\\Artbook.bmp";
+    ASSERT_TRUE(WriteText(picture, "BM ma photo"));
     /* Same size, other bytes: no longer the file Setup wrote. */
     std::string text = proc::ReadFileText(changed);
     ASSERT_FALSE(text.empty());
@@ -274,6 +276,89 @@ TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
     EXPECT_FALSE(Exists(dir + "\\Install.log"));
     EXPECT_TRUE(Exists(own));
     EXPECT_EQ(proc::ReadFileText(changed), text);
+    EXPECT_EQ(proc::ReadFileText(picture), "BM ma photo");
+}
+
+TEST_F(DiscPrograms, AHardLinkedFileIsNeverChangedByUninstallOrReinstall)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR, installed = dir + "\\ReadMe.txt";
+    const std::string elsewhere = std::string(OutsideDir) + "\\Notes.txt";
+    const std::string text = proc::ReadFileText(installed);
+    ASSERT_TRUE(CreateDirectoryA(OutsideDir, NULL));
+    /* Still the bytes Setup wrote, but the file has a second name outside
+     * the folder, and is read-only. */
+    ASSERT_TRUE(CreateHardLinkA(elsewhere.c_str(), installed.c_str(), NULL));
+    ASSERT_TRUE(SetFileAttributesA(elsewhere.c_str(), FILE_ATTRIBUTE_READONLY));
+    auto untouched = [&] {
+        DWORD attr = GetFileAttributesA(elsewhere.c_str());
+        return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY) &&
+               proc::ReadFileText(elsewhere) == text && Exists(installed);
+    };
+
+    /* A reinstall cannot replace it: it refuses and rolls back. */
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 1u);
+    EXPECT_TRUE(untouched());
+    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
+    EXPECT_TRUE(WaitUnregistered());
+    EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
+    EXPECT_TRUE(untouched());
+    SetFileAttributesA(elsewhere.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(installed.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(DiscPrograms, TheSecondStageRunsFromAFolderOfItsOwnMarkedForRemoval)
+{
+    InstallSilently();
+    char temp[MAX_PATH];
+    ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
+    auto stages = [&] {
+        std::vector<std::string> found;
+        WIN32_FIND_DATAA entry;
+        HANDLE search = FindFirstFileA((std::string(temp) + "KVU*.tmp").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                found.push_back(std::string(temp) + entry.cFileName +
+                                ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "\\" : ""));
+            while (FindNextFileA(search, &entry));
+            FindClose(search);
+        }
+        return found;
+    };
+    const std::vector<std::string> before = stages();
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
+    EXPECT_TRUE(WaitGone(dir, 15000));
+    EXPECT_TRUE(WaitUnregistered());
+
+    std::vector<std::string> made;
+    for (const std::string &path : stages())
+        if (std::find(before.begin(), before.end(), path) == before.end())
+            made.push_back(path);
+    ASSERT_EQ(made.size(), 1u);
+    const std::string folder = made[0], copy = folder + UNINSTALLER_NAME;
+    EXPECT_EQ(folder.back(), '\\') << folder << " is no folder";
+    EXPECT_TRUE(Exists(copy));
+    /* The copy and its folder go at the next restart, the file first. */
+    std::string pending;
+    HKEY session;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                      &session) == ERROR_SUCCESS) {
+        DWORD size = 0;
+        RegQueryValueExA(session, "PendingFileRenameOperations", NULL, NULL, NULL, &size);
+        std::vector<char> data(size + 2);
+        if (RegQueryValueExA(session, "PendingFileRenameOperations", NULL, NULL, (BYTE *)data.data(), &size) ==
+            ERROR_SUCCESS)
+            pending.assign(data.data(), size);
+        RegCloseKey(session);
+    }
+    const std::string folderName = folder.substr(0, folder.size() - 1);
+    size_t copyAt = pending.find(copy), folderAt = pending.find(folderName + std::string(1, '\0'));
+    EXPECT_NE(copyAt, std::string::npos);
+    EXPECT_NE(folderAt, std::string::npos);
+    EXPECT_LT(copyAt, folderAt);
+    WaitUntil([&] { return DeleteFileA(copy.c_str()) || !Exists(copy); }, 10000);
+    RemoveDirectoryA(folderName.c_str());
 }
 
 TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)

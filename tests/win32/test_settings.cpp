@@ -238,18 +238,33 @@ TEST_F(SettingsStore, ValuesAreRawBytesOfAtMostTheirFieldsSize)
     }
 }
 
-TEST_F(SettingsStore, StringsWithoutTerminatorAreCutInsideTheirField)
+TEST_F(SettingsStore, PathsFillingTheirFieldWithoutTerminatorAreAbsentDDNameIsCut)
 {
+    /* Cut by one character, "...\Uninst.exeZ" would start "...\Uninst.exe":
+     * a path or command line that does not end inside its field does not
+     * fit. */
     StoreFullInstallation();
-    SetRaw(PRODUCT_KEY, "ExeDir", std::string(260, 'e'));
-    SetRaw(PRODUCT_KEY, "DDName", std::string(50, 'd'));
+    SetRaw(UNINSTALL_KEY, "UninstallString", std::string(259, 'u') + "Z");
     SetRaw(PRODUCT_KEY, "CDRoot", std::string(260, 'r'));
-    SetRaw(UNINSTALL_KEY, "UninstallString", std::string(260, 'u'));
+    EXPECT_EQ(ReadSettings(), 0);
+    EXPECT_EQ(Settings.UninstallAvailable, 0);
+    EXPECT_STREQ(Settings.UninstallString, "");
+    EXPECT_EQ(Settings.Installed, 1);
+    EXPECT_EQ(Settings.CDRootKnown, 0);
+    EXPECT_STREQ(Settings.CDRoot, "");
+    SetRaw(PRODUCT_KEY, "ExeDir", std::string(260, 'e'));
+    EXPECT_EQ(ReadSettings(), 0);
+    EXPECT_EQ(Settings.Installed, 0);
+    EXPECT_STREQ(Settings.ExeDir, "");
+
+    /* With a terminator inside the field they are read; the driver name
+     * keeps its first 49 characters, terminated or not. */
+    StoreFullInstallation();
+    SetRaw(PRODUCT_KEY, "ExeDir", std::string(259, 'e') + '\0');
+    SetRaw(PRODUCT_KEY, "DDName", std::string(50, 'd'));
     EXPECT_EQ(ReadSettings(), 1);
     EXPECT_EQ(std::string(Settings.ExeDir), std::string(259, 'e'));
     EXPECT_EQ(std::string(Settings.DDName), std::string(49, 'd'));
-    EXPECT_EQ(std::string(Settings.CDRoot), std::string(259, 'r'));
-    EXPECT_EQ(std::string(Settings.UninstallString), std::string(259, 'u'));
     EXPECT_EQ(Settings.bHard, 1);
 
     /* A REG_SZ value written without its terminator. */

@@ -127,6 +127,57 @@ TEST_F(HardwareTree, LongPathsAreSkippedAndDeepTreesAreSafe)
     EXPECT_EQ(Find("Bottom", "Enum\\Deep"), "(none)");
 }
 
+/* A registry link of HKLM, made with REG_OPTION_CREATE_LINK and removed as
+ * the link itself (deleting it by name would delete its target). */
+struct LinkKey {
+    std::string path;
+    bool made = false;
+    LinkKey(const std::string &p, const std::wstring &target) : path(p)
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS | KEY_CREATE_LINK, NULL, &key, NULL) != ERROR_SUCCESS)
+            return;
+        made = RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK, (const BYTE *)target.data(),
+                              (DWORD)(target.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~LinkKey()
+    {
+        typedef LONG(WINAPI * DeleteKeyProc)(HANDLE);
+        DeleteKeyProc deleteKey = (DeleteKeyProc)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey");
+        HKEY key;
+        if (deleteKey &&
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), REG_OPTION_OPEN_LINK, DELETE | KEY_READ, &key) ==
+                ERROR_SUCCESS) {
+            deleteKey(key);
+            RegCloseKey(key);
+        }
+    }
+};
+
+TEST_F(HardwareTree, RegistryLinksAreNotFollowed)
+{
+    /* Enum\Root\Elsewhere leads to Enum\Hidden, outside the searched tree. */
+    ASSERT_TRUE(scratch::SetText("Enum\\Hidden", "CPU", "behind a link"));
+    ASSERT_TRUE(scratch::SetText("Enum\\Root\\Plain", "DeviceDesc", "Timer"));
+    LinkKey link("Enum\\Root\\Elsewhere", L"\\Registry\\Machine\\Enum\\Hidden");
+    ASSERT_TRUE(link.made);
+    /* The link works for whoever follows it, and opened as itself it shows
+     * what it is. */
+    HKEY through;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\Root\\Elsewhere", 0, KEY_READ, &through), ERROR_SUCCESS);
+    RegCloseKey(through);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\Root\\Elsewhere", REG_OPTION_OPEN_LINK, KEY_READ, &through),
+              ERROR_SUCCESS);
+    DWORD type = REG_NONE;
+    EXPECT_EQ(RegQueryValueExA(through, "SymbolicLinkValue", NULL, &type, NULL, NULL), ERROR_SUCCESS);
+    EXPECT_EQ(type, (DWORD)REG_LINK);
+    RegCloseKey(through);
+    EXPECT_EQ(Find("CPU", "Enum\\Hidden"), "behind a link");
+    EXPECT_EQ(Find("CPU", "Enum\\Root"), "(none)");
+}
+
 TEST_F(HardwareTree, CdRomKeysMatchTheirDriveLetter)
 {
     /* A CD-ROM key of another letter closes its own subtree only. */

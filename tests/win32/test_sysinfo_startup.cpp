@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/texttable.h"
-#include "launcher/startup.h"
+#include "common/dllsearch.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "sysinfo/inventory.h"
