@@ -7,6 +7,7 @@
 #include "graphics/setupdlg.h"
 #include "common/app.h"
 #include "common/dialogresult.h"
+#include "common/dpiscale.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/text.h"
@@ -39,6 +40,7 @@ static INT_PTR CALLBACK WaitProc(HWND window, UINT message, WPARAM, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
+        ScaleDialogPictures(window, ScreenDpi());
         SetWindowTextA(window, GetText(TEXT_WAIT_CAPTION));
         SetDlgItemTextA(window, IDC_WAIT_TEXT, GetText(TEXT_WAIT_SCANNING));
         return FALSE;
@@ -135,6 +137,7 @@ static void OnInitDialog(GraphicsSetupDialog *setup, HWND dialog)
     setup->deviceList = GetDlgItem(dialog, IDC_GFX_DEVICE);
     setup->modeList = GetDlgItem(dialog, IDC_GFX_MODE);
     HWND wait = OpenWaitWindow();
+    ScaleDialogPictures(dialog, ScreenDpi());
     SetWindowTextA(dialog, GetText(TEXT_SETUP_CAPTION));
     SetDlgItemTextA(dialog, IDC_GFX_PLAY, GetText(TEXT_SETUP_PLAY));
     SetDlgItemTextA(dialog, IDCANCEL, GetText(TEXT_BACK));

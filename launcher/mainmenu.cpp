@@ -9,6 +9,7 @@
 #include "launcher/launch.h"
 #include "launcher/team.h"
 #include "common/dialogresult.h"
+#include "common/dpiscale.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/texttable.h"
@@ -109,6 +110,7 @@ static void EnableItem(HWND menu, int id, BOOL enable)
 /* A missing DirectX component ends the menu here, before it shows. */
 static void MenuOnInit(HWND menu, MainMenuDialog *state)
 {
+    ScaleDialogPictures(menu, ScreenDpi());
     state->emblem = LoadBitmapA(state->instance, MAKEINTRESOURCEA(IDB_EMBLEM));
     if (!state->emblem)
         Trace("menu picture not loaded (error %lu): its button stays blank", GetLastError());

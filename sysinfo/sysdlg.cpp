@@ -3,6 +3,7 @@
 #include "sysinfo/sysdlg.h"
 
 #include "common/app.h"
+#include "common/dpiscale.h"
 #include "common/msgdlg.h"
 #include "common/texttable.h"
 #include "resources/resource.h"
@@ -80,6 +81,7 @@ static SysInfoDialog *StateOf(HWND dialog)
 static INT_PTR OnSysInfoInit(HWND dialog, SysInfoDialog *state)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    ScaleDialogPictures(dialog, ScreenDpi());
     SetWindowTextA(dialog, GetText(TEXT_SYSINFO_CAPTION));
     SetDlgItemTextA(dialog, IDOK, GetText(TEXT_BACK));
     state->report = GetDlgItem(dialog, IDC_SYSINFO_REPORT);
