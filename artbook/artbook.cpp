@@ -9,6 +9,7 @@
 #include "artbook/ppk.h"
 #include "common/app.h"
 #include "common/dialogstate.h"
+#include "common/dpiscale.h"
 #include "common/driveerrors.h"
 #include "common/levels.h"
 #include "common/settings.h"
@@ -35,6 +36,7 @@ struct ArtbookDialog {
     unsigned level;                       /* shown: 0-based level */
     unsigned picture;                     /* and its picture number */
     HBITMAP bitmap;                       /* our picture in the control, or NULL */
+    int dpi;                              /* the screen's: the pictures' scale */
 };
 
 /* "%c:\Artbook\Art%d_%02d.ppk" on the disc's drive; 0 when it does not fit. */
@@ -147,6 +149,11 @@ static HBITMAP LoadCurrentPicture(const ArtbookDialog *art)
                   GetLastError());
     }
     DeleteTempBitmap(&temp);
+    HBITMAP scaled = ScaleBitmapForDpi(bitmap, art->dpi);
+    if (scaled) {
+        DeleteObject(bitmap);
+        bitmap = scaled;
+    }
     return bitmap;
 }
 
@@ -208,6 +215,12 @@ static BOOL OnInitArtbook(HWND dialog, ArtbookDialog *art)
     art->pictureControl = GetDlgItem(dialog, IDC_ART_PICTURE);
     art->levelList = GetDlgItem(dialog, IDC_ART_LEVELS);
     HWND captionLine = GetDlgItem(dialog, IDC_ART_CAPTION);
+    /* The cover the control loaded, at the screen's scale; SetPicture
+     * releases the one it replaces. */
+    HBITMAP cover = ScaleBitmapForDpi((HBITMAP)SendMessageA(art->pictureControl, STM_GETIMAGE, IMAGE_BITMAP, 0),
+                                      art->dpi);
+    if (cover)
+        SetPicture(art, cover);
     HWND exitButton = GetDlgItem(dialog, IDCANCEL);
 
     art->completedCount = CompletedLevels(Settings.Level);
@@ -299,9 +312,12 @@ static INT_PTR CALLBACK ArtbookDialogProc(HWND dialog, UINT message, WPARAM wPar
     return FALSE;
 }
 
-int ShowArtbook(HWND owner)
+int ShowArtbook(HWND owner) { return ShowArtbookAtDpi(owner, ScreenDpi()); }
+
+int ShowArtbookAtDpi(HWND owner, int dpi)
 {
     ArtbookDialog art = {};
+    art.dpi = dpi;
     if (DialogBoxParamA(Instance, MAKEINTRESOURCEA(IDD_ARTBOOK), owner, ArtbookDialogProc, (LPARAM)&art) == -1)
         Trace("artbook: the dialog could not be opened (error %lu)", GetLastError());
     return 1;

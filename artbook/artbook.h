@@ -5,5 +5,8 @@
 #include <windows.h>
 
 int ShowArtbook(HWND owner);
+/* The same with the pictures scaled to dpi rather than to the screen's
+ * (tests). */
+int ShowArtbookAtDpi(HWND owner, int dpi);
 
 #endif

@@ -8,6 +8,7 @@
 #include "common/msgdlg.h"
 #include "common/app.h"
 #include "common/dialogstate.h"
+#include "common/dpiscale.h"
 #include "common/texttable.h"
 #include "common/trace.h"
 #include "resources/resource.h"
@@ -42,6 +43,7 @@ static void ShowItem(HWND dialog, int id, int shown, int text)
 static void MessageOnInit(HWND dialog, MessageDialog *state)
 {
     *state->guard = dialog;
+    ScaleDialogPictures(dialog, ScreenDpi());
     SetWindowTextA(dialog, GetText(state->caption));
     SetDlgItemTextA(dialog, IDC_MSG_BUTTON, GetText(state->button));
     EnableWindow(GetDlgItem(dialog, IDC_MSG_BUTTON), TRUE);

@@ -3,8 +3,7 @@
 #ifndef KVL_MSGDLG_H
 #define KVL_MSGDLG_H
 
-#define WARN_DONT_SHOW_AGAIN 0x10000u
-#define WARN_CANCEL          0x20000u
+#include "common/warnflags.h"
 
 /* The warning's number that asks for its free text instead of an entry
  * (without a free text, entry 0 shows like any other). */

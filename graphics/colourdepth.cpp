@@ -1,7 +1,7 @@
 /* The start-up warning for a desktop of fewer than 15 bits per pixel. The
  * game draws in 16 bits; on an 8-bit desktop its picture may look wrong. */
 #include "graphics/colourdepth.h"
-#include "common/msgdlg.h"
+#include "common/warnflags.h"
 
 /* Shows one warning and keeps the user's "don't show again" tick. */
 static int Warn(ColourDepthWarningFn warn, unsigned int flags, void (*rememberNoWarning)(void),

@@ -70,11 +70,10 @@ static HRESULT WINAPI AddMode(DdSurfaceDesc5 *mode, void *context)
 /* Fills the device being stored with the modes the driver reports. */
 static void EnumerateModes(DirectDraw5 *directDraw, DeviceScan *scan, DisplayDevice *device)
 {
-    device->modeCount = 0;
     HRESULT result = directDraw->methods->EnumDisplayModes(directDraw, 0, 0, scan, AddMode);
     if (result != KVL_DD_OK)
-        Trace("display modes of driver \"%s\" not enumerated (0x%08lx): %d kept",
-              device->driverName, (unsigned long)result, device->modeCount);
+        Trace("display modes of driver \"%s\" not enumerated (0x%08lx): the %d reported are kept",
+              device->driverName, (unsigned long)result, scan->collected.modeCount);
 }
 
 static BOOL WINAPI StoreDriver(GUID *guid, char *description, char *name, void *context)
@@ -107,10 +106,26 @@ static BOOL WINAPI StoreDriver(GUID *guid, char *description, char *name, void *
     return TRUE;
 }
 
+/* Whether the system emulates 16-bit modes for DirectDraw programs: a
+ * program without a manifest sees version 6.2 on Windows 8 and on every
+ * later one. */
+static int SystemEmulatesHighColour(void)
+{
+    OSVERSIONINFOA version;
+    memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) {
+        Trace("the system's version could not be read (error %lu): only the drivers' own 16-bit modes are offered",
+              (unsigned long)GetLastError());
+        return 0;
+    }
+    return EmulatesHighColourModes(version.dwMajorVersion, version.dwMinorVersion);
+}
+
 int ScanDisplayDevices(const DirectDrawEntries *entries)
 {
     DriverPass pass;
-    ScanBegin(&pass.scan);
+    ScanBegin(&pass.scan, SystemEmulatesHighColour());
     pass.create = entries->create;
     pass.hardwareSuffix = GetText(TEXT_HARDWARE_SUFFIX);
     if (!HasDirectDrawEntries(entries))

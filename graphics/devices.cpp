@@ -28,11 +28,13 @@ void FreeDeviceList(void)
     DeviceList.preferred = -1;
 }
 
-void ScanBegin(DeviceScan *scan)
+void ScanBegin(DeviceScan *scan, int emulatedHighColour)
 {
     FreeDeviceList();
     scan->underWay = 1;
     scan->storing = -1;
+    scan->emulatedHighColour = emulatedHighColour;
+    ClearModes(&scan->collected);
 }
 
 int ScanHasRoom(const DeviceScan *scan)
@@ -70,6 +72,7 @@ DisplayDevice *ScanStoreDevice(DeviceScan *scan, const unsigned char *guid,
                  hardwareSuffix ? hardwareSuffix : "");
     else
         CopyText(device->label, DEVICE_TEXT_SIZE, description);
+    ClearModes(&scan->collected);
     scan->storing = DeviceList.count;
     DeviceList.devices[DeviceList.count++] = device;
     DeviceList.preferred = 0;
@@ -90,13 +93,14 @@ int ScanAddMode(DeviceScan *scan, int width, int height, int bitsPerPixel)
     DisplayDevice *device = DeviceBeingStored(scan);
     if (!device)
         return 0;
-    return AddDisplayMode(device, width, height, bitsPerPixel);
+    return CollectMode(&scan->collected, width, height, bitsPerPixel);
 }
 
 void ScanEndDevice(DeviceScan *scan)
 {
     DisplayDevice *device = DeviceBeingStored(scan);
     if (device) {
+        TakeCollectedModes(&scan->collected, scan->emulatedHighColour, device);
         SortModes(device);
         ChooseDefaultMode(device);
     }

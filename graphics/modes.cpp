@@ -2,25 +2,11 @@
  * proposed, and how the mode list writes them. */
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "graphics/modes.h"
-#include "graphics/devices.h"
 
-int AddDisplayMode(DisplayDevice *device, int width, int height, int bitsPerPixel)
-{
-    /* The game draws in 15 or 16 bits only. */
-    if (bitsPerPixel != 15 && bitsPerPixel != 16)
-        return 1;
-    if (device->modeCount < 0 || device->modeCount >= MAX_DISPLAY_MODES)
-        return 1;
-    DisplayMode *mode = &device->modes[device->modeCount];
-    mode->width = width;
-    mode->height = height;
-    mode->bitsPerPixel = bitsPerPixel;
-    device->modeCount++;
-    return 1;
-}
-
+/* Depth, then width, then height, all as signed numbers. */
 static int CompareModes(const void *a, const void *b)
 {
     const DisplayMode *x = (const DisplayMode *)a;
@@ -32,6 +18,71 @@ static int CompareModes(const void *a, const void *b)
     if (x->height != y->height)
         return x->height < y->height ? -1 : 1;
     return 0;
+}
+
+/* Adds mode to a set of distinct modes bounded by capacity: a repeat is
+ * dropped, and a full set lets a newcomer in only in place of its largest
+ * entry, when the newcomer sorts before it. */
+static void KeepDistinct(DisplayMode *set, int *count, int capacity, const DisplayMode *mode)
+{
+    int largest = -1;
+    for (int i = 0; i < *count; i++) {
+        if (CompareModes(&set[i], mode) == 0)
+            return;
+        if (largest < 0 || CompareModes(&set[i], &set[largest]) > 0)
+            largest = i;
+    }
+    if (*count < capacity)
+        set[(*count)++] = *mode;
+    else if (largest >= 0 && CompareModes(mode, &set[largest]) < 0)
+        set[largest] = *mode;
+}
+
+void ClearModes(ModeCollection *collection)
+{
+    collection->modeCount = 0;
+    collection->sizeCount = 0;
+}
+
+int CollectMode(ModeCollection *collection, int width, int height, int bitsPerPixel)
+{
+    DisplayMode mode = { width, height, bitsPerPixel };
+    /* The game draws in 15 or 16 bits only. */
+    if (bitsPerPixel == 15 || bitsPerPixel == 16) {
+        KeepDistinct(collection->modes, &collection->modeCount, MAX_COLLECTED_MODES, &mode);
+    } else if (bitsPerPixel == 24 || bitsPerPixel == 32) {
+        /* Kept as the 16-bit mode that Windows would emulate at this size. */
+        mode.bitsPerPixel = 16;
+        KeepDistinct(collection->sizes, &collection->sizeCount, MAX_COLLECTED_SIZES, &mode);
+    }
+    return 1;
+}
+
+int EmulatesHighColourModes(unsigned long majorVersion, unsigned long minorVersion)
+{
+    return majorVersion > 6 || (majorVersion == 6 && minorVersion >= 2);
+}
+
+void TakeCollectedModes(const ModeCollection *collection, int emulatedHighColour, DisplayDevice *device)
+{
+    const DisplayMode *source = collection->modes;
+    int count = collection->modeCount;
+    /* Only a driver without any 15- or 16-bit mode of its own: one that
+     * lists a single such mode keeps exactly what it lists. */
+    if (count == 0 && emulatedHighColour) {
+        source = collection->sizes;
+        count = collection->sizeCount;
+    }
+    if (count < 0 || count > MAX_COLLECTED_MODES)
+        count = 0;
+    DisplayMode sorted[MAX_COLLECTED_MODES];
+    memcpy(sorted, source, (size_t)count * sizeof sorted[0]);
+    if (count > 1)
+        qsort(sorted, (size_t)count, sizeof sorted[0], CompareModes);
+    if (count > MAX_DISPLAY_MODES)
+        count = MAX_DISPLAY_MODES;
+    memcpy(device->modes, sorted, (size_t)count * sizeof sorted[0]);
+    device->modeCount = count;
 }
 
 void SortModes(DisplayDevice *device)

@@ -8,6 +8,7 @@
 #include "common/app.h"
 #include "common/dialogresult.h"
 #include "common/dialogstate.h"
+#include "common/dpiscale.h"
 #include "common/msgdlg.h"
 #include "common/settings.h"
 #include "common/text.h"
@@ -35,6 +36,7 @@ static INT_PTR CALLBACK WaitProc(HWND window, UINT message, WPARAM, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
+        ScaleDialogPictures(window, ScreenDpi());
         SetWindowTextA(window, GetText(TEXT_WAIT_CAPTION));
         SetDlgItemTextA(window, IDC_WAIT_TEXT, GetText(TEXT_WAIT_SCANNING));
         return FALSE;
@@ -131,6 +133,7 @@ static void OnInitDialog(GraphicsSetupDialog *setup, HWND dialog)
     setup->deviceList = GetDlgItem(dialog, IDC_GFX_DEVICE);
     setup->modeList = GetDlgItem(dialog, IDC_GFX_MODE);
     HWND wait = OpenWaitWindow();
+    ScaleDialogPictures(dialog, ScreenDpi());
     SetWindowTextA(dialog, GetText(TEXT_SETUP_CAPTION));
     SetDlgItemTextA(dialog, IDC_GFX_PLAY, GetText(TEXT_SETUP_PLAY));
     SetDlgItemTextA(dialog, IDCANCEL, GetText(TEXT_BACK));

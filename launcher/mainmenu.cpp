@@ -11,6 +11,7 @@
 #include "launcher/team.h"
 #include "common/dialogresult.h"
 #include "common/dialogstate.h"
+#include "common/dpiscale.h"
 #include "common/settings.h"
 #include "common/texttable.h"
 #include "common/trace.h"
@@ -44,6 +45,7 @@ static void EnableItem(HWND menu, int id, BOOL enable)
 /* A missing DirectX component ends the menu here, before it shows. */
 static void MenuOnInit(HWND menu, MainMenuDialog *state)
 {
+    ScaleDialogPictures(menu, ScreenDpi());
     state->emblem = LoadBitmapA(state->instance, MAKEINTRESOURCEA(IDB_EMBLEM));
     if (!state->emblem)
         Trace("menu picture not loaded (error %lu): its button stays blank", GetLastError());

@@ -5,12 +5,16 @@
 
 #include "launcher/team.h"
 #include "common/app.h"
+#include "common/dpiscale.h"
 #include "common/trace.h"
 #include "resources/resource.h"
 
 static INT_PTR CALLBACK TeamDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
+    case WM_INITDIALOG:
+        ScaleDialogPictures(dialog, ScreenDpi());
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             EndDialog(dialog, 0);

@@ -15,7 +15,11 @@ cp "$KVL_TOP/out/disc/KVL/ReadMe.txt" "$recdisc/KVL/"
 for f in Launcher/Notepad.exe Setup.exe CD/Setup.exe "Installed KVL/KVL.EXE" "Installed KVL/Uninst.exe"; do
     cp "$recorder" "$recdisc/$f"
 done
-"$KVL_TOP/scripts/wineprefix.sh" r "$testdisc" s "$recdisc"
+# The demo disc once more, as CD-ROM T:, for the end-to-end test of a disc
+# installed from one drive letter and started from another.
+movedisc=$KVL_TOP/build/testdisc-moved
+rm -rf "$movedisc" && mkdir -p "$movedisc" && cp -r "$KVL_TOP/out/disc/." "$movedisc/"
+"$KVL_TOP/scripts/wineprefix.sh" r "$testdisc" s "$recdisc" t "$movedisc"
 # Keep one server and Wine's own background processes up for the whole run,
 # started here with their output away from CTest: a background process
 # that held a test's output open would make CTest wait for it.

@@ -357,15 +357,34 @@ static int CreateKey(const char *path, HKEY *key, int *created)
     return 1;
 }
 
+/* The disc's root as it is registered. A CD-ROM drive's letter is not the
+ * disc's: a disc image is mounted under whatever letter is free, and the
+ * next time may get another. So a root on a CD-ROM drive is registered
+ * with "?" for its letter, which the launcher replaces by the drive that
+ * holds the disc when it starts. A copy of the disc on a fixed or network
+ * drive keeps its real path. */
+static void RegisteredDiscRoot(const char *discRoot, char *root, size_t size)
+{
+    snprintf(root, size, "%s", discRoot);
+    if (!root[0] || root[1] != ':' || root[2] != '\\')
+        return;
+    char drive[] = "?:\\";
+    drive[0] = root[0];
+    if (GetDriveTypeA(drive) == DRIVE_CDROM)
+        root[0] = '?';
+}
+
 /* The product key that the launcher and the game read: where the game is,
  * where the disc is, and the first-run graphics values. */
 static int WriteProductKey(Installation *setup)
 {
+    char discRoot[STANDIN_PATH_MAX];
+    RegisteredDiscRoot(setup->discRoot, discRoot, sizeof discRoot);
     HKEY key;
     if (!CreateKey(PRODUCT_KEY, &key, &setup->productKeyCreated))
         return 0;
     int ok = SetStringValue(key, "ExeDir", setup->installDir) &&
-             SetStringValue(key, "CDRoot", setup->discRoot) &&
+             SetStringValue(key, "CDRoot", discRoot) &&
              SetDwordValue(key, "bFirstTime", 1) &&
              SetDwordValue(key, "Device", 0) &&
              SetDwordValue(key, "Mode", 0) &&

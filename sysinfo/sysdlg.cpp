@@ -3,6 +3,7 @@
 
 #include "common/app.h"
 #include "common/dialogstate.h"
+#include "common/dpiscale.h"
 #include "common/texttable.h"
 #include "common/trace.h"
 #include "resources/resource.h"
@@ -18,6 +19,7 @@ struct SysInfoDialog {
 
 static INT_PTR OnSysInfoInit(HWND dialog, SysInfoDialog *state)
 {
+    ScaleDialogPictures(dialog, ScreenDpi());
     SetWindowTextA(dialog, GetText(TEXT_SYSINFO_CAPTION));
     SetDlgItemTextA(dialog, IDOK, GetText(TEXT_BACK));
     state->report = GetDlgItem(dialog, IDC_SYSINFO_REPORT);

@@ -34,13 +34,15 @@ inline ScriptedDriver Board(unsigned char id, const std::string &description, bo
 }
 
 /* The driver list as DirectDraw reports it, fed to the scan the way the
- * enumeration callback feeds it; the scan ends in *scan when given. */
-inline int RunScan(const std::vector<ScriptedDriver> &drivers, DeviceScan *scan = nullptr)
+ * enumeration callback feeds it; the scan ends in *scan when given. With
+ * emulatedHighColour, the system is one that emulates 16-bit modes. */
+inline int RunScan(const std::vector<ScriptedDriver> &drivers, DeviceScan *scan = nullptr,
+                   int emulatedHighColour = 0)
 {
     DeviceScan local;
     if (!scan)
         scan = &local;
-    ScanBegin(scan);
+    ScanBegin(scan, emulatedHighColour);
     for (const ScriptedDriver &d : drivers) {
         if (!ScanHasRoom(scan) || !d.opens)
             continue;

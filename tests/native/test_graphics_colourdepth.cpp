@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "common/msgdlg.h"
+#include "common/warnflags.h"
 #include "graphics/colourdepth.h"
 
 /* The user's answers, in order: result of the dialog and the box's tick. */

@@ -158,6 +158,12 @@ TEST_F(DeviceListScan, NoUsableModeGivesZeroButKeepsTheList)
 
     /* One device with a mode is enough. */
     EXPECT_EQ(RunScan({ Primary2D(deep), Board(1, "3D", true, PcModes) }), 1);
+
+    /* A system that emulates 16-bit modes offers the true-colour sizes. */
+    EXPECT_EQ(RunScan({ Primary2D(deep), Board(1, "3D", true, deep) }, nullptr, 1), 1);
+    ASSERT_EQ(GetModeCount(0), 1);
+    EXPECT_EQ(GetMode(0, 0)->bitsPerPixel, 16);
+    EXPECT_EQ(GetModeCount(1), 1);
 }
 
 TEST_F(DeviceListScan, NothingCountedOrStored)
@@ -209,17 +215,40 @@ TEST_F(DeviceListScan, LongTextsAreCutAt255Characters)
     EXPECT_EQ(strlen(GetDeviceLabel(1)), 255u);
 }
 
-TEST_F(DeviceListScan, ModesAreFilteredSortedAndBoundedPerDevice)
+/* A monitor of today, with the low sizes Windows 10 emulates, reported
+ * largest first at each depth and one mode twice: the list holds the
+ * smallest sizes, those the game was made for. */
+TEST_F(DeviceListScan, ModesAreTheSmallestTwentyWhateverTheDriversOrder)
 {
-    std::vector<DisplayMode> many;
-    for (int i = 0; i < 25; i++)
-        many.push_back({ 2000 - i * 10, 480, 16 });
-    many.push_back({ 640, 480, 16 });
-    ASSERT_EQ(RunScan({ Board(1, "Many", true, many) }), 1);
-    ASSERT_EQ(GetModeCount(0), MAX_DISPLAY_MODES);
-    EXPECT_EQ(GetMode(0, 0)->width, 1810) << "the first 20 reported, sorted";
-    EXPECT_EQ(GetMode(0, 19)->width, 2000);
-    EXPECT_EQ(GetDefaultMode(0), 0) << "640 came too late to be held";
+    static const int sizes[][2] = {
+        { 320, 200 }, { 320, 240 }, { 400, 300 }, { 512, 384 }, { 640, 400 }, { 640, 480 },
+        { 720, 480 }, { 720, 576 }, { 800, 600 }, { 1024, 768 }, { 1152, 864 }, { 1280, 720 },
+        { 1280, 768 }, { 1280, 800 }, { 1280, 960 }, { 1280, 1024 }, { 1360, 768 }, { 1366, 768 },
+        { 1400, 1050 }, { 1440, 900 }, { 1440, 1080 }, { 1600, 900 }, { 1680, 1050 }, { 1776, 1000 },
+        { 1920, 1080 } };
+    const int count = (int)(sizeof sizes / sizeof sizes[0]);
+    std::vector<DisplayMode> reported;
+    for (int bits : { 32, 16, 8 })
+        for (int i = count - 1; i >= 0; i--) {
+            reported.push_back({ sizes[i][0], sizes[i][1], bits });
+            if (bits == 16 && i == count - 3)
+                reported.push_back({ sizes[i][0], sizes[i][1], bits });
+        }
+    ASSERT_EQ(RunScan({ { true, 0, "DirectDraw HAL", "display", true, reported } }), 1);
+    ASSERT_EQ(GetDeviceCount(), 2);
+    for (int device = 0; device < 2; device++) {
+        ASSERT_EQ(GetModeCount(device), MAX_DISPLAY_MODES);
+        for (int i = 0; i < MAX_DISPLAY_MODES; i++) {
+            EXPECT_EQ(GetMode(device, i)->width, sizes[i][0]) << i;
+            EXPECT_EQ(GetMode(device, i)->height, sizes[i][1]) << i;
+            EXPECT_EQ(GetMode(device, i)->bitsPerPixel, 16) << i;
+        }
+    }
+    EXPECT_EQ(DefaultOf(0).width, 640);
+    EXPECT_EQ(DefaultOf(0).height, 480);
+    EXPECT_STREQ(GetDeviceLabel(1), SOFTWARE_LABEL);
+    EXPECT_EQ(DefaultOf(1).width, 320);
+    EXPECT_EQ(DefaultOf(1).height, 240);
 }
 
 TEST_F(DeviceListScan, AccessorsRefuseBadIndices)

@@ -1,17 +1,25 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 #include <string.h>
+#include <string>
+#include <vector>
 
 #include "graphics/modes.h"
 #include "graphics/devices.h"
 
-static DisplayDevice DeviceWith(int isHardware, std::initializer_list<DisplayMode> reported)
+static ModeCollection Collected;
+
+/* The device as a scan leaves it once the driver has reported these modes,
+ * on a system that emulates 16-bit modes when emulated is set. */
+static DisplayDevice DeviceWith(int isHardware, std::vector<DisplayMode> reported, int emulated = 0)
 {
     DisplayDevice device;
     memset(&device, 0, sizeof device);
     device.isHardware = isHardware;
+    ClearModes(&Collected);
     for (const DisplayMode &m : reported)
-        AddDisplayMode(&device, m.width, m.height, m.bitsPerPixel);
+        EXPECT_EQ(CollectMode(&Collected, m.width, m.height, m.bitsPerPixel), 1) << "the enumeration goes on";
+    TakeCollectedModes(&Collected, emulated, &device);
     SortModes(&device);
     ChooseDefaultMode(&device);
     return device;
@@ -35,16 +43,61 @@ TEST(ModeFilter, KeepsOnlyFifteenAndSixteenBits)
     EXPECT_EQ(d.defaultMode, 0);
 }
 
-TEST(ModeFilter, HoldsTheFirstTwentyAndNoMore)
+TEST(ModeFilter, HoldsTheTwentySmallestDistinctModesWhateverTheOrder)
 {
-    DisplayDevice d;
-    memset(&d, 0, sizeof d);
-    d.defaultMode = 0;
-    for (int i = 0; i < 30; i++)
-        EXPECT_EQ(AddDisplayMode(&d, 100 + i, 100, 16), 1) << "the enumeration goes on";
-    EXPECT_EQ(d.modeCount, MAX_DISPLAY_MODES);
-    EXPECT_EQ(d.modes[MAX_DISPLAY_MODES - 1].width, 119);
-    EXPECT_EQ(d.defaultMode, 0) << "the field after the modes is untouched";
+    /* Reported largest first, each twice, with 8- and 32-bit ones between. */
+    std::vector<DisplayMode> reported;
+    for (int i = 29; i >= 0; i--)
+        for (int bits : { 16, 8, 16, 32 })
+            reported.push_back({ 100 + i, 100, bits });
+    DisplayDevice d = DeviceWith(0, reported);
+    ASSERT_EQ(d.modeCount, MAX_DISPLAY_MODES);
+    for (int i = 0; i < MAX_DISPLAY_MODES; i++)
+        EXPECT_EQ(d.modes[i].width, 100 + i) << i;
+    EXPECT_EQ(Collected.modeCount, 30) << "a repeat counts once";
+
+    /* Past the collection's bound, the smallest reported are still held. */
+    reported.clear();
+    for (int i = MAX_COLLECTED_MODES + 100; i >= 1; i--)
+        reported.push_back({ i, 200, 16 });
+    reported.push_back({ 5, 200, 16 });
+    reported.push_back({ MAX_COLLECTED_MODES + 500, 200, 16 });
+    d = DeviceWith(0, reported);
+    EXPECT_EQ(Collected.modeCount, MAX_COLLECTED_MODES);
+    ASSERT_EQ(d.modeCount, MAX_DISPLAY_MODES);
+    for (int i = 0; i < MAX_DISPLAY_MODES; i++)
+        EXPECT_EQ(d.modes[i].width, 1 + i) << i;
+}
+
+TEST(EmulatedModes, WindowsEightAndLaterByVersion)
+{
+    EXPECT_FALSE(EmulatesHighColourModes(4, 10));
+    EXPECT_FALSE(EmulatesHighColourModes(5, 1));
+    EXPECT_FALSE(EmulatesHighColourModes(6, 0));
+    EXPECT_FALSE(EmulatesHighColourModes(6, 1));
+    EXPECT_TRUE(EmulatesHighColourModes(6, 2));
+    EXPECT_TRUE(EmulatesHighColourModes(6, 3));
+    EXPECT_TRUE(EmulatesHighColourModes(10, 0));
+}
+
+TEST(EmulatedModes, TrueColourSizesBecomeSixteenBitsOnlyForADriverWithoutAny)
+{
+    std::vector<DisplayMode> trueColour = { { 1024, 768, 32 }, { 640, 480, 32 }, { 640, 480, 24 },
+                                            { 800, 600, 24 }, { 320, 240, 8 }, { 640, 480, 32 } };
+    DisplayDevice emulated = DeviceWith(1, trueColour, 1);
+    const char *expected[] = { "640 x 480 - 16 bits", "800 x 600 - 16 bits", "1024 x 768 - 16 bits" };
+    ASSERT_EQ(emulated.modeCount, 3) << "each size once; a size at 8 bits only is never offered";
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(Label(emulated.modes[i]), expected[i]) << i;
+    EXPECT_EQ(emulated.defaultMode, 0);
+
+    EXPECT_EQ(DeviceWith(1, trueColour, 0).modeCount, 0) << "a system with real 16-bit modes";
+
+    /* One 15- or 16-bit mode of its own: the driver keeps exactly what it lists. */
+    trueColour.push_back({ 320, 200, 15 });
+    DisplayDevice own = DeviceWith(1, trueColour, 1);
+    ASSERT_EQ(own.modeCount, 1);
+    EXPECT_EQ(Label(own.modes[0]), "320 x 200 - 15 bits");
 }
 
 TEST(ModeOrder, DepthThenWidthThenHeight)
@@ -103,7 +156,7 @@ TEST(DefaultMode, KeepsThePreviousChoiceWithoutTheWidth)
     ChooseDefaultMode(&copied);
     EXPECT_EQ(copied.defaultMode, 1) << "never reset when no 320-wide mode exists";
 
-    DisplayDevice empty = DeviceWith(0, {});
+    DisplayDevice empty = DeviceWith(0, std::vector<DisplayMode>());
     EXPECT_EQ(empty.defaultMode, 0);
 }
 

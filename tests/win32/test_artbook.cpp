@@ -14,6 +14,7 @@
 #include "artbook/artbook.h"
 #include "artbook/ppk.h"
 #include "artbook/ppkpack.h"
+#include "common/dpiscale.h"
 #include "common/levels.h"
 #include "common/settings.h"
 #include "common/texttable.h"
@@ -176,6 +177,12 @@ static void ExpectUntouchedAndRemove(PlantedBitmap *p)
     DeleteFileA(p->path.c_str());
 }
 
+/* The dots per inch the viewer is opened at; 0 for the screen's. */
+static int ViewerDpi;
+
+/* A picture's length as the viewer shows it. */
+static int Shown(int length) { return ViewerDpi > 96 ? MulDiv(length, ViewerDpi, 96) : length; }
+
 class Artbook : public ::testing::Test {
 protected:
     void SetUp() override
@@ -191,6 +198,7 @@ protected:
         strcpy(Settings.CDRoot, "C:\\");
         strcpy(Settings.ExeDir, GameDir);
         Settings.Level = 0;
+        ViewerDpi = 0;
     }
     void TearDown() override
     {
@@ -271,9 +279,9 @@ static void ExpectShown(int level, int picture)
         ASSERT_NE(shown, nullptr) << "level " << level << " picture " << picture;
         BITMAP info;
         ASSERT_TRUE(GetObjectA(shown, sizeof info, &info));
-        EXPECT_EQ(info.bmWidth, 640);
-        EXPECT_EQ(info.bmHeight, 480);
-        EXPECT_EQ(ColourAt(shown, 320, 300), PictureColour(level, picture));
+        EXPECT_EQ(info.bmWidth, Shown(640));
+        EXPECT_EQ(info.bmHeight, Shown(480));
+        EXPECT_EQ(ColourAt(shown, Shown(320), Shown(300)), PictureColour(level, picture));
     });
 }
 
@@ -305,7 +313,7 @@ static void ChooseLevelAndExpect(int level, int picture)
 static void RunViewer()
 {
     gui::Start();
-    EXPECT_EQ(ShowArtbook(NULL), 1);
+    EXPECT_EQ(ViewerDpi ? ShowArtbookAtDpi(NULL, ViewerDpi) : ShowArtbook(NULL), 1);
     EXPECT_TRUE(gui::Finish());
 }
 
@@ -484,17 +492,30 @@ TEST_F(Artbook, AnArtbookBmpAlreadyInTheGameFolderStaysAsItWas)
 
 /* Every image the picture control holds is released once it is replaced
  * or the viewer closes: the cover it loaded from the template and each
- * picture, over many openings. GetGuiResources counts nothing under Wine,
- * so the handles themselves are checked. */
+ * picture, over many openings, at the screen's 96 dots per inch and at
+ * 144, where each is a scaled copy. GetGuiResources counts nothing under
+ * Wine, so the handles themselves are checked. */
 TEST_F(Artbook, CoverAndPicturesAreReleased)
 {
     for (int p = 0; p < 2; p++)
         StagePicture(1, p);
     Settings.Level = 1;
     static HBITMAP cover, first, second;
-    for (int round = 0; round < 10; round++) {
+    static BITMAP coverInfo;
+    HBITMAP templateCover = LoadBitmapA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDB_ART_COVER));
+    ASSERT_TRUE(GetObjectA(templateCover, sizeof coverInfo, &coverInfo));
+    DeleteObject(templateCover);
+    for (int round = 0; round < 20; round++) {
+        ViewerDpi = round < 10 ? 0 : 144;
         Open();
-        Do([]() { cover = ShownBitmap(); EXPECT_NE(cover, nullptr); });
+        Do([]() {
+            cover = ShownBitmap();
+            ASSERT_NE(cover, nullptr);
+            BITMAP info;
+            ASSERT_TRUE(GetObjectA(cover, sizeof info, &info));
+            EXPECT_EQ(info.bmWidth, Shown(coverInfo.bmWidth));
+            EXPECT_EQ(info.bmHeight, Shown(coverInfo.bmHeight));
+        });
         PressAndExpect(IDC_ART_NEXT, 1, 1);
         Do([]() {
             first = ShownBitmap();
@@ -510,13 +531,126 @@ TEST_F(Artbook, CoverAndPicturesAreReleased)
         EXPECT_EQ(GetObjectType(second), 0u) << "the picture shown at closing";
     }
     /* Closed on the cover. */
-    Open();
-    Do([]() {
-        cover = ShownBitmap();
-        gui::Close(Viewer);
-    });
-    RunViewer();
-    EXPECT_EQ(GetObjectType(cover), 0u) << "the cover";
+    for (int dpi : { 0, 144 }) {
+        ViewerDpi = dpi;
+        Open();
+        Do([]() {
+            cover = ShownBitmap();
+            gui::Close(Viewer);
+        });
+        RunViewer();
+        EXPECT_EQ(GetObjectType(cover), 0u) << "the cover at " << dpi;
+    }
+}
+
+/* ---- Pictures at the screen's density ---- */
+
+static HBITMAP TwoColourBitmap(int width, int height)
+{
+    HDC screen = GetDC(NULL);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT left = { 0, 0, width / 2, height }, right = { width / 2, 0, width, height };
+    HBRUSH red = CreateSolidBrush(RGB(200, 0, 0)), blue = CreateSolidBrush(RGB(0, 0, 200));
+    FillRect(dc, &left, red);
+    FillRect(dc, &right, blue);
+    DeleteObject(red);
+    DeleteObject(blue);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
+}
+
+static SIZE SizeOf(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    GetObjectA(bitmap, sizeof info, &info);
+    return { info.bmWidth, info.bmHeight };
+}
+
+TEST(PictureScale, CopyAtItsSizeTimesTheDotsPerInchOver96)
+{
+    HBITMAP picture = TwoColourBitmap(640, 480);
+    HBITMAP large = ScaleBitmapForDpi(picture, 144);
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(SizeOf(large).cx, 960);
+    EXPECT_EQ(SizeOf(large).cy, 720);
+    EXPECT_EQ(ColourAt(large, 200, 360), RGB(200, 0, 0)) << "its shape kept";
+    EXPECT_EQ(ColourAt(large, 760, 360), RGB(0, 0, 200));
+    EXPECT_EQ(SizeOf(picture).cx, 640) << "the source is left as it was";
+    DeleteObject(large);
+
+    HBITMAP odd = TwoColourBitmap(83, 37);
+    HBITMAP rounded = ScaleBitmapForDpi(odd, 144);
+    ASSERT_NE(rounded, nullptr);
+    EXPECT_EQ(SizeOf(rounded).cx, 125) << "124.5, rounded";
+    EXPECT_EQ(SizeOf(rounded).cy, 56) << "55.5, rounded";
+    DeleteObject(rounded);
+    HBITMAP lower = ScaleBitmapForDpi(odd, 120);
+    ASSERT_NE(lower, nullptr);
+    EXPECT_EQ(SizeOf(lower).cx, 104);
+    DeleteObject(lower);
+
+    EXPECT_EQ(ScaleBitmapForDpi(picture, 96), nullptr) << "its own size at 96";
+    EXPECT_EQ(ScaleBitmapForDpi(picture, 72), nullptr);
+    EXPECT_EQ(ScaleBitmapForDpi(NULL, 144), nullptr);
+    DeleteObject(odd);
+    DeleteObject(picture);
+}
+
+static INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+/* The system information dialog's template has a bitmap and two icons. */
+TEST(PictureScale, DialogBitmapsScaledIconsKeptCopiesReleased)
+{
+    for (int dpi : { 96, 144 }) {
+        HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_SYSINFO), NULL,
+                                         PlainDialogProc, 0);
+        ASSERT_NE(dialog, (HWND)NULL);
+        HWND picture = NULL;
+        std::vector<HWND> icons;
+        for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            LONG type = GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK;
+            char name[16] = "";
+            GetClassNameA(c, name, sizeof name);
+            if (lstrcmpiA(name, "Static") == 0 && type == SS_BITMAP)
+                picture = c;
+            else if (lstrcmpiA(name, "Static") == 0 && type == SS_ICON)
+                icons.push_back(c);
+        }
+        ASSERT_NE(picture, (HWND)NULL);
+        ASSERT_EQ(icons.size(), 2u);
+        HBITMAP original = (HBITMAP)SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0);
+        ASSERT_NE(original, nullptr);
+        SIZE own = SizeOf(original);
+        std::vector<HANDLE> iconImages;
+        for (HWND icon : icons)
+            iconImages.push_back((HANDLE)SendMessageA(icon, STM_GETICON, 0, 0));
+
+        ScaleDialogPictures(dialog, dpi);
+        HBITMAP shown = (HBITMAP)SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(SizeOf(shown).cx, MulDiv(own.cx, dpi, 96)) << dpi;
+        EXPECT_EQ(SizeOf(shown).cy, MulDiv(own.cy, dpi, 96)) << dpi;
+        RECT frame;
+        GetClientRect(picture, &frame);
+        EXPECT_GE(frame.right, MulDiv(own.cx, dpi, 96)) << "the frame fits the picture";
+        for (size_t i = 0; i < icons.size(); i++)
+            EXPECT_EQ((HANDLE)SendMessageA(icons[i], STM_GETICON, 0, 0), iconImages[i]) << "icons stay";
+        if (dpi == 96) {
+            EXPECT_EQ(shown, original);
+        } else {
+            EXPECT_EQ(GetObjectType(original), 0u) << "the template's bitmap, replaced";
+            ScaleDialogPictures(dialog, dpi);
+            EXPECT_EQ((HBITMAP)SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0), shown) << "scaled once";
+        }
+        DestroyWindow(dialog);
+        if (dpi != 96) {
+            EXPECT_EQ(GetObjectType(shown), 0u) << "the scaled copy, released with its control";
+        }
+    }
 }
 
 /* The viewer on the demo disc (CD-ROM drive R:) with every level done:

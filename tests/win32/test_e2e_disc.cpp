@@ -1,13 +1,16 @@
 /* End to end on the real demo disc R:: the launcher, Setup, the game
  * stand-in and the uninstaller working together, as a user goes through
  * them: install, set up the graphics and play, complete a level,
- * uninstall. */
+ * uninstall. The same disc is also CD-ROM T:, to install from one drive
+ * letter and play from another. */
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "common/texttable.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "tests/win32/fixtures.h"
@@ -47,12 +50,45 @@ static bool WaitGone(HWND window)
     return !IsWindow(window);
 }
 
+/* The disc's second drive and what the test takes out of it to make it
+ * look empty, as a disc image that was unmounted. */
+static const char MovedDisc[] = "T:\\";
+static const char *const MovedDiscFiles[] = { "T:\\Setup.exe", "T:\\Artbook" };
+
+/* The started programs' record (tests/win32/recorder.cpp). */
+static std::string RecordFile()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + "kvl-e2e-moved-record.txt";
+}
+
+static std::string ImageOf(HWND window)
+{
+    typedef BOOL(WINAPI * QueryImageFn)(HANDLE, DWORD, LPSTR, PDWORD);
+    QueryImageFn query =
+        (QueryImageFn)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    char path[MAX_PATH] = "";
+    DWORD size = sizeof path;
+    if (!query || !process || !query(process, 0, path, &size))
+        path[0] = '\0';
+    if (process)
+        CloseHandle(process);
+    return path;
+}
+
 class DemoDisc : public ::testing::Test {
 protected:
     proc::Program launcher;
 
     void Clean()
     {
+        for (const char *file : MovedDiscFiles)
+            MoveFileA((std::string(file) + ".away").c_str(), file);
+        DeleteFileA(RecordFile().c_str());
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
@@ -68,7 +104,7 @@ protected:
     HWND StartMenu()
     {
         proc::Stop(&launcher);
-        EXPECT_TRUE(proc::Start(LauncherCommand, "C:\\", {}, &launcher));
+        EXPECT_TRUE(proc::Start(LauncherCommand, "C:\\", { "KVL_RECORD_FILE=" + RecordFile() }, &launcher));
         HWND menu = proc::WaitDialog(launcher, "K.V.L", IDC_MENU_INSTALL, Timeout);
         EXPECT_NE(menu, (HWND)NULL) << "no main menu";
         return menu;
@@ -99,7 +135,7 @@ TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
     proc::Press(done, IDOK);
     EXPECT_TRUE(WaitGone(done));
     EXPECT_EQ(StringValue("ExeDir"), DEFAULT_INSTALL_DIR);
-    EXPECT_EQ(StringValue("CDRoot"), "R:\\");
+    EXPECT_EQ(StringValue("CDRoot"), "?:\\");
 
     /* Installed: Reinstall, Uninstall and Play are offered. The first
      * Play goes through the graphics setup, whose Play stores the choice
@@ -155,4 +191,62 @@ TEST_F(DemoDisc, InstallPlayAndUninstallThroughTheLauncher)
     ASSERT_NE(quit, (HWND)NULL);
     proc::Press(quit, IDYES);
     ExpectLauncherEnds();
+}
+
+/* Installed from the disc in T:, then played with the disc in R: while T:
+ * is empty: the launcher finds the disc where it is now, for the artbook,
+ * Reinstall and Play alike. */
+TEST_F(DemoDisc, ADiscInstalledFromOneDriveIsFoundUnderAnother)
+{
+    ASSERT_EQ(GetDriveTypeA(MovedDisc), (UINT)DRIVE_CDROM) << "the second disc drive T: is not mapped";
+    proc::Program setup;
+    ASSERT_TRUE(proc::Start("T:\\Setup.exe /S", "C:\\", {}, &setup));
+    DWORD code = 999;
+    ASSERT_TRUE(proc::WaitExit(setup, Timeout, &code));
+    ASSERT_EQ(code, 0u);
+    proc::Stop(&setup);
+    EXPECT_EQ(StringValue("CDRoot"), "?:\\");
+    /* A level done, the graphics set up, and the recorder as the game. */
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key), ERROR_SUCCESS);
+    const DWORD level = 1, firstTime = 0;
+    RegSetValueExA(key, "Level", 0, REG_DWORD, (const BYTE *)&level, sizeof level);
+    RegSetValueExA(key, "bFirstTime", 0, REG_DWORD, (const BYTE *)&firstTime, sizeof firstTime);
+    RegCloseKey(key);
+    ASSERT_TRUE(CopyFileA("S:\\Installed KVL\\KVL.EXE", DEFAULT_INSTALL_DIR "\\KVL.EXE", FALSE));
+    for (const char *file : MovedDiscFiles)
+        ASSERT_TRUE(MoveFileA(file, (std::string(file) + ".away").c_str())) << file;
+
+    /* The artbook shows the pictures of the disc in R:. */
+    HWND menu = StartMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    proc::Press(menu, IDC_MENU_ARTBOOK);
+    HWND art = proc::WaitDialogWithItem(launcher, IDC_ART_PICTURE, Timeout);
+    ASSERT_NE(art, (HWND)NULL);
+    proc::Press(art, IDC_ART_NEXT);
+    const std::string second = std::string(GetText(TEXT_ARTBOOK_CAPTION)) + " : " + GetText(TEXT_LEVEL_1_NAME) + " #2";
+    for (int i = 0; i < 300 && proc::Text(art) != second; i++)
+        Sleep(100);
+    EXPECT_EQ(proc::Text(art), second);
+    EXPECT_NE(SendDlgItemMessageA(art, IDC_ART_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    proc::Press(art, IDCANCEL);
+    EXPECT_TRUE(WaitGone(art));
+
+    /* Reinstall starts the Setup of the disc in R:. */
+    proc::Press(menu, IDC_MENU_INSTALL);
+    ExpectLauncherEnds();
+    HWND reinstall = proc::WaitAnyDialog(SETUP_CAPTION, IDC_SETUP_DIR, Timeout);
+    ASSERT_NE(reinstall, (HWND)NULL) << "Reinstall started no Setup";
+    EXPECT_EQ(ImageOf(reinstall), "R:\\Setup.exe");
+    proc::Press(reinstall, IDCANCEL);
+    EXPECT_TRUE(WaitGone(reinstall));
+
+    /* Play starts the game in the root of the disc in R:. */
+    menu = StartMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    proc::Press(menu, IDC_MENU_PLAY);
+    ExpectLauncherEnds();
+    ASSERT_TRUE(proc::WaitForFile(RecordFile(), Timeout)) << "the game did not start";
+    const std::string record = proc::ReadFileText(RecordFile());
+    EXPECT_NE(record.find("\nR:\\\n"), std::string::npos) << record;
 }

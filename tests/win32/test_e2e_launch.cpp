@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string>
 #include <vector>
 
@@ -363,4 +364,38 @@ TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)
     ExpectErrorThenExit(c->message);
     ExpectNothingStarted();
     EXPECT_EQ(proc::FindDialog(launcher.pid, "K.V.L", IDC_MENU_INSTALL), (HWND)NULL);
+}
+
+/* The main menu's picture fills its frame at the screen's dots per inch:
+ * its own size at 96, larger by the ratio above that. The program runs
+ * once more with the screen at 144 (KVL_EXPECT_DPI). */
+TEST_F(EndToEnd, MenuPictureFillsItsFrameAtTheScreensDensity)
+{
+    HDC screen = GetDC(NULL);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(NULL, screen);
+    char expectedDpi[16] = "";
+    if (GetEnvironmentVariableA("KVL_EXPECT_DPI", expectedDpi, sizeof expectedDpi)) {
+        ASSERT_EQ(dpi, atoi(expectedDpi)) << "the screen's dots per inch were not set";
+    }
+    BITMAP own = {};
+    HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDB_MENU_SIDE));
+    ASSERT_TRUE(GetObjectA(bitmap, sizeof own, &own));
+    DeleteObject(bitmap);
+
+    StartLauncher();
+    HWND menu = WaitMenu();
+    ASSERT_NE(menu, (HWND)NULL);
+    HWND picture = NULL;
+    for (HWND c = GetWindow(menu, GW_CHILD); c && !picture; c = GetWindow(c, GW_HWNDNEXT)) {
+        char name[16] = "";
+        GetClassNameA(c, name, sizeof name);
+        if (lstrcmpiA(name, "Static") == 0 && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
+            picture = c;
+    }
+    ASSERT_NE(picture, (HWND)NULL);
+    RECT frame;
+    GetClientRect(picture, &frame);
+    EXPECT_EQ(frame.right, dpi > 96 ? MulDiv(own.bmWidth, dpi, 96) : own.bmWidth) << dpi;
+    EXPECT_EQ(frame.bottom, dpi > 96 ? MulDiv(own.bmHeight, dpi, 96) : own.bmHeight) << dpi;
 }

@@ -1,5 +1,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include "common/texttable.h"
 #include "graphics/ddraw_win.h"
@@ -66,6 +68,28 @@ TEST_F(ScriptedScan, RefusedDriversAndFailedEnumerations)
     fakedd::Install({});
     EXPECT_EQ(Scan(), 0);
     EXPECT_EQ(GetDeviceCount(), 0);
+}
+
+/* A driver that lists true colour only, as on Windows 8 and later: its
+ * sizes become 16-bit modes there, and it offers no mode on the Windows 7
+ * that Wine's prefix reports. The program also runs under another name
+ * that Wine presents as Windows 10 (KVL_EXPECT_EMULATED_MODES=1). */
+TEST_F(ScriptedScan, TrueColourOnlyDriverByTheSystemsVersion)
+{
+    fakedd::Install({ { true, 0, "HAL", "display", true,
+                        { { 1024, 768, 32 }, { 640, 480, 32 }, { 640, 480, 8 }, { 320, 200, 8 } } } });
+    const char *expected = getenv("KVL_EXPECT_EMULATED_MODES");
+    if (!expected || strcmp(expected, "1") != 0) {
+        EXPECT_EQ(Scan(), 0);
+        EXPECT_EQ(GetModeCount(0), 0);
+        return;
+    }
+    ASSERT_EQ(Scan(), 1);
+    ASSERT_EQ(GetModeCount(0), 2);
+    EXPECT_EQ(GetMode(0, 0)->width, 640);
+    EXPECT_EQ(GetMode(0, 0)->bitsPerPixel, 16);
+    EXPECT_EQ(GetMode(0, 1)->width, 1024);
+    EXPECT_EQ(GetDefaultMode(0), 0);
 }
 
 TEST_F(ScriptedScan, MissingEntryPoint)
