@@ -14,7 +14,7 @@
 #include "launcher/startup.h"
 #include "resources/resource.h"
 #include "sysinfo/cddrives.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/procwin.h"
 
 namespace {
 

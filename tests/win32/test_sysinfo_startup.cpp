@@ -21,7 +21,7 @@
 #include "sysinfo/report.h"
 #include "sysinfo/sysdlg.h"
 #include "tests/win32/guitest.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/procwin.h"
 #include "tests/win32/sysinfo_scratch.h"
 
 namespace {
