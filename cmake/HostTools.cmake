@@ -1,34 +1,56 @@
-# resources/texts.h, the names of the launcher's texts, is written by the
-# text table compiler from resources/texts.txt: natively by the tool of this
-# tree, in the Windows tree by the host tool. Code that includes it goes
-# through kvl_uses_text_names(target), so that the header exists before
-# that code compiles.
+# The host tools make the build's data: mktexttable compiles the texts of
+# resources/texts.txt, artgen draws the pictures and ppk packs the artbook.
+# A cross build runs the native tools of KVL_HOST_TOOLS; any other tree runs
+# the ones it builds itself in tools/ (natively on Linux, or on Windows in
+# MSYS2).
 set(KVL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
-include_directories(${KVL_GENERATED_DIR})
+set(KVL_TEXTS_SOURCE ${CMAKE_SOURCE_DIR}/resources/texts.txt)
 
 if(KVL_FUZZ)
   # The fuzz targets drive the Win32-free cores, which take their texts as
-  # arguments and never name one.
-  function(kvl_uses_text_names target)
-  endfunction()
+  # arguments and never name one, and the fuzz tree builds no tools.
   return()
 endif()
 
-set(KVL_TEXT_NAMES ${KVL_GENERATED_DIR}/resources/texts.h)
-if(WIN32)
-  set(KVL_MKTEXTTABLE ${KVL_HOST_TOOLS}/mktexttable)
-  set(KVL_MKTEXTTABLE_DEPENDS ${KVL_HOST_TOOLS}/mktexttable)
-else()
-  set(KVL_MKTEXTTABLE $<TARGET_FILE:mktexttable>)
-  set(KVL_MKTEXTTABLE_DEPENDS mktexttable)
-endif()
-file(MAKE_DIRECTORY ${KVL_GENERATED_DIR}/resources)
-add_custom_command(OUTPUT ${KVL_TEXT_NAMES}
-  COMMAND ${KVL_MKTEXTTABLE} --names ${CMAKE_SOURCE_DIR}/resources/texts.txt ${KVL_TEXT_NAMES}
-  DEPENDS ${CMAKE_SOURCE_DIR}/resources/texts.txt ${KVL_MKTEXTTABLE_DEPENDS}
-  COMMENT "Naming the texts")
-add_custom_target(kvl_text_names DEPENDS ${KVL_TEXT_NAMES})
-
-function(kvl_uses_text_names target)
-  add_dependencies(${target} kvl_text_names)
+# kvl_host_tool(NAME): KVL_<NAME> is the command that runs the tool and
+# KVL_<NAME>_DEPENDS what a custom command running it depends on.
+function(kvl_host_tool name)
+  string(TOUPPER ${name} var)
+  if(KVL_HOST_TOOLS)
+    set(KVL_${var} ${KVL_HOST_TOOLS}/${name} PARENT_SCOPE)
+    set(KVL_${var}_DEPENDS ${KVL_HOST_TOOLS}/${name} PARENT_SCOPE)
+  else()
+    set(KVL_${var} $<TARGET_FILE:${name}> PARENT_SCOPE)
+    set(KVL_${var}_DEPENDS ${name} PARENT_SCOPE)
+  endif()
 endfunction()
+kvl_host_tool(mktexttable)
+kvl_host_tool(artgen)
+
+# kvl_text_table(OUTPUT [NAMES]): runs the text table compiler on
+# resources/texts.txt, writing the binary table of the resources, or with
+# NAMES the header of the texts' names (resources/texts.h).
+function(kvl_text_table output)
+  if(ARGN STREQUAL "NAMES")
+    set(option --names)
+    set(comment "Naming the texts")
+  else()
+    set(option)
+    set(comment "Compiling the text table")
+  endif()
+  get_filename_component(dir ${output} DIRECTORY)
+  file(MAKE_DIRECTORY ${dir})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${KVL_MKTEXTTABLE} ${option} ${KVL_TEXTS_SOURCE} ${output}
+    DEPENDS ${KVL_TEXTS_SOURCE} ${KVL_MKTEXTTABLE_DEPENDS}
+    COMMENT ${comment})
+endfunction()
+
+# The names of the texts, resources/texts.h in the build tree. Code that
+# includes it links kvl_text_names, which makes the header before that code
+# compiles: every Win32 library through common_win, and the native tests.
+kvl_text_table(${KVL_GENERATED_DIR}/resources/texts.h NAMES)
+add_custom_target(kvl_text_names_header DEPENDS ${KVL_GENERATED_DIR}/resources/texts.h)
+add_library(kvl_text_names INTERFACE)
+target_include_directories(kvl_text_names INTERFACE ${KVL_GENERATED_DIR})
+add_dependencies(kvl_text_names kvl_text_names_header)
