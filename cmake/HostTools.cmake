@@ -13,14 +13,19 @@ if(KVL_FUZZ)
 endif()
 
 # kvl_host_tool(NAME): KVL_<NAME> is the command that runs the tool and
-# KVL_<NAME>_DEPENDS what a custom command running it depends on.
+# KVL_<NAME>_DEPENDS what a custom command running it depends on. A cross
+# build without native tools runs its own through the emulator (Wine).
 function(kvl_host_tool name)
   string(TOUPPER ${name} var)
   if(KVL_HOST_TOOLS)
     set(KVL_${var} ${KVL_HOST_TOOLS}/${name} PARENT_SCOPE)
     set(KVL_${var}_DEPENDS ${KVL_HOST_TOOLS}/${name} PARENT_SCOPE)
   else()
-    set(KVL_${var} $<TARGET_FILE:${name}> PARENT_SCOPE)
+    set(run $<TARGET_FILE:${name}>)
+    if(CMAKE_CROSSCOMPILING AND CMAKE_CROSSCOMPILING_EMULATOR)
+      set(run ${CMAKE_CROSSCOMPILING_EMULATOR} ${run})
+    endif()
+    set(KVL_${var} ${run} PARENT_SCOPE)
     set(KVL_${var}_DEPENDS ${name} PARENT_SCOPE)
   endif()
 endfunction()
