@@ -14,6 +14,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 tools=$top/build/native/bin
 fail() { echo "check-reproducible: $*" >&2; exit 1; }
 [ -f "$top/out/KVL.iso" ] && [ -f "$top/out/SHA256SUMS" ] || fail "no image in $top/out (make iso first)"
+# make-disc.sh dates every file with SOURCE_DATE_EPOCH: an older disc is
+# from another commit.
+[ "$(stat -c %Y "$top/out/disc/autorun.inf")" = "$SOURCE_DATE_EPOCH" ] ||
+    fail "out/disc is not from the last commit's build (make iso first)"
 [ -x "$tools/mktexttable" ] && [ -x "$tools/artgen" ] && [ -x "$tools/ppk" ] || fail "no host tools in $tools"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kvl-second-build.XXXXXX")
