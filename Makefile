@@ -1,11 +1,14 @@
 # Entry point of the build. `make run` and `make test` install what is
-# missing, build, and run; see README.md.
+# missing, build, and run; see README.md. Each tree is a CMake preset
+# (CMakePresets.json; `cmake --list-presets` lists them).
 SHELL := /bin/bash
 NATIVE := build/native
-WIN := build/win32
-FUZZ := build/fuzz
-BENCH := build/bench
-CMAKE_GEN := -G Ninja
+
+# In MSYS2's MINGW32 shell on Windows, one tree (preset msys2) builds the
+# host tools and the disc's programs with the same compiler.
+ifneq ($(filter MINGW%,$(shell uname -s)),)
+WINDOWS_HOST := 1
+endif
 
 .PHONY: all deps native win32 disc iso run test test-native test-win32 fuzz bench clean
 
@@ -15,17 +18,24 @@ deps:
 	@scripts/deps.sh
 
 native: deps
-	@cmake -S . -B $(NATIVE) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKVL_SANITIZE=ON >/dev/null
-	@cmake --build $(NATIVE)
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
 
+ifdef WINDOWS_HOST
+win32: deps
+	@cmake --preset msys2 >/dev/null
+	@cmake --build --preset msys2
+
+disc: win32
+	@KVL_WIN32_BIN=$(CURDIR)/build/msys2/bin KVL_TOOLS_BIN=$(CURDIR)/build/msys2/bin scripts/make-disc.sh
+else
 win32: native
-	@cmake -S . -B $(WIN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake \
-	    -DKVL_HOST_TOOLS=$(CURDIR)/$(NATIVE)/bin >/dev/null
-	@cmake --build $(WIN)
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32
 
 disc: win32
 	@scripts/make-disc.sh
+endif
 
 iso: disc
 	@scripts/make-iso.sh
@@ -37,10 +47,9 @@ test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j2
 
 fuzz: deps
-	@cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVL_FUZZ=ON \
-	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-	@cmake --build $(FUZZ)
-	@scripts/run-fuzzers.sh $(FUZZ)/bin
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/run-fuzzers.sh build/fuzz/bin
 
 test-win32: disc
 	scripts/with-display.sh scripts/win32-tests.sh
@@ -48,13 +57,15 @@ test-win32: disc
 test: iso
 	cd $(NATIVE) && ctest --output-on-failure -j2
 	scripts/check-iso.sh
+	scripts/check-reproducible.sh
+	scripts/check-windows-tools.sh
 	$(MAKE) --no-print-directory fuzz
 	scripts/with-display.sh scripts/win32-tests.sh
 
 bench: win32
-	@cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKVL_BENCH=ON >/dev/null
-	@cmake --build $(BENCH)
-	@scripts/run-bench.sh $(BENCH)/bin
+	@cmake --preset bench >/dev/null
+	@cmake --build --preset bench
+	@scripts/run-bench.sh build/bench/bin
 
 clean:
 	rm -rf build out

@@ -20,7 +20,7 @@
 #include "sysinfo/probes.h"
 #include "sysinfo/report.h"
 #include "sysinfo/machinereport.h"
-#include "tests/win32/fixtures.h"
+#include "tests/harness/fixtures.h"
 
 static const char *const Buses[] = { "Root", "PCI", "ISAPNP", "SCSI", "ESDI", "FLOP", "MONITOR", "BIOS", "HTREE", "USB" };
 static const int DevicesPerBus = 50;

@@ -3,7 +3,7 @@
 # xorriso, must equal out/disc name for name (case included) and byte for
 # byte, autorun.inf at its root; the volume label is "KVL" in the ISO 9660
 # and in the Joliet descriptor.
-set -e
+set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 disc=$top/out/disc
 iso=$top/out/KVL.iso

@@ -2,7 +2,7 @@
 # Starts the launcher from the demo disc under Wine, the disc mapped as
 # CD-ROM drive D:. With an X display it opens for real; without one the
 # demo tour runs on a virtual display and saves screenshots of each step.
-set -e
+set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 export KVL_WINEPREFIX=$top/build/wineprefix-run
 . "$top/scripts/wine-env.sh"

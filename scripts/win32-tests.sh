@@ -1,8 +1,10 @@
 #!/bin/bash
 # Runs the Win32 tests under Wine in the 32-bit test prefix. The demo disc
 # is staged as a CD-ROM drive R: of that prefix for the tests that need one.
-set -u
+# The prefix's server is stopped at the end, whatever the result.
+set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
+trap 'wineserver -k 2>/dev/null || true' EXIT
 testdisc=$KVL_TOP/build/testdisc
 rm -rf "$testdisc" && mkdir -p "$testdisc" && cp -r "$KVL_TOP/out/disc/." "$testdisc/"
 # A second disc, S:, for the end-to-end tests: the launcher with every
@@ -25,7 +27,7 @@ rm -rf "$movedisc" && mkdir -p "$movedisc" && cp -r "$KVL_TOP/out/disc/." "$move
 # that held a test's output open would make CTest wait for it.
 wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
-cd "$KVL_TOP/build/win32" && ctest --output-on-failure "$@"
-rc=$?
-wineserver -k 2>/dev/null
+cd "$KVL_TOP/build/win32"
+rc=0
+ctest --output-on-failure "$@" || rc=$?
 exit $rc

@@ -2,7 +2,7 @@
 # Creates the Wine prefix named by WINEPREFIX when it does not exist yet:
 # 32-bit, no crash dialog (a crash fails the run instead of hanging it).
 # Usage: wineprefix.sh [LETTER PATH]... maps each PATH as a CD-ROM drive.
-set -e
+set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -21,4 +21,4 @@ while [ $# -ge 2 ]; do
     shift 2
 done
 # The mount manager reads the drive types when the server starts.
-[ $changed = 1 ] && wineserver -k 2>/dev/null; true
+if [ $changed = 1 ]; then wineserver -k 2>/dev/null || true; fi

@@ -16,8 +16,8 @@
 #include "common/registrykeys.h"
 #include "resources/resource.h"
 #include "standins/standin_res.h"
-#include "tests/win32/fixtures.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/fixtures.h"
+#include "tests/harness/procwin.h"
 
 static const char Launcher[] = "\"D:\\Launcher\\Launcher.exe\"";
 static const DWORD Wait = 30000;

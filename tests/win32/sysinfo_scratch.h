@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <string>
 
-#include "tests/win32/fixtures.h"
+#include "tests/harness/fixtures.h"
 
 namespace scratch {
 

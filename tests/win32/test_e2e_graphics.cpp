@@ -9,8 +9,8 @@
 
 #include "resources/resource.h"
 #include "standins/standin_res.h"
-#include "tests/win32/fixtures.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/fixtures.h"
+#include "tests/harness/procwin.h"
 #include "common/registrykeys.h"
 
 static const char LauncherCommand[] = "\"R:\\Launcher\\Launcher.exe\"";

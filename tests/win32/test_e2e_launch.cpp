@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/win32/fixtures.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/fixtures.h"
+#include "tests/harness/procwin.h"
 #include "common/registrykeys.h"
 
 static const char LauncherCommand[] = "\"S:\\Launcher\\Launcher.exe\"";

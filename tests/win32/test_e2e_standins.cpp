@@ -11,8 +11,8 @@
 
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
-#include "tests/win32/fixtures.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/fixtures.h"
+#include "tests/harness/procwin.h"
 #include "common/registrykeys.h"
 
 static const char OtherDir[] = "C:\\Jeux KVL";

@@ -11,7 +11,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "tests/win32/fake_ddraw.h"
-#include "tests/win32/fixtures.h"
+#include "tests/harness/fixtures.h"
 #include "tests/win32/guitest.h"
 
 using fakedd::Driver;

@@ -12,7 +12,7 @@
 #include "launcher/launch.h"
 #include "resources/resource.h"
 #include "tests/win32/guitest.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/procwin.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "tests/win32/guitest.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/procwin.h"
 
 namespace {
 

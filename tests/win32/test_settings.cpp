@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/settings.h"
-#include "tests/win32/fixtures.h"
+#include "tests/harness/fixtures.h"
 
 namespace {
 

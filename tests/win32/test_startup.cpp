@@ -14,7 +14,7 @@
 #include "launcher/startup.h"
 #include "resources/resource.h"
 #include "sysinfo/inventory.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/procwin.h"
 
 namespace {
 

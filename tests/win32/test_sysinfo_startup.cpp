@@ -22,7 +22,7 @@
 #include "sysinfo/machinereport.h"
 #include "sysinfo/minspec.h"
 #include "tests/win32/guitest.h"
-#include "tests/win32/procwin.h"
+#include "tests/harness/procwin.h"
 #include "tests/win32/sysinfo_scratch.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/win32/fixtures.h"
+#include "tests/harness/fixtures.h"
 #include "common/registrykeys.h"
 
 #include <sddl.h>

@@ -1,4 +1,4 @@
-#include "tests/win32/procwin.h"
+#include "tests/harness/procwin.h"
 
 #include <string.h>
 
