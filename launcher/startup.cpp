@@ -17,7 +17,7 @@
 #include "launcher/mainwnd.h"
 #include "launcher/startup.h"
 #include "sysinfo/inventory.h"
-#include "sysinfo/minspec.h"
+#include "sysinfo/minrequirements.h"
 
 int AnotherInstanceRuns(HANDLE *held)
 {

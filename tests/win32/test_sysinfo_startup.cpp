@@ -20,7 +20,7 @@
 #include "sysinfo/probes.h"
 #include "sysinfo/report.h"
 #include "sysinfo/machinereport.h"
-#include "sysinfo/minspec.h"
+#include "sysinfo/minrequirements.h"
 #include "tests/win32/guitest.h"
 #include "tests/harness/procwin.h"
 #include "tests/win32/sysinfo_scratch.h"

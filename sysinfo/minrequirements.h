@@ -1,6 +1,6 @@
 /* The start-up minimum-requirements check. */
-#ifndef KVL_MINSPEC_H
-#define KVL_MINSPEC_H
+#ifndef KVL_MINREQUIREMENTS_H
+#define KVL_MINREQUIREMENTS_H
 
 /* Measures the processor into CpuSpeedMhz and warns, with no owner, when
  * the machine falls short; 1 when it did. Start-up goes on either way. */

@@ -1,7 +1,7 @@
 /* The start-up minimum-requirements check: the processor speed taken for
  * the inventory and the physical memory against the game's minimum, with
  * one warning when the machine falls short. */
-#include "sysinfo/minspec.h"
+#include "sysinfo/minrequirements.h"
 
 #include "common/msgdlg.h"
 #include "common/texttable.h"
