@@ -26,10 +26,18 @@ enum RegistryForm {
 #define REGISTRY_STRING_TYPES  (REGISTRY_TYPE(REG_SZ) | REGISTRY_TYPE(REG_EXPAND_SZ))
 
 /* The view of HKEY_LOCAL_MACHINE\SOFTWARE a key is opened in: the
- * program's own, or the 32-bit one that the launcher and the game see on a
- * 64-bit Windows (the disc's programs read and write that one). */
+ * program's own, or the one a 32-bit program sees. The game is a 32-bit
+ * program, so on a 64-bit Windows its keys live in the 32-bit view, and
+ * every build of ours that reads or writes them (the launcher's settings,
+ * Setup, the uninstaller, the game stand-in) opens them there. A 32-bit
+ * build is in that view already and passes no flag: Windows 2000 refuses
+ * KEY_WOW64_32KEY (ERROR_ACCESS_DENIED), and Windows 9x ignores it. */
 #define REGISTRY_OWN_VIEW   0
+#ifdef _WIN64
 #define REGISTRY_32BIT_VIEW KEY_WOW64_32KEY
+#else
+#define REGISTRY_32BIT_VIEW 0
+#endif
 
 struct RegistryRead {
     RegistryForm form;

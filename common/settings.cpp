@@ -65,8 +65,8 @@ static const SettingsValue ProductValues[] = {
 static int ReadValue(HKEY key, const char *name, void *field, size_t size, ValueKind kind,
                      RegistryValueFound *found = NULL)
 {
-    static const RegistryRead AsBytes = { REGISTRY_RAW, REGISTRY_ANY_TYPE, REGISTRY_OWN_VIEW };
-    static const RegistryRead AsText = { REGISTRY_TEXT, REGISTRY_ANY_TYPE, REGISTRY_OWN_VIEW };
+    static const RegistryRead AsBytes = { REGISTRY_RAW, REGISTRY_ANY_TYPE, REGISTRY_32BIT_VIEW };
+    static const RegistryRead AsText = { REGISTRY_TEXT, REGISTRY_ANY_TYPE, REGISTRY_32BIT_VIEW };
     BYTE data[260];
     if (size > sizeof data) {
         if (found)
@@ -84,7 +84,7 @@ static int ReadValue(HKEY key, const char *name, void *field, size_t size, Value
 static void ReadUninstallString(void)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return;
     if (ReadValue(key, "UninstallString", Settings.UninstallString, sizeof Settings.UninstallString, VALUE_TEXT))
         Settings.UninstallAvailable = 1;
@@ -99,9 +99,9 @@ static void ReadUninstallString(void)
  * that user's graphics choices then cannot be saved. */
 static int OpenProductKeyForReading(HKEY *key)
 {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS, key) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, key) == ERROR_SUCCESS)
         return 1;
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ, key) == ERROR_SUCCESS;
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | REGISTRY_32BIT_VIEW, key) == ERROR_SUCCESS;
 }
 
 int ReadSettings(void)
@@ -195,7 +195,7 @@ static int WriteLevel(HKEY key)
 int WriteSettings(void)
 {
     HKEY key;
-    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS, &key);
+    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, &key);
     if (opened != ERROR_SUCCESS) {
         Trace("settings: the product key cannot be opened for writing (error %ld): nothing is saved", opened);
         return 0;

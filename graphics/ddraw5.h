@@ -8,6 +8,7 @@
 #define KVL_GRAPHICS_DDRAW5_H
 
 #include <windows.h>
+#include <stddef.h>
 
 #include "graphics/devices.h"
 
@@ -46,7 +47,12 @@ struct DdSurfaceDesc5 {
     DdPixelFormat5 ddpfPixelFormat;
     DWORD ddsCaps;
 };
-static_assert(sizeof(DdSurfaceDesc5) == 108, "DirectX 5 DDSURFACEDESC is 108 bytes");
+/* The sizes that ddraw.dll of each pointer size expects (its dwSize check):
+ * the surface pointer is aligned to its own size, and the record to that. */
+static_assert(sizeof(void *) == 8 || sizeof(DdSurfaceDesc5) == 108, "32-bit DirectX 5 DDSURFACEDESC is 108 bytes");
+static_assert(sizeof(void *) == 4 || sizeof(DdSurfaceDesc5) == 120, "64-bit DirectX 5 DDSURFACEDESC is 120 bytes");
+static_assert(offsetof(DdSurfaceDesc5, ddpfPixelFormat) == (sizeof(void *) == 8 ? 80 : 72),
+              "DDSURFACEDESC's pixel format follows the surface pointer and the colour keys");
 
 struct DirectDraw5;
 typedef HRESULT (WINAPI *DdEnumModesCallback)(DdSurfaceDesc5 *mode, void *context);

@@ -78,6 +78,7 @@ struct DdCaps5 {
     uint32_t dwNLVBRops[8];
 };
 #define DDCAPS_DX5_SIZE 364
+/* Only 32-bit fields: the same 364 bytes for either pointer size. */
 static_assert(sizeof(DdCaps5) == DDCAPS_DX5_SIZE, "DirectX 5 DDCAPS is 364 bytes");
 
 struct DisplayDevice {

@@ -85,9 +85,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     LimitDllSearchToSystem32();
     Game game;
     memset(&game, 0, sizeof game);
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | STANDIN_VIEW,
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | REGISTRY_32BIT_VIEW,
                       &game.productKey) != ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | STANDIN_VIEW,
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | REGISTRY_32BIT_VIEW,
                       &game.productKey) != ERROR_SUCCESS) {
         Say(NULL, GAME_CAPTION, MB_ICONSTOP | MB_OK,
             "K.V.L n'est pas installé.\n\nInstallez le jeu depuis le CD-ROM (Setup.exe) avant de jouer.");

@@ -350,7 +350,7 @@ static void RollBack(Installation *setup)
 static int CreateKey(const char *path, HKEY *key, int *created)
 {
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | STANDIN_VIEW,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW,
                         NULL, key, &disposition) != ERROR_SUCCESS)
         return 0;
     *created = disposition == REG_CREATED_NEW_KEY;
@@ -426,9 +426,9 @@ static void ChooseDefaultFolder(Installation *setup)
 static void RemoveCreatedKeys(const Installation *setup)
 {
     if (setup->productKeyCreated)
-        DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, STANDIN_VIEW);
+        DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, REGISTRY_32BIT_VIEW);
     if (setup->uninstallKeyCreated)
-        DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, STANDIN_VIEW);
+        DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, REGISTRY_32BIT_VIEW);
 }
 
 static int Fail(const Installation *setup, const char *text)

@@ -64,7 +64,7 @@ int SetDwordValue(HKEY key, const char *name, DWORD value)
 
 int GetDwordValue(HKEY key, const char *name, DWORD *value)
 {
-    static const RegistryRead AsDword = { REGISTRY_EXACT, REGISTRY_TYPE(REG_DWORD), STANDIN_VIEW };
+    static const RegistryRead AsDword = { REGISTRY_EXACT, REGISTRY_TYPE(REG_DWORD), REGISTRY_32BIT_VIEW };
     DWORD v = 0;
     if (!ReadRegistryValue(key, name, &AsDword, &v, sizeof v))
         return 0;
@@ -74,7 +74,7 @@ int GetDwordValue(HKEY key, const char *name, DWORD *value)
 
 int GetStringValue(HKEY key, const char *name, char *text, DWORD cap)
 {
-    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, STANDIN_VIEW };
+    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, REGISTRY_32BIT_VIEW };
     return ReadRegistryValue(key, name, &AsString, text, cap);
 }
 
@@ -144,7 +144,7 @@ int RegisteredInstallDir(char *out, size_t cap)
 {
     if (cap)
         out[0] = '\0';
-    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, STANDIN_VIEW };
+    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, REGISTRY_32BIT_VIEW };
     char stored[STANDIN_PATH_MAX];
     int known = ReadRegistryKeyValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir", &AsString, stored, sizeof stored);
     return known && NormaliseInstallDir(stored, out, cap) == DIR_OK;
@@ -170,7 +170,7 @@ struct BasicInformation {
 struct DispositionInformation {
     BOOLEAN deleteFile;
 };
-static_assert(sizeof(BasicInformation) == 40, "the system's FILE_BASIC_INFO");
+static_assert(sizeof(BasicInformation) == 40, "the system's FILE_BASIC_INFO, 40 bytes for either pointer size");
 
 /* The path the system resolves an open handle to: 1, 0 when it fails, -1
  * when the system cannot tell (Windows before Vista). */

@@ -9,11 +9,6 @@
 #include "common/registrykeys.h"
 #include "common/regread.h"
 
-/* The launcher and the game are 32-bit programs: on a 64-bit Windows they
- * see HKEY_LOCAL_MACHINE\SOFTWARE through its 32-bit view, so the disc's
- * programs read and write that same view. */
-#define STANDIN_VIEW REGISTRY_32BIT_VIEW
-
 /* Full path of this program; 1, or 0 when it does not fit. */
 int OwnPath(char *out, DWORD cap);
 

@@ -159,7 +159,7 @@ static void ForgetEarlierInstallation(void)
     HKEY key;
     DWORD size = sizeof command - 1;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0,
-                      KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+                      KEY_READ | REGISTRY_32BIT_VIEW, &key) == ERROR_SUCCESS) {
         RegQueryValueExA(key, "UninstallString", NULL, NULL, (BYTE *)command, &size);
         RegCloseKey(key);
     }

@@ -6,7 +6,7 @@
 bool RegistryKeyExists(HKEY root, const char *path)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -15,7 +15,7 @@ bool RegistryKeyExists(HKEY root, const char *path)
 void DeleteRegistryTree(HKEY root, const char *path)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, &key) == ERROR_SUCCESS) {
         char sub[256];
         DWORD length = sizeof sub;
         while (RegEnumKeyExA(key, 0, sub, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS) {
@@ -24,13 +24,15 @@ void DeleteRegistryTree(HKEY root, const char *path)
         }
         RegCloseKey(key);
     }
-    RegDeleteKeyA(root, path);
+    /* In the view it was opened in: a plain RegDeleteKeyA of a 64-bit
+     * program would look for the key in the 64-bit view. */
+    RegDeleteKeyExA(root, path, REGISTRY_32BIT_VIEW, 0);
 }
 
 bool SetKeyAccess(HKEY root, const char *path, const char *sddl)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, WRITE_DAC | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return false;
     PSECURITY_DESCRIPTOR descriptor = NULL;
     bool set = false;
@@ -67,7 +69,7 @@ bool WriteProductKey(const char *exeDir, const char *cdRoot, DWORD firstTime, co
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, NULL, 0,
-                        KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL, &key, NULL) != ERROR_SUCCESS)
+                        KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, NULL, &key, NULL) != ERROR_SUCCESS)
         return false;
     auto str = [&](const char *name, const char *value) {
         if (lstrcmpA(name, missing) != 0)

@@ -7,7 +7,11 @@
 #include <windows.h>
 #include <string>
 
-/* Whether root\path exists (32-bit view) and can be read. */
+/* REGISTRY_32BIT_VIEW, the view of the game's keys. */
+#include "common/regread.h"
+
+/* Whether root\path exists (in the view a 32-bit program sees, where the
+ * game's keys live) and can be read. */
 bool RegistryKeyExists(HKEY root, const char *path);
 /* Deletes root\path and every key below it (32-bit view); nothing when it
  * does not exist. */

@@ -25,7 +25,7 @@ static std::string StringValue(const char *name)
     HKEY key;
     char text[300] = "";
     DWORD size = sizeof text - 1, type = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return "(no key)";
     LONG rc = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
     RegCloseKey(key);
@@ -36,7 +36,7 @@ static DWORD DwordValue(const char *name)
 {
     HKEY key;
     DWORD value = 0xDEAD, size = sizeof value;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) == ERROR_SUCCESS) {
         RegQueryValueExA(key, name, NULL, NULL, (BYTE *)&value, &size);
         RegCloseKey(key);
     }
@@ -208,7 +208,7 @@ TEST_F(DemoDisc, ADiscInstalledFromOneDriveIsFoundUnderAnother)
     EXPECT_EQ(StringValue("CDRoot"), "?:\\");
     /* A level done, the graphics set up, and the recorder as the game. */
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_SET_VALUE | REGISTRY_32BIT_VIEW, &key), ERROR_SUCCESS);
     const DWORD level = 1, firstTime = 0;
     RegSetValueExA(key, "Level", 0, REG_DWORD, (const BYTE *)&level, sizeof level);
     RegSetValueExA(key, "bFirstTime", 0, REG_DWORD, (const BYTE *)&firstTime, sizeof firstTime);

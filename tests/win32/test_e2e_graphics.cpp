@@ -29,7 +29,7 @@ static DWORD DwordValue(const char *name)
 {
     HKEY key;
     DWORD value = 0xDEAD, size = sizeof value;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) == ERROR_SUCCESS) {
         RegQueryValueExA(key, name, NULL, NULL, (BYTE *)&value, &size);
         RegCloseKey(key);
     }
@@ -41,7 +41,7 @@ static std::string DDNameValue()
     HKEY key;
     char text[64] = "";
     DWORD size = sizeof text - 1;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) == ERROR_SUCCESS) {
         RegQueryValueExA(key, "DDName", NULL, NULL, (BYTE *)text, &size);
         RegCloseKey(key);
     }

@@ -45,7 +45,7 @@ static void CleanRegistry()
 static HKEY CreateKey(const char *path)
 {
     HKEY key = NULL;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL, &key, NULL),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, NULL, &key, NULL),
               ERROR_SUCCESS);
     return key;
 }

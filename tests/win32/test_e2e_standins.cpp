@@ -29,7 +29,7 @@ static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_s
 static std::string Value(HKEY root, const char *path, const char *name)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return "absent";
     BYTE data[512];
     DWORD type = 0, size = sizeof data - 1;
@@ -49,7 +49,7 @@ static std::string Value(HKEY root, const char *path, const char *name)
 static void SetValue(const char *name, DWORD value)
 {
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_SET_VALUE | REGISTRY_32BIT_VIEW, &key), ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
     RegCloseKey(key);
 }
@@ -57,7 +57,7 @@ static void SetValue(const char *name, DWORD value)
 static void SetString(HKEY root, const char *path, const char *name, const char *text)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, NULL, &key, NULL),
+    ASSERT_EQ(RegCreateKeyExA(root, path, 0, NULL, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, NULL, &key, NULL),
               ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, lstrlenA(text) + 1);
     RegCloseKey(key);

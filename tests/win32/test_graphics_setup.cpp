@@ -38,7 +38,7 @@ static HRESULT WINAPI EnumerateWatchingTheWaitWindow(DdEnumDriversCallback callb
 static void ClearProductKey()
 {
     SetKeyAccess(HKEY_LOCAL_MACHINE, PRODUCT_KEY, KEY_ACCESS_FULL); /* a test may have made it read-only */
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, REGISTRY_32BIT_VIEW, 0);
 }
 
 /* The product key as the installer leaves it, before any setup. */
@@ -46,7 +46,7 @@ static void CreateProductKey()
 {
     HKEY key;
     ClearProductKey();
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, NULL, 0, KEY_SET_VALUE | REGISTRY_32BIT_VIEW, NULL, &key,
                         NULL) == ERROR_SUCCESS)
         RegCloseKey(key);
 }
@@ -55,7 +55,7 @@ static DWORD StoredDword(const char *name)
 {
     HKEY key;
     DWORD value = 0xDEAD, size = sizeof value, type = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | REGISTRY_32BIT_VIEW, &key) == ERROR_SUCCESS) {
         RegQueryValueExA(key, name, NULL, &type, (BYTE *)&value, &size);
         RegCloseKey(key);
     }
@@ -282,7 +282,7 @@ static DWORD StoredDDName(char *bytes, DWORD capacity)
     memset(bytes, 'x', capacity);
     DWORD size = capacity, type = 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_QUERY_VALUE | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return 0;
     if (RegQueryValueExA(key, "DDName", NULL, &type, (BYTE *)bytes, &size) != ERROR_SUCCESS)
         size = 0;

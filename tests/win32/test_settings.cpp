@@ -19,16 +19,16 @@ const char *const GameKey = VENDOR_KEY;
 void RemoveTestKeys()
 {
     SetKeyAccess(HKEY_LOCAL_MACHINE, PRODUCT_KEY, KEY_ACCESS_FULL); /* a test may have made it read-only */
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, GameKey);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, BrandKey);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, REGISTRY_32BIT_VIEW, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, GameKey, REGISTRY_32BIT_VIEW, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, BrandKey, REGISTRY_32BIT_VIEW, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, REGISTRY_32BIT_VIEW, 0);
 }
 
 bool KeyExists(const char *path)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -37,7 +37,7 @@ bool KeyExists(const char *path)
 void SetBytes(const char *path, const char *name, DWORD type, const void *data, DWORD size)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, NULL, &key, NULL), ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExA(key, name, 0, type, (const BYTE *)data, size), ERROR_SUCCESS);
     RegCloseKey(key);
 }
@@ -49,7 +49,7 @@ void SetRaw(const char *path, const char *name, const std::string &bytes) { SetB
 void DeleteValue(const char *name)
 {
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, &key), ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteValueA(key, name), ERROR_SUCCESS) << name;
     RegCloseKey(key);
 }
@@ -64,7 +64,7 @@ Stored ReadStored(const char *name)
 {
     Stored stored = { 0, "" };
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
         return stored;
     char data[1024];
     DWORD size = sizeof data;
@@ -379,8 +379,8 @@ TEST_F(SettingsStore, ReadOnlyProductKeyIsReadButNotWritten)
     StoreFullInstallation();
     ASSERT_TRUE(SetKeyAccess(HKEY_LOCAL_MACHINE, PRODUCT_KEY, KEY_ACCESS_READ_ONLY));
     HKEY probe;
-    ASSERT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS, &probe), ERROR_SUCCESS);
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ, &probe), ERROR_SUCCESS);
+    ASSERT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_ALL_ACCESS | REGISTRY_32BIT_VIEW, &probe), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_READ | REGISTRY_32BIT_VIEW, &probe), ERROR_SUCCESS);
     RegCloseKey(probe);
 
     EXPECT_EQ(ReadSettings(), 1);
