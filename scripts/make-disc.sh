@@ -5,13 +5,15 @@
 # same modes and the time of SOURCE_DATE_EPOCH, so that the image made from
 # the disc is the same in every build.
 # KVL_WIN32_BIN and KVL_TOOLS_BIN name the folders of the Windows programs
-# and of the host tools, when they are not those of `make disc`.
+# and of the host tools, when they are not those of `make disc`, and
+# KVL_DISC_DIR the disc's folder, when it is not out/disc (the 64-bit
+# tree's copy of the disc, for its tests, lies under build/).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/source-date.sh"
 bin=${KVL_WIN32_BIN:-$top/build/win32/bin}
 tools=${KVL_TOOLS_BIN:-$top/build/native/bin}
-disc=$top/out/disc
+disc=${KVL_DISC_DIR:-$top/out/disc}
 fail() { echo "make-disc: $*" >&2; exit 1; }
 # ship FILE FOLDER: the disc's copy of a file of the build.
 ship() {

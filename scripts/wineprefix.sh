@@ -1,6 +1,7 @@
 #!/bin/bash
 # Creates the Wine prefix named by WINEPREFIX when it does not exist yet:
-# 32-bit, no crash dialog (a crash fails the run instead of hanging it).
+# of the tree KVL_WINE_ARCH names (32- or 64-bit), no crash dialog (a
+# crash fails the run instead of hanging it).
 # Usage: wineprefix.sh [LETTER PATH]... maps each PATH as a CD-ROM drive.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
