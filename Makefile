@@ -10,7 +10,7 @@ ifneq ($(filter MINGW%,$(shell uname -s)),)
 WINDOWS_HOST := 1
 endif
 
-.PHONY: all deps native win32 disc iso run test test-native test-win32 fuzz bench clean
+.PHONY: all deps native win32 win64 disc disc64 iso run test test-native test-win32 test-win64 fuzz bench clean
 
 all: disc
 
@@ -37,10 +37,23 @@ disc: win32
 	@scripts/make-disc.sh
 endif
 
+# The 64-bit tree of the same sources and its copy of the disc, for the
+# tests and `make run` where the machine runs 64-bit code only. Nothing of
+# it ships: out/ keeps the 32-bit disc alone.
+win64: native
+	@cmake --preset win64 >/dev/null
+	@cmake --build --preset win64
+
+disc64: win64
+	@KVL_WIN32_BIN=$(CURDIR)/build/win64/bin KVL_DISC_DIR=$(CURDIR)/build/disc64 scripts/make-disc.sh
+
 iso: disc
 	@scripts/make-iso.sh
 
-run: disc
+# The 32-bit disc where Wine runs it here, else the 64-bit copy.
+run: deps
+	@if [ "$$(scripts/machine.sh tree)" = win32 ]; then $(MAKE) --no-print-directory disc; \
+	 else $(MAKE) --no-print-directory disc64; fi
 	@scripts/run.sh
 
 test-native: native
@@ -52,20 +65,23 @@ fuzz: deps
 	@scripts/run-fuzzers.sh build/fuzz/bin
 
 test-win32: disc
-	scripts/with-display.sh scripts/win32-tests.sh
+	KVL_WINE_ARCH=win32 scripts/with-display.sh scripts/win32-tests.sh
 
-test: iso
+test-win64: disc64
+	KVL_WINE_ARCH=win64 scripts/with-display.sh scripts/win32-tests.sh
+
+test: iso disc64
 	cd $(NATIVE) && ctest --output-on-failure -j2
 	scripts/check-iso.sh
 	scripts/check-reproducible.sh
 	scripts/check-windows-tools.sh
 	$(MAKE) --no-print-directory fuzz
-	scripts/with-display.sh scripts/win32-tests.sh
+	scripts/windows-tests.sh
 
-bench: win32
-	@cmake --preset bench >/dev/null
-	@cmake --build --preset bench
-	@scripts/run-bench.sh build/bench/bin
+bench: deps
+	@tree=$$(scripts/machine.sh tree) && $(MAKE) --no-print-directory $$tree && \
+	 cmake --preset bench >/dev/null && cmake --build --preset bench && \
+	 KVL_WINE_ARCH=$$tree scripts/run-bench.sh build/bench/bin
 
 clean:
 	rm -rf build out

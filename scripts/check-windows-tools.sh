@@ -1,28 +1,46 @@
 #!/bin/bash
-# Builds the three host tools as Windows programs (preset win32-tools: the
-# same CMake files, the MinGW-w64 cross compiler), runs them under Wine on
-# the inputs of the native tools in build/native/bin, and compares their
-# outputs with the native ones:
+# Builds the three host tools as Windows programs (presets win64-tools and
+# win32-tools: the same CMake files, the MinGW-w64 cross compilers), runs
+# them under Wine on the inputs of the native tools in build/native/bin,
+# and compares their outputs with the native ones:
 #  - the text table and its names, and every .ppk packed (or stored) from
 #    the same bitmap: byte for byte;
 #  - artgen's pictures: the same sizes and formats, and at most 0.1 % of
 #    each picture's pixels differing beyond a fuzz of 2 %, since the two C
 #    libraries' maths may round differently.
-# Nothing else of that tree is built or run.
+# Nothing else of those trees is built or run.
+# Usage: check-windows-tools.sh [win64|win32]. Without one, it checks the
+# 64-bit tools, then the 32-bit ones where this machine runs them, and
+# says in its last line which it checked.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -eq 0 ]; then
+    "$0" win64
+    why=$("$top/scripts/machine.sh" why-no-win32)
+    if [ -z "$why" ]; then
+        "$0" win32
+        echo "Windows host tools checked: 64-bit and 32-bit"
+    else
+        echo "Windows host tools checked: 64-bit only; the 32-bit ones did not run: $why"
+    fi
+    exit 0
+fi
+case $1 in
+win32 | win64) export KVL_WINE_ARCH=$1 ;;
+*) echo "usage: check-windows-tools.sh [win64|win32]" >&2; exit 2 ;;
+esac
 . "$top/scripts/wine-env.sh"
 native=$top/build/native/bin
-windows=$top/build/win32-tools/bin
-fail() { echo "check-windows-tools: $*" >&2; exit 1; }
+windows=$top/build/$KVL_WINE_ARCH-tools/bin
+fail() { echo "check-windows-tools ($KVL_WINE_ARCH): $*" >&2; exit 1; }
 for t in mktexttable artgen ppk; do
     [ -x "$native/$t" ] || fail "no native $t in $native (make native first)"
 done
 
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-echo "Building the host tools as Windows programs"
-{ cmake --preset win32-tools && cmake --build --preset win32-tools; } >"$work/build.log" 2>&1 ||
+echo "Building the host tools as $KVL_WINE_ARCH Windows programs"
+{ cmake --preset "$KVL_WINE_ARCH-tools" && cmake --build --preset "$KVL_WINE_ARCH-tools"; } >"$work/build.log" 2>&1 ||
     { tail -40 "$work/build.log" >&2; fail "the Windows host tools did not build"; }
 
 # The Windows tools run in $work, on relative paths, as they would in a
@@ -45,7 +63,7 @@ wintool artgen resources windows/res >/dev/null || fail "artgen.exe resources fa
 wintool artgen artbook windows/art >/dev/null || fail "artgen.exe artbook failed"
 
 problems=0
-problem() { echo "check-windows-tools: $*" >&2; problems=$((problems + 1)); }
+problem() { echo "check-windows-tools ($KVL_WINE_ARCH): $*" >&2; problems=$((problems + 1)); }
 same_bytes() { cmp -s "$work/linux/$1" "$work/windows/$1" || problem "$1 differs from the native tool's"; }
 same_bytes texttable.bin
 same_bytes texts.h
@@ -93,5 +111,5 @@ for f in "$work"/linux/res/* "$work"/linux/art/*; do
     done <<<"$shape_linux"
 done
 [ $problems -eq 0 ] || fail "$problems output(s) of the Windows host tools differ from the native tools'"
-echo "Windows host tools: the text table, its names and ${#bitmaps[@]} packed pictures (and a stored one) are" \
+echo "Windows host tools ($KVL_WINE_ARCH): the text table, its names and ${#bitmaps[@]} packed pictures (and a stored one) are" \
      "byte-identical; $pictures pictures drawn, $identical byte-identical, the rest within 0.1 % beyond a 2 % fuzz"

@@ -3,7 +3,7 @@
 # plays the user's part (main menu, Install with Setup, Play through the
 # graphics setup into the game stand-in, Uninstall) and asks for a picture
 # at each step (the tour is tools/demotour.cpp, DemoTour.exe of the Windows
-# build); this script takes them, then closes everything.
+# tree that runs here); this script takes them, then closes everything.
 # The tour and the prefix's server are stopped at the end, whatever the
 # result.
 set -euo pipefail
@@ -22,7 +22,7 @@ mkdir -p "$shots" "$requests"
 trap cleanup EXIT
 
 # Shown as on a French Windows: the system's own buttons (Oui, Non) too.
-LC_ALL=fr_FR.UTF-8 wine "$top/build/win32/bin/DemoTour.exe" "$(winepath -w "$requests")" 2>/dev/null &
+LC_ALL=fr_FR.UTF-8 "$KVL_WINE" "$top/build/$KVL_WINE_ARCH/bin/DemoTour.exe" "$(winepath -w "$requests")" 2>/dev/null &
 tour=$!
 # Each request holds the window's screen rectangle: the picture is cut to
 # it, with a small margin for the window manager's frame.
