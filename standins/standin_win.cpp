@@ -156,13 +156,22 @@ int RegisteredInstallDir(char *out, size_t cap)
 typedef DWORD(WINAPI *FinalPathFunction)(HANDLE, LPSTR, DWORD, DWORD);
 typedef BOOL(WINAPI *SetInformationFunction)(HANDLE, int, void *, DWORD);
 
+/* ntdll's IO_STATUS_BLOCK: a status or a pointer, then a count. */
+struct IoStatusBlock {
+    ULONG_PTR status;
+    ULONG_PTR information;
+};
+typedef LONG(NTAPI *NtSetInformationFunction)(HANDLE, IoStatusBlock *, void *, ULONG, int);
+
 template <typename Proc> static Proc KernelFunction(const char *name)
 {
     return ExportAs<Proc>(GetModuleHandleA("kernel32.dll"), name);
 }
 
-/* The information classes and records of SetFileInformationByHandle. */
+/* The information classes of SetFileInformationByHandle, and those of
+ * NtSetInformationFile for the same records. */
 enum { INFO_BASIC = 0, INFO_DISPOSITION = 4 };
+enum { NT_FILE_BASIC = 4, NT_FILE_DISPOSITION = 13 };
 struct BasicInformation {
     LARGE_INTEGER creation, lastAccess, lastWrite, change;
     DWORD attributes;
@@ -264,7 +273,27 @@ HANDLE OpenBelow(const InstallFolder *folder, const char *relative, int isFolder
     return item;
 }
 
-int DeleteOpened(HANDLE item)
+/* Sets one record of an opened file (INFO_BASIC or INFO_DISPOSITION)
+ * through whichever call the system has; 1 when set. */
+typedef int (*InformationSetter)(HANDLE item, int record, void *data, DWORD size);
+
+static int SetByHandle(HANDLE item, int record, void *data, DWORD size)
+{
+    SetInformationFunction setInformation =
+        KernelFunction<SetInformationFunction>("SetFileInformationByHandle");
+    return setInformation && setInformation(item, record, data, size);
+}
+
+static int SetThroughNtdll(HANDLE item, int record, void *data, DWORD size)
+{
+    NtSetInformationFunction setInformation =
+        ExportAs<NtSetInformationFunction>(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile");
+    IoStatusBlock status = { 0, 0 };
+    return setInformation &&
+           setInformation(item, &status, data, size, record == INFO_BASIC ? NT_FILE_BASIC : NT_FILE_DISPOSITION) >= 0;
+}
+
+static int DeleteOpenedWith(HANDLE item, InformationSetter set)
 {
     /* A file with another name elsewhere is shared with whoever made that
      * link: its attributes and its names are left as they are. (A handle
@@ -274,20 +303,33 @@ int DeleteOpened(HANDLE item)
     int known = GetFileInformationByHandle(item, &info) != 0;
     if (known && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && info.nNumberOfLinks > 1)
         return 0;
-    SetInformationFunction setInformation =
-        KernelFunction<SetInformationFunction>("SetFileInformationByHandle");
-    if (!setInformation)
-        return -1;
     if (known && (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
         BasicInformation basic;
         memset(&basic, 0, sizeof basic);   /* zero times: left as they are */
         basic.attributes = info.dwFileAttributes & ~(DWORD)FILE_ATTRIBUTE_READONLY;
         if (basic.attributes == 0)
             basic.attributes = FILE_ATTRIBUTE_NORMAL;
-        setInformation(item, INFO_BASIC, &basic, sizeof basic);
+        set(item, INFO_BASIC, &basic, sizeof basic);
     }
     DispositionInformation disposition = { TRUE };
-    return setInformation(item, INFO_DISPOSITION, &disposition, sizeof disposition) ? 1 : 0;
+    return set(item, INFO_DISPOSITION, &disposition, sizeof disposition);
+}
+
+int DeleteOpened(HANDLE item)
+{
+    if (KernelFunction<SetInformationFunction>("SetFileInformationByHandle"))
+        return DeleteOpenedWith(item, SetByHandle);
+    /* Windows 9x has neither call; it has no other accounts nor links. */
+    if (GetVersion() & 0x80000000u)
+        return -1;
+    return DeleteOpenedThroughNtdll(item);
+}
+
+int DeleteOpenedThroughNtdll(HANDLE item)
+{
+    if (!ExportAs<NtSetInformationFunction>(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile"))
+        return -1;
+    return DeleteOpenedWith(item, SetThroughNtdll);
 }
 
 void DiscardOpened(HANDLE item, const char *path)
@@ -332,7 +374,8 @@ int RemoveBelow(const InstallFolder *folder, const char *relative, int isFolder,
     CloseHandle(item);
     if (removed >= 0)
         return removed;
-    /* No deletion by handle on this system: by name, right after the checks. */
+    /* Windows 9x deletes by name, right after the checks: it has no other
+     * accounts and no links to swap in. */
     if (isFolder)
         return RemoveDirectoryA(path) != 0;
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);

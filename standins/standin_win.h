@@ -62,11 +62,17 @@ int OpenedInside(const InstallFolder *folder, HANDLE item, int isFolder);
 /* Deletes the opened item itself (it goes when its last handle closes), read-only or not;
  * the handle needs DELETE and FILE_WRITE_ATTRIBUTES access. A file with more than one
  * name (a hard link) is refused before anything is changed. 1 when done, 0 when
- * refused, -1 when the system has no such call. */
+ * refused, -1 when the system cannot delete by handle (Windows 9x). */
 int DeleteOpened(HANDLE item);
 
+/* DeleteOpened as the NT family does it before Vista, which lacks
+ * SetFileInformationByHandle: through ntdll's NtSetInformationFile. -1
+ * when ntdll has no such call. Open to callers so that a system with the
+ * later call can still run this way. */
+int DeleteOpenedThroughNtdll(HANDLE item);
+
 /* Deletes the file path that item has open, and closes item: by the
- * handle where the system can, else by name. */
+ * handle, else (Windows 9x) by name. */
 void DiscardOpened(HANDLE item, const char *path);
 
 /* Removes relative below the folder after the checks above: a file only

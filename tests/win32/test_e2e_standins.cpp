@@ -11,6 +11,7 @@
 
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
+#include "standins/standin_win.h"
 #include "tests/harness/fixtures.h"
 #include "tests/harness/procwin.h"
 #include "common/registrykeys.h"
@@ -359,6 +360,20 @@ TEST_F(DiscPrograms, TheSecondStageRunsFromAFolderOfItsOwnMarkedForRemoval)
     EXPECT_LT(copyAt, folderAt);
     WaitUntil([&] { return DeleteFileA(copy.c_str()) || !Exists(copy); }, 10000);
     RemoveDirectoryA(folderName.c_str());
+}
+
+TEST_F(DiscPrograms, NtFamilyBeforeVistaDeletesByTheHandle)
+{
+    ASSERT_TRUE(CreateDirectoryA(OutsideDir, NULL));
+    const std::string path = std::string(OutsideDir) + "\\Lettre.txt";
+    ASSERT_TRUE(WriteText(path, "lettre"));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE item = CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(item, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(DeleteOpenedThroughNtdll(item), 1);
+    CloseHandle(item);
+    EXPECT_FALSE(Exists(path));
 }
 
 TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)
