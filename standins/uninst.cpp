@@ -14,10 +14,15 @@
  * and a file only while it still holds the bytes Setup wrote, so files the
  * player added or changed stay.
  *
+ * Each stage holds its own file open from its start to its end, so that
+ * nobody can rename, replace or change it, and checks, by the file and not
+ * its name, that the file held is the one it runs from.
+ *
  * A running program cannot delete its own file, nor the folder that holds
  * it. So the uninstaller works in two stages: the first, run from the
- * install folder, removes the installed files, copies itself into a new
- * folder of its own under the temporary folder and starts that copy with
+ * install folder, removes the installed files, copies itself (from its
+ * held file) into a new folder of its own under the temporary folder and
+ * starts that copy with
  *   /D="<install folder>" /W=<its process id>
  * holding the copy open, unreplaceable, until it has started. The copy
  * waits for the first stage to end, checks the folder again, deletes the
@@ -31,6 +36,7 @@
 #include <string.h>
 
 #include "common/dllsearch.h"
+#include "common/export.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
@@ -38,11 +44,13 @@
 /* The second stage's folder under the temporary folder: "KVU<hex>.tmp". */
 #define STAGE_FOLDER_PREFIX "KVU"
 
-/* One stage of the uninstallation: its switches, its own path, and the
- * installation it works on with its log, read whole. */
+/* One stage of the uninstallation: its switches, its own path and file,
+ * and the installation it works on with its log, read whole. */
 struct Uninstallation {
     StandinArgs args;
     char self[STANDIN_PATH_MAX];
+    HANDLE selfFile;   /* held for the whole run, shared for reading only */
+    int selfProved;    /* selfFile is known to be the file this program runs from */
     InstallFolder folder;
     char logText[INSTALL_LOG_MAX + 1];
     char *logLines[INSTALL_LOG_LINES_MAX];
@@ -107,6 +115,32 @@ static void RemoveLoggedFiles(Uninstallation *un)
     }
 }
 
+/* A call that Windows 95 and NT 4 lack, looked up when needed. */
+typedef LONG(NTAPI *SameMappedFilesFunction)(PVOID, PVOID);
+
+/* Whether the open file is the very file this program runs from, told by
+ * the system from the files themselves, not from their names: 1 when it
+ * is, 0 when it is not or the system fails to tell, -1 when this NT
+ * system has no call to tell. Windows 9x has one account: 1. */
+static int IsOwnFile(HANDLE file)
+{
+    if (GetVersion() & 0x80000000u)
+        return 1;
+    SameMappedFilesFunction sameFiles =
+        ExportAs<SameMappedFilesFunction>(GetModuleHandleA("ntdll.dll"), "NtAreMappedFilesTheSame");
+    if (!sameFiles)
+        return -1;
+    HANDLE mapping = CreateFileMappingA(file, NULL, PAGE_READONLY | SEC_IMAGE, 0, 0, NULL);
+    if (!mapping)
+        return 0;
+    void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    int same = view && sameFiles(GetModuleHandleA(NULL), view) == 0;
+    if (view)
+        UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return same;
+}
+
 /* The second stage's place: a folder of its own, created new under the
  * temporary folder, so that nothing planted there beforehand (a DLL, a
  * file of the copy's name) lies beside it. A name already taken is never
@@ -127,30 +161,53 @@ static int CreateStageFolder(const char *temp, char *folder)
     return 0;
 }
 
-/* Writes this program as the new file copy; record receives the size and
- * checksum of what was written. */
-static int WriteCopy(const Uninstallation *un, const char *copy, FileRecord *record)
+/* Reads up to cap bytes, fewer only at the file's end. */
+static int ReadChunk(HANDLE file, unsigned char *chunk, DWORD cap, DWORD *got)
 {
-    static char chunk[16384];
-    HANDLE source = CreateFileA(un->self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
-    if (source == INVALID_HANDLE_VALUE)
+    *got = 0;
+    while (*got < cap) {
+        DWORD n = 0;
+        if (!ReadFile(file, chunk + *got, cap - *got, &n, NULL))
+            return 0;
+        if (n == 0)
+            break;
+        *got += n;
+    }
+    return 1;
+}
+
+/* Whether two open files hold the same bytes, read whole from their start. */
+static int SameBytes(HANDLE a, HANDLE b)
+{
+    static unsigned char left[16384], right[16384];
+    if (SetFilePointer(a, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        SetFilePointer(b, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return 0;
+    for (;;) {
+        DWORD gotLeft, gotRight;
+        if (!ReadChunk(a, left, sizeof left, &gotLeft) || !ReadChunk(b, right, sizeof right, &gotRight) ||
+            gotLeft != gotRight || memcmp(left, right, gotLeft) != 0)
+            return 0;
+        if (gotLeft < sizeof left)
+            return 1;
+    }
+}
+
+/* Writes this program, from its held file, as the new file copy. */
+static int WriteCopy(const Uninstallation *un, const char *copy)
+{
+    static unsigned char chunk[16384];
+    if (SetFilePointer(un->selfFile, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         return 0;
     HANDLE target = CreateFileA(copy, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    int ok = target != INVALID_HANDLE_VALUE;
-    record->size = 0;
-    record->sum = FNV1A_START;
-    for (DWORD got = 1; ok && got;) {
-        DWORD written = 0;
-        ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) &&
-             (got == 0 || (WriteFile(target, chunk, got, &written, NULL) && written == got));
-        if (ok) {
-            record->size += got;
-            record->sum = Fnv1a(record->sum, chunk, got);
-        }
-    }
-    CloseHandle(source);
     if (target == INVALID_HANDLE_VALUE)
         return 0;
+    int ok = 1;
+    for (DWORD got = 1; ok && got;) {
+        DWORD written = 0;
+        ok = ReadChunk(un->selfFile, chunk, sizeof chunk, &got) &&
+             (got == 0 || (WriteFile(target, chunk, got, &written, NULL) && written == got));
+    }
     if (!ok) {
         DiscardOpened(target, copy);
         return 0;
@@ -161,18 +218,17 @@ static int WriteCopy(const Uninstallation *un, const char *copy, FileRecord *rec
 
 /* The copy, reopened for reading with read sharing only: while this
  * handle is open, nobody can write, replace, rename or delete it, and
- * CreateProcessA can still run it. Its bytes must be those written, so a
- * file swapped in before the reopening is refused. */
-static HANDLE HoldCopy(const char *copy, const FileRecord *written)
+ * CreateProcessA can still run it. Its bytes must be this program's, all
+ * of them, so a file swapped in before the reopening is refused. */
+static HANDLE HoldCopy(const char *copy, HANDLE source)
 {
     HANDLE held = CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT, NULL);
     if (held == INVALID_HANDLE_VALUE)
         return INVALID_HANDLE_VALUE;
     BY_HANDLE_FILE_INFORMATION info;
-    FileRecord found;
     if (!GetFileInformationByHandle(held, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !RecordOfFile(held, &found) || found.size != written->size || found.sum != written->sum) {
+        !SameBytes(held, source)) {
         CloseHandle(held);
         return INVALID_HANDLE_VALUE;
     }
@@ -188,10 +244,9 @@ static int StartSecondStage(const Uninstallation *un)
     DWORD n = GetTempPathA(sizeof temp, temp);
     if (n == 0 || n >= sizeof temp || !CreateStageFolder(temp, folder))
         return 0;
-    FileRecord written;
     HANDLE held = INVALID_HANDLE_VALUE;
-    if (JoinPath(copy, sizeof copy, folder, UNINSTALLER_NAME) && WriteCopy(un, copy, &written))
-        held = HoldCopy(copy, &written);
+    if (JoinPath(copy, sizeof copy, folder, UNINSTALLER_NAME) && WriteCopy(un, copy))
+        held = HoldCopy(copy, un->selfFile);
     int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, un->folder.path,
                        (unsigned long)GetCurrentProcessId(), un->args.silent ? " /S" : "");
     STARTUPINFOA startup;
@@ -230,11 +285,12 @@ static int FirstStage(Uninstallation *un)
     }
     SetCurrentDirectoryA("\\");
     RemoveLoggedFiles(un);
-    if (StartSecondStage(un)) {
+    /* A copy is made only of a file proved to be this program. */
+    if (un->selfProved && StartSecondStage(un)) {
         CloseInstallFolder(&un->folder);
         return 0;
     }
-    /* No temporary folder to work from: finish here, and leave this file
+    /* No second stage: finish here, and leave this file
      * and the folder to the next restart. */
     RemoveBelow(&un->folder, INSTALL_LOG_NAME, 0, NULL);
     RemoveKeys();
@@ -253,12 +309,7 @@ static void RemoveUninstaller(Uninstallation *un)
 {
     char path[STANDIN_PATH_MAX];
     FileRecord own;
-    HANDLE self = CreateFileA(un->self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
-    if (self == INVALID_HANDLE_VALUE)
-        return;
-    int known = RecordOfFile(self, &own);
-    CloseHandle(self);
-    if (!known || !JoinPath(path, sizeof path, un->folder.path, UNINSTALLER_NAME))
+    if (!RecordOfFile(un->selfFile, &own) || !JoinPath(path, sizeof path, un->folder.path, UNINSTALLER_NAME))
         return;
     for (int tries = 0; tries < 50 && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; tries++) {
         if (RemoveBelow(&un->folder, UNINSTALLER_NAME, 0, &own))
@@ -321,12 +372,29 @@ static int SecondStage(Uninstallation *un)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    Uninstallation un;
+    memset(&un, 0, sizeof un);
+    /* This program's own file, held before anything else: without write or
+     * delete sharing, nobody can rename it aside and put another program
+     * in its place, which the first stage would copy and start. */
+    un.selfFile = OwnPath(un.self, sizeof un.self)
+                      ? CreateFileA(un.self, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL)
+                      : INVALID_HANDLE_VALUE;
     /* The second stage runs from a temporary folder: no library of the
      * system's may come from there. */
     LimitDllSearchToSystem32();
-    Uninstallation un;
-    memset(&un, 0, sizeof un);
-    if (!ParseStandinArgs(GetCommandLineA(), &un.args) || !OwnPath(un.self, sizeof un.self) || !strrchr(un.self, '\\'))
+    char dir[STANDIN_PATH_MAX];
+    if (!ParseStandinArgs(GetCommandLineA(), &un.args) || un.self[0] == '\0' || !strrchr(un.self, '\\') ||
+        !FolderOfPath(un.self, dir, sizeof dir))
         return 1;
-    return un.args.dir[0] ? SecondStage(&un) : FirstStage(&un);
+    /* The file may have been swapped before it was opened: it must be the
+     * one this program runs from. An NT system that cannot tell gets no
+     * copy of it. */
+    int own = un.selfFile == INVALID_HANDLE_VALUE ? 0 : IsOwnFile(un.selfFile);
+    if (own == 0)
+        return Refuse(&un, un.args.dir[0] ? un.args.dir : dir);
+    un.selfProved = own > 0;
+    int result = un.args.dir[0] ? SecondStage(&un) : FirstStage(&un);
+    CloseHandle(un.selfFile);
+    return result;
 }

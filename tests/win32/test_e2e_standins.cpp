@@ -362,6 +362,29 @@ TEST_F(DiscPrograms, TheSecondStageRunsFromAFolderOfItsOwnMarkedForRemoval)
     RemoveDirectoryA(folderName.c_str());
 }
 
+TEST_F(DiscPrograms, NoOtherProgramCanTakeTheUninstallersPlace)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR, uninstaller = dir + "\\Uninst.exe";
+    const std::string record = std::string(OutsideDir) + "\\record.txt";
+    ASSERT_TRUE(CreateDirectoryA(OutsideDir, NULL));
+    proc::Stop(&program);
+    ASSERT_TRUE(proc::Start("\"" + uninstaller + "\"", "C:\\", { "KVL_RECORD_FILE=" + record }, &program));
+    HWND question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDYES, Timeout);
+    ASSERT_NE(question, (HWND)NULL);
+    /* Another account renames the running program aside and puts its own,
+     * which leaves a record when it runs, in its place. */
+    if (MoveFileA(uninstaller.c_str(), (dir + "\\Uninst.old").c_str())) {
+        EXPECT_TRUE(CopyFileA("S:\\Installed KVL\\Uninst.exe", uninstaller.c_str(), TRUE));
+    }
+    proc::Press(question, IDYES);
+    /* Our second stage says when it is done; the other program ran before. */
+    HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, 5000, question);
+    if (done)
+        proc::Press(done, IDOK);
+    EXPECT_FALSE(Exists(record)) << proc::ReadFileText(record);
+}
+
 TEST_F(DiscPrograms, NtFamilyBeforeVistaDeletesByTheHandle)
 {
     ASSERT_TRUE(CreateDirectoryA(OutsideDir, NULL));
