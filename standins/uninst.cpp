@@ -21,13 +21,17 @@
  * A running program cannot delete its own file, nor the folder that holds
  * it. So the uninstaller works in two stages: the first, run from the
  * install folder, removes the installed files, copies itself (from its
- * held file) into a new folder of its own under the temporary folder and
- * starts that copy with
+ * held file) into a new folder under the temporary folder that only the
+ * system, the administrators and the user's own token may use, and starts
+ * that copy with
  *   /D="<install folder>" /W=<its process id>
- * holding the copy open, unreplaceable, until it has started. The copy
- * waits for the first stage to end, checks the folder again, deletes the
- * uninstaller's file, the log and the folder, then the keys, and has its
- * own file and folder removed at the next restart.
+ * holding the folder and the copy open, unreplaceable, until it has
+ * started. The copy waits for the first stage to end, checks the folder
+ * again, deletes the uninstaller's file, the log and the folder, then the
+ * keys, and has its own file and folder removed at the next restart.
+ * Without such a folder the first stage finishes alone and leaves the
+ * install folder and its uninstaller to the user: other accounts could
+ * send a deletion queued for the restart elsewhere.
  *
  * Exit code 0 when done (or handed to the second stage), 1 when refused or
  * failed, 2 when the user said no. */
@@ -115,8 +119,14 @@ static void RemoveLoggedFiles(Uninstallation *un)
     }
 }
 
-/* A call that Windows 95 and NT 4 lack, looked up when needed. */
+/* Calls that Windows 95 or NT 4 lack, looked up when needed. */
+typedef BOOL(WINAPI *OpenTokenFunction)(HANDLE, DWORD, PHANDLE);
+typedef BOOL(WINAPI *TokenInformationFunction)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+typedef BOOL(WINAPI *SidToTextFunction)(PSID, LPSTR *);
+typedef BOOL(WINAPI *TextToDescriptorFunction)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR *, PULONG);
 typedef LONG(NTAPI *SameMappedFilesFunction)(PVOID, PVOID);
+
+#define DESCRIPTOR_TEXT_REVISION 1   /* SDDL_REVISION_1 */
 
 /* Whether the open file is the very file this program runs from, told by
  * the system from the files themselves, not from their names: 1 when it
@@ -141,24 +151,124 @@ static int IsOwnFile(HANDLE file)
     return same;
 }
 
+/* The access of the second stage's folder: full control, passed on to
+ * what is made in it, for SYSTEM, the Administrators and this token's
+ * default owner alone, and nothing inherited from the temporary folder,
+ * which the user's other programs may write. 1 with descriptor (to free
+ * with LocalFree), 0 when the system cannot make one (NT 4). */
+static int StageFolderAccess(PSECURITY_DESCRIPTOR *descriptor)
+{
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    OpenTokenFunction openToken = ExportAs<OpenTokenFunction>(advapi, "OpenProcessToken");
+    TokenInformationFunction tokenInformation = ExportAs<TokenInformationFunction>(advapi, "GetTokenInformation");
+    SidToTextFunction sidToText = ExportAs<SidToTextFunction>(advapi, "ConvertSidToStringSidA");
+    TextToDescriptorFunction textToDescriptor =
+        ExportAs<TextToDescriptorFunction>(advapi, "ConvertStringSecurityDescriptorToSecurityDescriptorA");
+    HANDLE token;
+    *descriptor = NULL;
+    if (!openToken || !tokenInformation || !sidToText || !textToDescriptor ||
+        !openToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return 0;
+    union {
+        TOKEN_OWNER owner;
+        BYTE bytes[sizeof(TOKEN_OWNER) + SECURITY_MAX_SID_SIZE];
+    } owner;
+    DWORD size = 0;
+    int known = tokenInformation(token, TokenOwner, &owner, sizeof owner, &size) != 0;
+    CloseHandle(token);
+    char *ownerText = NULL;
+    if (!known || !sidToText(owner.owner.Owner, &ownerText))
+        return 0;
+    char text[384];
+    int len = snprintf(text, sizeof text, "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;%s)", ownerText);
+    LocalFree(ownerText);
+    return len > 0 && (size_t)len < sizeof text && textToDescriptor(text, DESCRIPTOR_TEXT_REVISION, descriptor, NULL);
+}
+
 /* The second stage's place: a folder of its own, created new under the
  * temporary folder, so that nothing planted there beforehand (a DLL, a
- * file of the copy's name) lies beside it. A name already taken is never
- * reused. folder receives its path. */
-static int CreateStageFolder(const char *temp, char *folder)
+ * file of the copy's name) lies beside it, and closed to everyone but the
+ * system, the administrators and this token. A name already taken is
+ * never reused. */
+struct StageFolder {
+    char path[STANDIN_PATH_MAX];
+    HANDLE guard;   /* without delete sharing: the folder cannot be renamed or swapped for a link */
+};
+
+static int MakeStageFolder(const char *temp, char *folder)
 {
+    SECURITY_ATTRIBUTES access = { sizeof access, NULL, FALSE };
+    /* Windows 9x has no access lists: the folder is made as any other. */
+    if (!(GetVersion() & 0x80000000u) && !StageFolderAccess(&access.lpSecurityDescriptor))
+        return 0;
     UINT seed = (UINT)(GetTickCount() ^ GetCurrentProcessId());
+    int made = 0;
     for (UINT tries = 0; tries < 100; tries++) {
         UINT unique = (seed + tries * 7919u) & 0xFFFFu;
         /* With a number of ours, GetTempFileNameA only forms the name. */
         if (!GetTempFileNameA(temp, STAGE_FOLDER_PREFIX, unique ? unique : 1u, folder))
-            return 0;
-        if (CreateDirectoryA(folder, NULL))
-            return 1;
+            break;
+        if (CreateDirectoryA(folder, access.lpSecurityDescriptor ? &access : NULL)) {
+            made = 1;
+            break;
+        }
         if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return 0;
+            break;
     }
-    return 0;
+    if (access.lpSecurityDescriptor)
+        LocalFree(access.lpSecurityDescriptor);
+    return made;
+}
+
+static int FolderIsEmpty(const char *folder)
+{
+    char pattern[STANDIN_PATH_MAX];
+    WIN32_FIND_DATAA found;
+    if (!JoinPath(pattern, sizeof pattern, folder, "*"))
+        return 0;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int empty = 1;
+    do
+        empty = strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0;
+    while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
+/* Lets the stage folder go, and removes it when empty. */
+static void RemoveStageFolder(StageFolder *stage)
+{
+    if (stage->guard != INVALID_HANDLE_VALUE)
+        CloseHandle(stage->guard);
+    stage->guard = INVALID_HANDLE_VALUE;
+    RemoveDirectoryA(stage->path);
+}
+
+/* Makes the stage folder and holds it; it must still be the plain, empty
+ * folder just made. */
+static int CreateStageFolder(const char *temp, StageFolder *stage)
+{
+    stage->guard = INVALID_HANDLE_VALUE;
+    if (!MakeStageFolder(temp, stage->path))
+        return 0;
+    HANDLE guard = CreateFileA(stage->path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (guard == INVALID_HANDLE_VALUE) {
+        /* Windows 9x cannot open a folder; it has no links either. */
+        return (GetVersion() & 0x80000000u) != 0;
+    }
+    stage->guard = guard;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(guard, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !FolderIsEmpty(stage->path)) {
+        /* Not what was made: it is left as it is. */
+        CloseHandle(guard);
+        stage->guard = INVALID_HANDLE_VALUE;
+        return 0;
+    }
+    return 1;
 }
 
 /* Reads up to cap bytes, fewer only at the file's end. */
@@ -240,12 +350,13 @@ static HANDLE HoldCopy(const char *copy, HANDLE source)
  * copy runs. */
 static int StartSecondStage(const Uninstallation *un)
 {
-    char temp[STANDIN_PATH_MAX], folder[STANDIN_PATH_MAX], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
+    char temp[STANDIN_PATH_MAX], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
+    StageFolder stage;
     DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp || !CreateStageFolder(temp, folder))
+    if (n == 0 || n >= sizeof temp || !CreateStageFolder(temp, &stage))
         return 0;
     HANDLE held = INVALID_HANDLE_VALUE;
-    if (JoinPath(copy, sizeof copy, folder, UNINSTALLER_NAME) && WriteCopy(un, copy))
+    if (JoinPath(copy, sizeof copy, stage.path, UNINSTALLER_NAME) && WriteCopy(un, copy))
         held = HoldCopy(copy, un->selfFile);
     int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, un->folder.path,
                        (unsigned long)GetCurrentProcessId(), un->args.silent ? " /S" : "");
@@ -263,9 +374,11 @@ static int StartSecondStage(const Uninstallation *un)
         /* Only a copy proved ours is deleted; the folder goes when empty. */
         if (held != INVALID_HANDLE_VALUE)
             DeleteFileA(copy);
-        RemoveDirectoryA(folder);
+        RemoveStageFolder(&stage);
         return 0;
     }
+    if (stage.guard != INVALID_HANDLE_VALUE)
+        CloseHandle(stage.guard);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return 1;
@@ -290,16 +403,17 @@ static int FirstStage(Uninstallation *un)
         CloseInstallFolder(&un->folder);
         return 0;
     }
-    /* No second stage: finish here, and leave this file
-     * and the folder to the next restart. */
+    /* No second stage: finish here. This file and the folder stay, and no
+     * deletion is queued for the restart: other accounts can write the
+     * folder and could send it elsewhere by then. */
     RemoveBelow(&un->folder, INSTALL_LOG_NAME, 0, NULL);
     RemoveKeys();
     CloseInstallFolder(&un->folder);
-    MoveFileExA(un->self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(un->folder.path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
     if (!un->args.silent)
         Say(NULL, UNINSTALL_CAPTION, MB_ICONINFORMATION | MB_OK,
-            "K.V.L a été désinstallé. Le dossier %s sera supprimé au prochain démarrage de Windows.", un->folder.path);
+            "K.V.L a été désinstallé. Le dossier %s et son programme de désinstallation restent : "
+            "supprimez-les vous-même.",
+            un->folder.path);
     return 0;
 }
 

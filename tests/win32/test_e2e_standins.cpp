@@ -3,6 +3,8 @@
  * the game stand-in reads the settings and completes levels, and the
  * uninstaller removes what Setup installed, its own folder included. */
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@ static const char OutsideDir[] = "C:\\Hors KVL";
 static const char MovedDir[] = "C:\\Program Files\\KVL vrai";
 static const char DiscDir[] = "C:\\Disque KVL";
 static const DWORD Timeout = 30000;
+static const int MessageBoxTextId = 0xFFFF; /* the static text of a message box */
 
 static bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -137,6 +140,44 @@ static bool IsLink(const std::string &path)
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+/* The deletions queued for the next restart, as the system keeps them. */
+static std::string PendingRenames()
+{
+    std::string pending;
+    HKEY session;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                      &session) == ERROR_SUCCESS) {
+        DWORD size = 0;
+        RegQueryValueExA(session, "PendingFileRenameOperations", NULL, NULL, NULL, &size);
+        std::vector<char> data(size + 2);
+        if (RegQueryValueExA(session, "PendingFileRenameOperations", NULL, NULL, (BYTE *)data.data(), &size) ==
+            ERROR_SUCCESS)
+            pending.assign(data.data(), size);
+        RegCloseKey(session);
+    }
+    return pending;
+}
+
+/* The second stages' folders in the temporary folder, with a trailing
+ * backslash. */
+static std::vector<std::string> StageFolders()
+{
+    char temp[MAX_PATH];
+    std::vector<std::string> found;
+    if (!GetTempPathA(sizeof temp, temp))
+        return found;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((std::string(temp) + "KVU*.tmp").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            found.push_back(std::string(temp) + entry.cFileName +
+                            ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "\\" : ""));
+        while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    return found;
+}
+
 class DiscPrograms : public ::testing::Test {
 protected:
     proc::Program program;
@@ -192,6 +233,29 @@ protected:
     void InstallSilently()
     {
         ASSERT_EQ(Run("R:\\Setup.exe /S"), 0u);
+    }
+    /* Uninstalls silently; stage receives the one stage folder made. */
+    void UninstallSilently(std::string *stage)
+    {
+        const std::vector<std::string> before = StageFolders();
+        const std::string dir = DEFAULT_INSTALL_DIR;
+        EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
+        EXPECT_TRUE(WaitGone(dir, 15000));
+        EXPECT_TRUE(WaitUnregistered());
+        std::vector<std::string> made;
+        for (const std::string &path : StageFolders())
+            if (std::find(before.begin(), before.end(), path) == before.end())
+                made.push_back(path);
+        ASSERT_EQ(made.size(), 1u);
+        *stage = made[0];
+        ASSERT_EQ(stage->back(), '\\') << *stage << " is no folder";
+    }
+    /* Removes a stage folder now rather than at the restart. */
+    static void RemoveStage(const std::string &folder)
+    {
+        const std::string copy = folder + UNINSTALLER_NAME;
+        WaitUntil([&] { return DeleteFileA(copy.c_str()) || !Exists(copy); }, 10000);
+        RemoveDirectoryA(folder.substr(0, folder.size() - 1).c_str());
     }
     bool PlantLink(const std::string &link, const std::string &target)
     {
@@ -311,55 +375,72 @@ TEST_F(DiscPrograms, AHardLinkedFileIsNeverChangedByUninstallOrReinstall)
 TEST_F(DiscPrograms, TheSecondStageRunsFromAFolderOfItsOwnMarkedForRemoval)
 {
     InstallSilently();
-    char temp[MAX_PATH];
-    ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-    auto stages = [&] {
-        std::vector<std::string> found;
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((std::string(temp) + "KVU*.tmp").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                found.push_back(std::string(temp) + entry.cFileName +
-                                ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "\\" : ""));
-            while (FindNextFileA(search, &entry));
-            FindClose(search);
-        }
-        return found;
-    };
-    const std::vector<std::string> before = stages();
-    const std::string dir = DEFAULT_INSTALL_DIR;
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-    EXPECT_TRUE(WaitGone(dir, 15000));
-    EXPECT_TRUE(WaitUnregistered());
-
-    std::vector<std::string> made;
-    for (const std::string &path : stages())
-        if (std::find(before.begin(), before.end(), path) == before.end())
-            made.push_back(path);
-    ASSERT_EQ(made.size(), 1u);
-    const std::string folder = made[0], copy = folder + UNINSTALLER_NAME;
-    EXPECT_EQ(folder.back(), '\\') << folder << " is no folder";
+    std::string folder;
+    UninstallSilently(&folder);
+    const std::string copy = folder + UNINSTALLER_NAME;
     EXPECT_TRUE(Exists(copy));
     /* The copy and its folder go at the next restart, the file first. */
-    std::string pending;
-    HKEY session;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
-                      &session) == ERROR_SUCCESS) {
-        DWORD size = 0;
-        RegQueryValueExA(session, "PendingFileRenameOperations", NULL, NULL, NULL, &size);
-        std::vector<char> data(size + 2);
-        if (RegQueryValueExA(session, "PendingFileRenameOperations", NULL, NULL, (BYTE *)data.data(), &size) ==
-            ERROR_SUCCESS)
-            pending.assign(data.data(), size);
-        RegCloseKey(session);
-    }
+    const std::string pending = PendingRenames();
     const std::string folderName = folder.substr(0, folder.size() - 1);
     size_t copyAt = pending.find(copy), folderAt = pending.find(folderName + std::string(1, '\0'));
     EXPECT_NE(copyAt, std::string::npos);
     EXPECT_NE(folderAt, std::string::npos);
     EXPECT_LT(copyAt, folderAt);
-    WaitUntil([&] { return DeleteFileA(copy.c_str()) || !Exists(copy); }, 10000);
-    RemoveDirectoryA(folderName.c_str());
+    RemoveStage(folder);
+}
+
+TEST_F(DiscPrograms, TheSecondStagesFolderIsClosedToOtherAccounts)
+{
+    InstallSilently();
+    std::string folder;
+    UninstallSilently(&folder);
+    HANDLE opened = CreateFileA(folder.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    ASSERT_NE(opened, INVALID_HANDLE_VALUE);
+    PACL dacl = NULL;
+    PSECURITY_DESCRIPTOR descriptor = NULL;
+    ASSERT_EQ(GetSecurityInfo(opened, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, NULL, NULL, &dacl, NULL, &descriptor),
+              (DWORD)ERROR_SUCCESS);
+    CloseHandle(opened);
+    EXPECT_NE(dacl, (PACL)NULL) << "no access list: open to everyone";
+    /* Everyone, Authenticated Users, Users. */
+    const std::string others[] = { "S-1-1-0", "S-1-5-11", "S-1-5-32-545" };
+    for (DWORD i = 0; dacl && i < dacl->AceCount; i++) {
+        ACE_HEADER *ace = NULL;
+        ASSERT_TRUE(GetAce(dacl, i, (void **)&ace));
+        if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE)
+            continue;
+        char *sid = NULL;
+        ASSERT_TRUE(ConvertSidToStringSidA(&((ACCESS_ALLOWED_ACE *)ace)->SidStart, &sid));
+        bool other = std::find(std::begin(others), std::end(others), sid) != std::end(others);
+        EXPECT_FALSE(other) << sid << " may use it";
+        LocalFree(sid);
+    }
+    LocalFree(descriptor);
+    RemoveStage(folder);
+}
+
+TEST_F(DiscPrograms, WithoutATemporaryFolderTheUninstallerLeavesItselfAndQueuesNothing)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR, missing = std::string(OutsideDir) + "\\absent";
+    const std::string pending = PendingRenames();
+    proc::Stop(&program);
+    ASSERT_TRUE(proc::Start("\"" + dir + "\\Uninst.exe\"", "C:\\", { "TMP=" + missing, "TEMP=" + missing }, &program));
+    HWND question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDYES, Timeout);
+    ASSERT_NE(question, (HWND)NULL);
+    proc::Press(question, IDYES);
+    HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout, question);
+    ASSERT_NE(done, (HWND)NULL);
+    EXPECT_EQ(proc::ItemText(done, MessageBoxTextId),
+              "K.V.L a \xe9t\xe9 d\xe9sinstall\xe9. Le dossier C:\\Program Files\\KVL et son programme de "
+              "d\xe9sinstallation restent : supprimez-les vous-m\xeame.");
+    proc::Press(done, IDOK);
+    EXPECT_EQ(ExitCode(), 0u);
+    EXPECT_TRUE(Exists(dir + "\\Uninst.exe"));
+    EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_EQ(PendingRenames(), pending) << "nothing is left to the restart";
 }
 
 TEST_F(DiscPrograms, NoOtherProgramCanTakeTheUninstallersPlace)
