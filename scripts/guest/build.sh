@@ -29,6 +29,7 @@ mmdebstrap --mode=root --variant=apt --architectures=amd64,i386 \
     --dpkgopt='path-exclude=/usr/share/man/*' \
     --dpkgopt='path-exclude=/usr/share/info/*' \
     --dpkgopt='path-exclude=/usr/share/locale/*' \
+    --dpkgopt='path-include=/usr/share/locale/locale.alias' \
     --setup-hook='mkdir -p "$1/etc/initramfs-tools/conf.d" "$1/etc/initramfs-tools/hooks"' \
     --setup-hook="printf 'MODULES=list\\n' >\"\$1/etc/initramfs-tools/conf.d/kvl\"" \
     --setup-hook="install -m 755 '$here/initramfs-hook' \"\$1/etc/initramfs-tools/hooks/kvl\"" \
