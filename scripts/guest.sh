@@ -53,7 +53,7 @@ boot() {
         -accel tcg,thread=multi -smp "$cpus" -m "$memory"
         -display none -monitor none -serial "file:$console"
         -kernel "$image/vmlinuz" -initrd "$image/initrd.img"
-        -append "root=/dev/vda rw rootfstype=ext4 fsck.mode=skip init=/sbin/kvl-init console=ttyS0 quiet panic=1 mitigations=off"
+        -append "root=/dev/vda rw rootfstype=ext4 fsck.mode=skip init=/sbin/kvl-init console=ttyS0 quiet panic=1 mitigations=off tsc=reliable clocksource=tsc"
         -drive "file=$disk,format=$format,if=virtio,cache=unsafe"
         -fsdev "local,id=ctl,path=$ctl,security_model=none"
         -device virtio-9p-pci,fsdev=ctl,mount_tag=kvlctl
