@@ -48,18 +48,20 @@ stop_all() {
 # QEMU's status (124 when the host's timeout ended it).
 boot() {
     local disk=$1 format=$2 ctl=$3 console=$4 limit=$5 share=${6:-} rc=0
+    # QEMU's options are comma-separated; a comma in a value is doubled.
+    local q_ctl=${ctl//,/,,} q_share=${share//,/,,} q_disk=${disk//,/,,}
     local args=(
         -nodefaults -no-user-config -no-reboot
         -accel tcg,thread=multi -smp "$cpus" -m "$memory"
         -display none -monitor none -serial "file:$console"
         -kernel "$image/vmlinuz" -initrd "$image/initrd.img"
         -append "root=/dev/vda rw rootfstype=ext4 fsck.mode=skip init=/sbin/kvl-init console=ttyS0 quiet panic=1 mitigations=off tsc=reliable clocksource=tsc"
-        -drive "file=$disk,format=$format,if=virtio,cache=unsafe"
-        -fsdev "local,id=ctl,path=$ctl,security_model=none"
+        -drive "file=$q_disk,format=$format,if=virtio,cache=unsafe"
+        -fsdev "local,id=ctl,path=$q_ctl,security_model=none"
         -device virtio-9p-pci,fsdev=ctl,mount_tag=kvlctl
     )
     if [ -n "$share" ]; then
-        args+=(-fsdev "local,id=top,path=$share,security_model=none,multidevs=remap"
+        args+=(-fsdev "local,id=top,path=$q_share,security_model=none,multidevs=remap"
                -device virtio-9p-pci,fsdev=top,mount_tag=kvltop)
     fi
     : >"$ctl/output.log"
@@ -100,13 +102,13 @@ build() {
     tmp=$(mktemp -d "$cache/.build-$hash.XXXXXX")
     # A half-built guest never takes the final name; its folder goes.
     trap 'stop_all; rm -rf "$tmp"' EXIT
-    echo "guest: building $image (log: $tmp/build.log)" >&2
-    SECONDS=0
+    echo "guest: building $image" >&2
     if ! "$recipe/build.sh" "$tmp" >"$tmp/build.log" 2>&1; then
         grep -E '^(E:|W:|guest build:)' "$tmp/build.log" >&2 || tail -n 20 "$tmp/build.log" >&2
-        fail "the guest could not be built"
+        cp "$tmp/build.log" "$cache/failed-build.log"
+        fail "the guest could not be built (log: $cache/failed-build.log)"
     fi
-    echo "guest: packages and disk made in $SECONDS s" >&2
+    sed -n 's/^guest build: /guest: /p' "$tmp/build.log" >&2
     # First boot: the Wine prefix.
     SECONDS=0
     mkdir "$tmp/ctl"
@@ -117,7 +119,8 @@ build() {
     image=$saved
     if [ "$rc" != 0 ] || [ "$(cat "$tmp/ctl/status" 2>/dev/null)" != 0 ]; then
         tail -n 20 "$tmp/console.log" >&2
-        fail "the guest's first boot failed (QEMU status $rc)"
+        cat "$tmp/build.log" "$tmp/console.log" >"$cache/failed-build.log"
+        fail "the guest's first boot failed (QEMU status $rc; log: $cache/failed-build.log)"
     fi
     echo "guest: first boot (Wine prefix) done in $SECONDS s" >&2
     cat "$tmp/console.log" >>"$tmp/build.log"

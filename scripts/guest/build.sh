@@ -22,6 +22,7 @@ packages=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$here/packages.txt" | tr '\n
 # out of step with its amd64 one on a mirror, and the guest's i386 and amd64
 # libraries must be the same version. The initramfs settings go in before
 # the kernel's package makes the initramfs.
+SECONDS=0
 mmdebstrap --mode=root --variant=apt --architectures=amd64,i386 \
     --aptopt='APT::Install-Recommends "false"' \
     --aptopt='Acquire::Retries "5"' \
@@ -37,6 +38,7 @@ mmdebstrap --mode=root --variant=apt --architectures=amd64,i386 \
     bookworm "$root" \
     "deb $mirror bookworm main" "deb $mirror bookworm-updates main"
 
+echo "guest build: packages installed in $SECONDS s"
 echo 'fr_FR.UTF-8 UTF-8' >"$root/etc/locale.gen"
 chroot "$root" locale-gen
 install -m 755 "$here/init" "$root/sbin/kvl-init"
@@ -52,6 +54,8 @@ rm -rf "$root/boot"/* "$root/var/lib/apt/lists"/* "$root/var/cache/apt"/*
 # The disk: the tree and 2 GiB to spare, for the prefix and what the tests
 # write in it. No journal: a run's disk is thrown away afterwards, and the
 # first boot unmounts cleanly.
+SECONDS=0
 size=$(( $(du -sm "$root" | cut -f1) + 2048 ))
 mkfs.ext4 -q -F -L kvlroot -O ^has_journal -m 0 -d "$root" "$out/root.img" "${size}M"
+echo "guest build: disk made in $SECONDS s"
 rm -rf "$root"
