@@ -94,14 +94,31 @@ job() {
     } >"$ctl/job"
 }
 
+# discard DIR: removes a build folder, after unmounting what a build that
+# was killed left mounted in it (mmdebstrap mounts /proc, /sys and /dev
+# inside the tree while it installs).
+discard() {
+    local m
+    awk -v d="$1/" '{ gsub(/\\040/, " ", $2) } index($2, d) == 1 { print $2 }' /proc/mounts | sort -r |
+        while read -r m; do umount -l "$m" 2>/dev/null || true; done
+    rm -rf --one-file-system "$1"
+}
+
 build() {
     if [ -f "$image/root.img" ]; then echo "$image"; return 0; fi
     command -v qemu-system-x86_64 >/dev/null || fail "qemu-system-x86_64 is missing (scripts/deps.sh installs it)"
     mkdir -p "$cache"
+    # One build at a time: a second one waits, then finds the guest made.
+    # Holding the lock, any half-built folder is a dead build's.
+    exec 8>"$cache/.lock"
+    flock 8
+    if [ -f "$image/root.img" ]; then exec 8>&-; echo "$image"; return 0; fi
+    local dead
+    for dead in "$cache"/.build-*; do [ ! -e "$dead" ] || discard "$dead"; done
     local tmp rc=0
     tmp=$(mktemp -d "$cache/.build-$hash.XXXXXX")
     # A half-built guest never takes the final name; its folder goes.
-    trap 'stop_all; rm -rf "$tmp"' EXIT
+    trap 'stop_all; discard "$tmp"' EXIT
     echo "guest: building $image" >&2
     if ! "$recipe/build.sh" "$tmp" >"$tmp/build.log" 2>&1; then
         grep -E '^(E:|W:|guest build:)' "$tmp/build.log" >&2 || tail -n 20 "$tmp/build.log" >&2
@@ -123,11 +140,12 @@ build() {
         fail "the guest's first boot failed (QEMU status $rc; log: $cache/failed-build.log)"
     fi
     echo "guest: first boot (Wine prefix) done in $SECONDS s" >&2
-    cat "$tmp/console.log" >>"$tmp/build.log"
+    cat "$tmp/ctl/output.log" "$tmp/console.log" >>"$tmp/build.log"
     rm -rf "$tmp/ctl" "$tmp/console.log"
-    # Whoever finishes first names it; a second builder drops its copy.
-    mv -T "$tmp" "$image" 2>/dev/null || rm -rf "$tmp"
+    # Only now does it take its name: a build cut short leaves no guest.
+    mv -T "$tmp" "$image"
     trap - EXIT
+    exec 8>&-
     [ -f "$image/root.img" ] || fail "no guest at $image"
     echo "$image"
 }

@@ -58,4 +58,4 @@ SECONDS=0
 size=$(( $(du -sm "$root" | cut -f1) + 2048 ))
 mkfs.ext4 -q -F -L kvlroot -O ^has_journal -m 0 -d "$root" "$out/root.img" "${size}M"
 echo "guest build: disk made in $SECONDS s"
-rm -rf "$root"
+rm -rf --one-file-system "$root"
