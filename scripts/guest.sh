@@ -8,6 +8,8 @@
 #       Boots the guest (building it first if need be), runs COMMAND there
 #       as root in this tree, shared at the same path, and exits with its
 #       status. Its output comes to the console and to build/guest/output.log.
+#   guest.sh clean
+#       Removes the cached guests of other recipes (a few GiB each).
 #
 # The guest is built once from Debian's packages by the recipe in
 # scripts/guest/ and kept under ${XDG_CACHE_HOME:-~/.cache}/kvl-guest/HASH/,
@@ -25,7 +27,7 @@ recipe=$top/scripts/guest
 memory=${KVL_GUEST_MEMORY:-3072}
 cpus=${KVL_GUEST_CPUS:-2}
 fail() { echo "guest: $*" >&2; exit 1; }
-usage() { sed -n '5,10s/^# \{0,1\}//p' "$0" >&2; exit 2; }
+usage() { sed -n '5,12s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/kvl-guest
 # The recipe's files, by name and content.
@@ -184,8 +186,24 @@ run() {
     fail "the guest stopped without the command's status (QEMU status $rc); console: $dir/console.log"
 }
 
+# Other recipes' guests, kept until asked: another work tree may use one.
+clean() {
+    local d
+    [ -d "$cache" ] || return 0
+    exec 8>"$cache/.lock"
+    flock 8
+    for d in "$cache"/*/ "$cache"/.build-*; do
+        d=${d%/}
+        [ -e "$d" ] && [ "$d" != "$image" ] || continue
+        echo "guest: removing $d" >&2
+        discard "$d"
+    done
+    rm -f "$cache/failed-build.log"
+}
+
 case ${1:-} in
     build) [ $# = 1 ] || usage; build ;;
+    clean) [ $# = 1 ] || usage; clean ;;
     run) shift; run "$@" ;;
     *) usage ;;
 esac
