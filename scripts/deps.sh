@@ -10,7 +10,8 @@ if [ -f /etc/debian_version ] && command -v apt-get >/dev/null && command -v dpk
     need=()
     have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
     for p in cmake ninja-build g++-mingw-w64-i686 wine wine32:i386 xvfb openbox x11-utils imagemagick \
-             googletest libbenchmark-dev clang libclang-rt-14-dev python3 xorriso; do
+             googletest libbenchmark-dev clang libclang-rt-14-dev python3 xorriso \
+             qemu-system-x86 qemu-utils mmdebstrap e2fsprogs; do
         have_pkg "$p" || need+=("$p")
     done
     [ ${#need[@]} -eq 0 ] && exit 0
