@@ -17,6 +17,10 @@ if [ -f /etc/debian_version ] && command -v apt-get >/dev/null && command -v dpk
     if "$(dirname "$0")/machine.sh" kernel-i386; then
         i386=1
         wanted+=(wine32:i386)
+    else
+        # The 32-bit programs are tested in an emulated machine instead
+        # (scripts/guest.sh), built from Debian's packages.
+        wanted+=(qemu-system-x86 qemu-utils mmdebstrap e2fsprogs)
     fi
     need=()
     have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
