@@ -4,11 +4,15 @@
 # machine cannot run 32-bit code. Each has a prefix of its own, quiet.
 KVL_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export KVL_WINE_ARCH=${KVL_WINE_ARCH:-win32}
+# Sourced twice, the loader is still looked up on the PATH, not below.
+unset -f wine wineboot winepath
 case $KVL_WINE_ARCH in
 win32)
     export WINEARCH=win32
     export WINEPREFIX=${KVL_WINEPREFIX:-$KVL_TOP/build/wineprefix}
-    KVL_WINE=wine
+    # By its path: `wine` below is a function of that name.
+    KVL_WINE=$(command -v wine || echo /usr/bin/wine)
+    unset WINELOADER
     ;;
 win64)
     export WINEARCH=win64
