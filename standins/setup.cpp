@@ -57,24 +57,6 @@ static const char ForeignFolder[] =
     "Le dossier %s contient déjà des fichiers et n'est pas une installation de K.V.L.\n\n"
     "Choisissez un nouveau dossier ou un dossier vide.";
 
-static int FolderIsEmpty(const char *dir)
-{
-    char pattern[STANDIN_PATH_MAX];
-    WIN32_FIND_DATAA found;
-    if (!JoinPath(pattern, sizeof pattern, dir, "*"))
-        return 0;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    int empty = 1;
-    do {
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
-            empty = 0;
-    } while (empty && FindNextFileA(search, &found));
-    FindClose(search);
-    return empty;
-}
-
 /* What the chosen folder is to Setup: new (missing or empty), our own
  * earlier installation, or someone else's. */
 static int DestinationKind(const char *dir)

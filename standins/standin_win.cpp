@@ -20,6 +20,24 @@ int OwnPath(char *out, DWORD cap)
     return 1;
 }
 
+int FolderIsEmpty(const char *dir)
+{
+    char pattern[STANDIN_PATH_MAX];
+    WIN32_FIND_DATAA found;
+    if (!JoinPath(pattern, sizeof pattern, dir, "*"))
+        return 0;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int empty = 1;
+    do {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            empty = 0;
+    } while (empty && FindNextFileA(search, &found));
+    FindClose(search);
+    return empty;
+}
+
 int CreateFolderTree(const char *dir, size_t *firstCreated)
 {
     if (firstCreated)

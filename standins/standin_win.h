@@ -12,6 +12,9 @@
 /* Full path of this program; 1, or 0 when it does not fit. */
 int OwnPath(char *out, DWORD cap);
 
+/* 1 when dir can be listed and holds nothing but "." and "..". */
+int FolderIsEmpty(const char *dir);
+
 /* Creates dir and every missing folder above it. 1 when dir exists after;
  * firstCreated (if given) then holds the length of the highest folder it
  * made (a prefix of dir), or 0 when it made none. */

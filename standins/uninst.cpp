@@ -220,23 +220,6 @@ static int MakeStageFolder(const char *temp, char *folder)
     return made;
 }
 
-static int FolderIsEmpty(const char *folder)
-{
-    char pattern[STANDIN_PATH_MAX];
-    WIN32_FIND_DATAA found;
-    if (!JoinPath(pattern, sizeof pattern, folder, "*"))
-        return 0;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    int empty = 1;
-    do
-        empty = strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0;
-    while (empty && FindNextFileA(search, &found));
-    FindClose(search);
-    return empty;
-}
-
 /* Lets the stage folder go, and removes it when empty. */
 static void RemoveStageFolder(StageFolder *stage)
 {
