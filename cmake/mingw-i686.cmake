@@ -1,14 +1,4 @@
-# Cross-build for 32-bit Windows with MinGW-w64 (posix threads variant:
-# GoogleTest needs std::mutex). This is the tree the disc ships.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run under Wine in the project's 32-bit test prefix.
+# Cross-build for 32-bit Windows with MinGW-w64: the tree the disc ships.
+set(KVL_MINGW_TARGET i686)
 set(KVL_WINE_ARCH win32)
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env KVL_WINE_ARCH=win32 ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
