@@ -12,6 +12,12 @@
  * exit code 1 and changes nothing. An installation that fails midway is
  * rolled back: what this run copied is removed and nothing is registered.
  *
+ * A reinstall (into the registered installation, to repair it) keeps what
+ * the player has: the settings and progress in the product key stay, and
+ * the earlier files stay in place until every new file has been written
+ * under a spare name; only then are they swapped. A reinstall that fails
+ * puts everything back, so the earlier installation still works.
+ *
  * Exit code 0 when the game was installed, 1 on failure or refusal, 2 when
  * the user cancelled. */
 #include <windows.h>
@@ -25,10 +31,38 @@
 
 #define DISPLAY_NAME "K.V.L (démo)"
 #define MAX_FOLDER_DEPTH 8
-/* Where the uninstaller and the log are written before they take their
- * names, so that a failure leaves an earlier installation's as they were. */
-#define UNINSTALLER_SPARE "Uninst.new"
-#define INSTALL_LOG_SPARE "Install.new"
+/* How many spare names a file may try: a spare left by an interrupted run
+ * is never adopted, the next name is taken. */
+#define SPARE_TRIES 100
+/* The registry values one run may change: the product key's and the
+ * uninstall key's. */
+#define SAVED_VALUES_MAX 20
+
+/* The spare names of a file: where its new copy waits to be swapped in, and
+ * where the earlier installation's file waits until the reinstall has
+ * succeeded. */
+enum { SPARE_NEW, SPARE_OLD };
+
+/* One item this run wrote below the install folder. A file goes under its
+ * own name on a first install; on a reinstall under a spare name, until
+ * every file has been written. */
+struct PlacedItem {
+    FileRecord record;          /* the bytes written, so that only they are removed */
+    short spare;                /* number of its SPARE_NEW name; -1 for its own name */
+    short earlier;              /* number of the SPARE_OLD name the earlier file was moved to; -1 for none */
+    char isFolder, created;     /* a folder, and whether this run made it */
+    char swapped;               /* the new file has taken its own name */
+    char written;
+};
+
+/* A registry value as it was before this run changed it. */
+struct SavedValue {
+    int uninstallKey;           /* else the product key */
+    const char *name;
+    int existed;
+    DWORD type, size;
+    BYTE *data;
+};
 
 /* One run of Setup: what it was asked, where it installs, and what it has
  * done so far, so that a failure can undo it. */
@@ -45,10 +79,14 @@ struct Installation {
     char logText[INSTALL_LOG_MAX + 1];  /* the log of what this run copied, whole lines */
     size_t logSize;
     int logLines;
+    PlacedItem placed[INSTALL_LOG_LINES_MAX];   /* what each log line's item is to this run */
+    char *lines[INSTALL_LOG_LINES_MAX];         /* the log's lines, once it is split for the swap or a rollback */
+    int linesSplit;
     int copiedFiles;
-    int uninstallerWritten, logWritten;
-    FileRecord uninstallerRecord, logRecord;
+    PlacedItem uninstaller, log;        /* not in the log: it does not list itself */
     int productKeyCreated, uninstallKeyCreated;
+    SavedValue saved[SAVED_VALUES_MAX];
+    int savedCount;
 };
 
 enum { DEST_NEW, DEST_OURS, DEST_FOREIGN };
@@ -116,20 +154,39 @@ static void OnSetupInstall(HWND dialog, void *state)
 
 /* ---- Copying ------------------------------------------------------------
  * Every file is written new (CREATE_NEW): in a new folder nothing may be
- * there already; in an earlier installation of ours a plain file of the
- * same name is removed first. Each written item is checked to lie inside
- * the install folder, and logged with the size and checksum of its bytes,
- * so that the uninstaller and a rollback remove it only while it is ours. */
+ * there already; in an earlier installation of ours it goes under a spare
+ * name, and the earlier file keeps its place until every file has been
+ * written. Each written item is checked to lie inside the install folder,
+ * and logged with the size and checksum of its bytes, so that the
+ * uninstaller and a rollback remove it only while it is ours. */
 
-static int AddLogLine(Installation *setup, const char *relative, const FileRecord *record)
+static int AddLogLine(Installation *setup, const char *relative, const PlacedItem *placed)
 {
     size_t n = FormatInstallLogLine(setup->logText + setup->logSize, sizeof setup->logText - setup->logSize, relative,
-                                    record);
+                                    placed->isFolder ? NULL : &placed->record);
     if (n == 0 || setup->logLines >= INSTALL_LOG_LINES_MAX)
         return 0;
     setup->logSize += n;
-    setup->logLines++;
+    setup->placed[setup->logLines++] = *placed;
     return 1;
+}
+
+/* relative + ".new" or ".old", then the number from 1 on. */
+static int SpareName(char *out, size_t cap, const char *relative, int kind, int number)
+{
+    const char *suffix = kind == SPARE_NEW ? "new" : "old";
+    int n = number ? snprintf(out, cap, "%s.%s%d", relative, suffix, number)
+                   : snprintf(out, cap, "%s.%s", relative, suffix);
+    return n > 0 && (size_t)n < cap;
+}
+
+/* The name, relative to the install folder, under which item relative is
+ * now: its own, or its spare while it waits. */
+static int CurrentName(char *out, size_t cap, const char *relative, const PlacedItem *placed)
+{
+    if (placed->spare < 0 || placed->swapped)
+        return snprintf(out, cap, "%s", relative) < (int)cap;
+    return SpareName(out, cap, relative, SPARE_NEW, placed->spare);
 }
 
 static int MakeFolder(Installation *setup, const char *relative)
@@ -146,7 +203,8 @@ static int MakeFolder(Installation *setup, const char *relative)
         OpenBelow(&setup->folder, relative, 1, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, path);
     if (folder == INVALID_HANDLE_VALUE)
         return 0;
-    int ok = AddLogLine(setup, relative, NULL);
+    PlacedItem placed = { { 0, FNV1A_START }, -1, -1, 1, (char)created, 0, 1 };
+    int ok = AddLogLine(setup, relative, &placed);
     if (!ok && created)
         DiscardOpened(folder, path);
     else
@@ -154,21 +212,43 @@ static int MakeFolder(Installation *setup, const char *relative)
     return ok;
 }
 
-/* A new file name below the install folder, open for writing. */
-static HANDLE NewFile(Installation *setup, const char *relative, char *path)
+/* A new file for item relative, open for writing: on a first install
+ * under its own name; on a reinstall under the first spare name that
+ * nothing holds, as one left by an interrupted run is never adopted.
+ * spare receives the number of the name taken (-1 for its own). */
+static HANDLE NewFile(Installation *setup, const char *relative, char *path, short *spare)
 {
-    if (!JoinPath(path, STANDIN_PATH_MAX, setup->installDir, relative))
-        return INVALID_HANDLE_VALUE;
-    DWORD access = GENERIC_WRITE | DELETE;
-    HANDLE file = CreateFileA(path, access, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE && setup->reinstall && GetLastError() == ERROR_FILE_EXISTS &&
-        RemoveBelow(&setup->folder, relative, 0, NULL))
-        file = CreateFileA(path, access, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file != INVALID_HANDLE_VALUE && !OpenedInside(&setup->folder, file, 0)) {
-        DiscardOpened(file, path);
-        file = INVALID_HANDLE_VALUE;
+    for (int n = setup->reinstall ? 0 : -1; n < SPARE_TRIES; n++) {
+        char name[STANDIN_PATH_MAX];
+        int named = n < 0 ? snprintf(name, sizeof name, "%s", relative) < (int)sizeof name
+                          : SpareName(name, sizeof name, relative, SPARE_NEW, n);
+        if (!named || !JoinPath(path, STANDIN_PATH_MAX, setup->installDir, name))
+            return INVALID_HANDLE_VALUE;
+        HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file == INVALID_HANDLE_VALUE) {
+            if (n >= 0 && GetLastError() == ERROR_FILE_EXISTS)
+                continue;
+            return INVALID_HANDLE_VALUE;
+        }
+        if (!OpenedInside(&setup->folder, file, 0)) {
+            DiscardOpened(file, path);
+            return INVALID_HANDLE_VALUE;
+        }
+        *spare = (short)n;
+        return file;
     }
-    return file;
+    return INVALID_HANDLE_VALUE;
+}
+
+/* After a file was written under spare name number n, the spares before
+ * it that hold the very same bytes were left by an earlier run of this
+ * Setup: they go. Any other file under those names stays. */
+static void RemoveStaleSpares(Installation *setup, const char *relative, const PlacedItem *placed)
+{
+    char name[STANDIN_PATH_MAX];
+    for (int n = 0; n < placed->spare; n++)
+        if (SpareName(name, sizeof name, relative, SPARE_NEW, n))
+            RemoveBelow(&setup->folder, name, 0, &placed->record);
 }
 
 static int WriteAll(HANDLE file, const void *bytes, DWORD size, FileRecord *record)
@@ -188,12 +268,13 @@ static int CopyOneFile(Installation *setup, const char *from, const char *relati
     HANDLE source = CreateFileA(from, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL);
     if (source == INVALID_HANDLE_VALUE)
         return 0;
-    HANDLE target = NewFile(setup, relative, path);
-    FileRecord record = { 0, FNV1A_START };
+    PlacedItem placed = { { 0, FNV1A_START }, -1, -1, 0, 1, 0, 1 };
+    HANDLE target = NewFile(setup, relative, path, &placed.spare);
     int ok = target != INVALID_HANDLE_VALUE;
     for (DWORD got = 1; ok && got;)
-        ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) && (got == 0 || WriteAll(target, chunk, got, &record));
-    ok = ok && AddLogLine(setup, relative, &record);
+        ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) &&
+             (got == 0 || WriteAll(target, chunk, got, &placed.record));
+    ok = ok && AddLogLine(setup, relative, &placed);
     CloseHandle(source);
     if (target != INVALID_HANDLE_VALUE) {
         if (ok)
@@ -201,6 +282,8 @@ static int CopyOneFile(Installation *setup, const char *from, const char *relati
         else
             DiscardOpened(target, path);
     }
+    if (ok)
+        RemoveStaleSpares(setup, relative, &placed);
     setup->copiedFiles += ok;
     return ok;
 }
@@ -235,35 +318,23 @@ static int CopyFolder(Installation *setup, const char *src, const char *rel, int
     return ok;
 }
 
-/* Writes bytes as file name of the install folder: first as spare, then
- * moved over name, so that a failure leaves an earlier installation's file
- * as it was. */
-static int WriteInPlace(Installation *setup, const char *name, const char *spare, const void *bytes, DWORD size,
-                        FileRecord *record)
+/* Writes bytes as file name of the install folder (under a spare name on
+ * a reinstall, as every file). */
+static int WriteWhole(Installation *setup, const char *name, const void *bytes, DWORD size, PlacedItem *placed)
 {
-    char path[STANDIN_PATH_MAX], sparePath[STANDIN_PATH_MAX];
-    record->size = 0;
-    record->sum = FNV1A_START;
-    if (!JoinPath(path, sizeof path, setup->installDir, name))
-        return 0;
-    if (!JoinPath(sparePath, sizeof sparePath, setup->installDir, spare))
-        return 0;
-    HANDLE file = CreateFileA(sparePath, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    char path[STANDIN_PATH_MAX];
+    PlacedItem fresh = { { 0, FNV1A_START }, -1, -1, 0, 1, 0, 1 };
+    HANDLE file = NewFile(setup, name, path, &fresh.spare);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    if (!OpenedInside(&setup->folder, file, 0) || !WriteAll(file, bytes, size, record)) {
-        DiscardOpened(file, sparePath);
+    if (!WriteAll(file, bytes, size, &fresh.record)) {
+        DiscardOpened(file, path);
         return 0;
     }
     CloseHandle(file);
-    if (MoveFileExA(sparePath, path, setup->reinstall ? MOVEFILE_REPLACE_EXISTING : 0))
-        return 1;
-    /* Windows 95 has no MoveFileEx. */
-    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED &&
-        (!setup->reinstall || RemoveBelow(&setup->folder, name, 0, NULL)) && MoveFileA(sparePath, path))
-        return 1;
-    RemoveBelow(&setup->folder, spare, 0, record);
-    return 0;
+    *placed = fresh;
+    RemoveStaleSpares(setup, name, placed);
+    return 1;
 }
 
 /* Writes the uninstaller that Setup carries into the install folder. */
@@ -273,9 +344,7 @@ static int WriteUninstaller(Installation *setup)
     HGLOBAL loaded = found ? LoadResource(setup->instance, found) : NULL;
     const void *bytes = loaded ? LockResource(loaded) : NULL;
     DWORD size = found ? SizeofResource(setup->instance, found) : 0;
-    setup->uninstallerWritten = bytes && size &&
-        WriteInPlace(setup, UNINSTALLER_NAME, UNINSTALLER_SPARE, bytes, size, &setup->uninstallerRecord);
-    return setup->uninstallerWritten;
+    return bytes && size && WriteWhole(setup, UNINSTALLER_NAME, bytes, size, &setup->uninstaller);
 }
 
 static int CopyGame(Installation *setup)
@@ -286,28 +355,139 @@ static int CopyGame(Installation *setup)
     setup->folderOpen = 1;
     if (!CopyFolder(setup, setup->sourceDir, "", 0) || setup->copiedFiles == 0 || !WriteUninstaller(setup))
         return 0;
-    setup->logWritten = WriteInPlace(setup, INSTALL_LOG_NAME, INSTALL_LOG_SPARE, setup->logText,
-                                     (DWORD)setup->logSize, &setup->logRecord);
-    return setup->logWritten;
+    return WriteWhole(setup, INSTALL_LOG_NAME, setup->logText, (DWORD)setup->logSize, &setup->log);
 }
 
-/* Removes what this run copied, last first, and the folders it made. An
- * earlier installation keeps its uninstaller and log, which still describe
- * what is left of it. */
+/* The log's lines, one per placed item, split once the log text is no
+ * longer needed whole (it has been written, or the run failed). */
+static int PlacedCount(Installation *setup)
+{
+    if (!setup->linesSplit && setup->logSize) {
+        int count = SplitInstallLog(setup->logText, setup->logSize, setup->lines, INSTALL_LOG_LINES_MAX);
+        if (count != setup->logLines)
+            return 0;
+        setup->linesSplit = 1;
+    }
+    return setup->linesSplit ? setup->logLines : 0;
+}
+
+/* The relative path of placed item i. */
+static int PlacedName(const Installation *setup, int i, InstallLogEntry *entry)
+{
+    return ParseInstallLogLine(setup->lines[i], entry);
+}
+
+/* Puts the new file of a reinstall in its place: the earlier file, if
+ * any, goes aside under a spare name until the reinstall has succeeded.
+ * An earlier file that is not a plain file of the folder, or has another
+ * name elsewhere (a hard link, shared with whoever made it), is never
+ * moved: the reinstall fails instead. */
+static int SwapIn(Installation *setup, const char *relative, PlacedItem *placed)
+{
+    if (placed->isFolder || placed->spare < 0)
+        return placed->written;
+    char path[STANDIN_PATH_MAX], spare[STANDIN_PATH_MAX], sparePath[STANDIN_PATH_MAX];
+    if (!JoinPath(path, sizeof path, setup->installDir, relative) ||
+        !SpareName(spare, sizeof spare, relative, SPARE_NEW, placed->spare) ||
+        !JoinPath(sparePath, sizeof sparePath, setup->installDir, spare))
+        return 0;
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        char opened[STANDIN_PATH_MAX];
+        BY_HANDLE_FILE_INFORMATION info;
+        HANDLE earlier = OpenBelow(&setup->folder, relative, 0, FILE_READ_ATTRIBUTES, opened);
+        if (earlier == INVALID_HANDLE_VALUE)
+            return 0;
+        int single = GetFileInformationByHandle(earlier, &info) && info.nNumberOfLinks == 1;
+        CloseHandle(earlier);
+        if (!single)
+            return 0;
+        for (int n = 0; n < SPARE_TRIES && placed->earlier < 0; n++) {
+            char aside[STANDIN_PATH_MAX], asidePath[STANDIN_PATH_MAX];
+            if (!SpareName(aside, sizeof aside, relative, SPARE_OLD, n) ||
+                !JoinPath(asidePath, sizeof asidePath, setup->installDir, aside))
+                return 0;
+            if (MoveFileA(path, asidePath))
+                placed->earlier = (short)n;
+            else if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+                return 0;
+        }
+        if (placed->earlier < 0)
+            return 0;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return 0;
+    }
+    placed->swapped = MoveFileA(sparePath, path) != 0;
+    return placed->swapped;
+}
+
+/* Swaps every new file of a reinstall in, the log last: it describes the
+ * new files. Nothing to do on a first install. */
+static int SwapAll(Installation *setup)
+{
+    if (!setup->reinstall)
+        return 1;
+    int count = PlacedCount(setup);
+    if (count == 0)
+        return 0;
+    for (int i = 0; i < count; i++) {
+        InstallLogEntry entry;
+        if (!PlacedName(setup, i, &entry) || !SwapIn(setup, entry.path, &setup->placed[i]))
+            return 0;
+    }
+    return SwapIn(setup, UNINSTALLER_NAME, &setup->uninstaller) && SwapIn(setup, INSTALL_LOG_NAME, &setup->log);
+}
+
+/* Undoes what this run did to one item: its new file goes, while it holds
+ * the bytes written; a folder it made goes when empty; an earlier file
+ * moved aside takes its name again. */
+static void PutBack(Installation *setup, const char *relative, const PlacedItem *placed)
+{
+    char name[STANDIN_PATH_MAX];
+    if (!placed->written)
+        return;
+    if (placed->isFolder) {
+        if (placed->created)
+            RemoveBelow(&setup->folder, relative, 1, NULL);
+        return;
+    }
+    if (CurrentName(name, sizeof name, relative, placed))
+        RemoveBelow(&setup->folder, name, 0, &placed->record);
+    char path[STANDIN_PATH_MAX], aside[STANDIN_PATH_MAX], asidePath[STANDIN_PATH_MAX];
+    if (placed->earlier >= 0 && JoinPath(path, sizeof path, setup->installDir, relative) &&
+        SpareName(aside, sizeof aside, relative, SPARE_OLD, placed->earlier) &&
+        JoinPath(asidePath, sizeof asidePath, setup->installDir, aside))
+        MoveFileA(asidePath, path);
+}
+
+/* After a reinstall has succeeded, the earlier files moved aside go. */
+static void RemoveEarlierFiles(Installation *setup)
+{
+    PlacedItem *others[] = { &setup->uninstaller, &setup->log };
+    const char *otherNames[] = { UNINSTALLER_NAME, INSTALL_LOG_NAME };
+    char aside[STANDIN_PATH_MAX];
+    int count = PlacedCount(setup);
+    for (int i = 0; i < count + 2; i++) {
+        InstallLogEntry entry;
+        const PlacedItem *placed = i < count ? &setup->placed[i] : others[i - count];
+        const char *relative = i < count ? (PlacedName(setup, i, &entry) ? entry.path : NULL) : otherNames[i - count];
+        if (relative && placed->written && placed->earlier >= 0 && SpareName(aside, sizeof aside, relative, SPARE_OLD, placed->earlier))
+            RemoveBelow(&setup->folder, aside, 0, NULL);
+    }
+}
+
+/* Undoes this run, last first: what it wrote goes, the files of an
+ * earlier installation take their places again with its uninstaller and
+ * log, and the folders this run made go. */
 static void RollBack(Installation *setup)
 {
     if (setup->folderOpen) {
-        char *lines[INSTALL_LOG_LINES_MAX];
-        int count = setup->logSize ? SplitInstallLog(setup->logText, setup->logSize, lines, INSTALL_LOG_LINES_MAX) : 0;
-        for (int i = count - 1; i >= 0; i--) {
+        PutBack(setup, INSTALL_LOG_NAME, &setup->log);
+        PutBack(setup, UNINSTALLER_NAME, &setup->uninstaller);
+        for (int i = PlacedCount(setup) - 1; i >= 0; i--) {
             InstallLogEntry entry;
-            if (ParseInstallLogLine(lines[i], &entry))
-                RemoveBelow(&setup->folder, entry.path, entry.isFolder, entry.hasRecord ? &entry.record : NULL);
+            if (PlacedName(setup, i, &entry))
+                PutBack(setup, entry.path, &setup->placed[i]);
         }
-        if (!setup->reinstall && setup->uninstallerWritten)
-            RemoveBelow(&setup->folder, UNINSTALLER_NAME, 0, &setup->uninstallerRecord);
-        if (!setup->reinstall && setup->logWritten)
-            RemoveBelow(&setup->folder, INSTALL_LOG_NAME, 0, &setup->logRecord);
         if (setup->firstCreatedFolder)
             RemoveInstallFolder(&setup->folder);
         else
@@ -339,6 +519,72 @@ static int CreateKey(const char *path, HKEY *key, int *created)
     return 1;
 }
 
+/* Keeps a value as it is before this run changes it, so that a failure
+ * can put it back. 0 when it cannot be read whole. */
+static int SaveValue(Installation *setup, HKEY key, int uninstallKey, const char *name)
+{
+    if (setup->savedCount >= SAVED_VALUES_MAX)
+        return 0;
+    SavedValue *saved = &setup->saved[setup->savedCount];
+    memset(saved, 0, sizeof *saved);
+    saved->uninstallKey = uninstallKey;
+    saved->name = name;
+    LONG rc = RegQueryValueExA(key, name, NULL, &saved->type, NULL, &saved->size);
+    if (rc == ERROR_FILE_NOT_FOUND) {
+        setup->savedCount++;
+        return 1;
+    }
+    if (rc != ERROR_SUCCESS)
+        return 0;
+    DWORD size = saved->size;
+    saved->data = static_cast<BYTE *>(HeapAlloc(GetProcessHeap(), 0, size ? size : 1));
+    if (!saved->data || RegQueryValueExA(key, name, NULL, &saved->type, saved->data, &size) != ERROR_SUCCESS ||
+        size != saved->size) {
+        if (saved->data)
+            HeapFree(GetProcessHeap(), 0, saved->data);
+        saved->data = NULL;
+        return 0;
+    }
+    saved->existed = 1;
+    setup->savedCount++;
+    return 1;
+}
+
+/* Puts back the values this run changed, last first, and forgets them. */
+static void RestoreValues(Installation *setup, int restore)
+{
+    HKEY keys[2] = { NULL, NULL };
+    const char *paths[2] = { PRODUCT_KEY, UNINSTALL_KEY };
+    for (int k = 0; k < 2 && restore; k++)
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, paths[k], 0, KEY_SET_VALUE | REGISTRY_32BIT_VIEW, &keys[k]) !=
+            ERROR_SUCCESS)
+            keys[k] = NULL;
+    for (int i = setup->savedCount - 1; i >= 0; i--) {
+        SavedValue *saved = &setup->saved[i];
+        HKEY key = keys[saved->uninstallKey ? 1 : 0];
+        if (key && saved->existed)
+            RegSetValueExA(key, saved->name, 0, saved->type, saved->data, saved->size);
+        else if (key)
+            RegDeleteValueA(key, saved->name);
+        if (saved->data)
+            HeapFree(GetProcessHeap(), 0, saved->data);
+    }
+    setup->savedCount = 0;
+    for (int k = 0; k < 2; k++)
+        if (keys[k])
+            RegCloseKey(keys[k]);
+}
+
+static int PutString(Installation *setup, HKEY key, int uninstallKey, const char *name, const char *text)
+{
+    return SaveValue(setup, key, uninstallKey, name) && SetStringValue(key, name, text);
+}
+
+static int PutDword(Installation *setup, HKEY key, const char *name, DWORD value)
+{
+    return SaveValue(setup, key, 0, name) && SetDwordValue(key, name, value);
+}
+
 /* The disc's root as it is registered. A CD-ROM drive's letter is not the
  * disc's: a disc image is mounted under whatever letter is free, and the
  * next time may get another. So a root on a CD-ROM drive is registered
@@ -356,8 +602,28 @@ static void RegisteredDiscRoot(const char *discRoot, char *root, size_t size)
         root[0] = '?';
 }
 
+/* The first-run values of the product key. */
+static const struct {
+    const char *name;
+    DWORD value;
+} FirstRunNumbers[] = {
+    { "bFirstTime", 1 }, { "Device", 0 }, { "Mode", 0 },  { "Width", 640 },
+    { "Height", 480 },   { "bHard", 0 },  { "Level", 0 }, { "Transparency", 0 },
+};
+
+/* Whether the launcher can read the driver name: a REG_SZ of at most its
+ * 50 bytes, terminator included. */
+static int DriverNameReadable(HKEY key)
+{
+    static const RegistryRead AsDriverName = { REGISTRY_TEXT, REGISTRY_TYPE(REG_SZ), REGISTRY_32BIT_VIEW };
+    char name[50];
+    return ReadRegistryValue(key, "DDName", &AsDriverName, name, sizeof name);
+}
+
 /* The product key that the launcher and the game read: where the game is,
- * where the disc is, and the first-run graphics values. */
+ * where the disc is, and the first-run graphics values. A reinstall keeps
+ * the player's graphics choices and completed levels: it writes a
+ * first-run value only where none can be read. */
 static int WriteProductKey(Installation *setup)
 {
     char discRoot[STANDIN_PATH_MAX];
@@ -365,17 +631,15 @@ static int WriteProductKey(Installation *setup)
     HKEY key;
     if (!CreateKey(PRODUCT_KEY, &key, &setup->productKeyCreated))
         return 0;
-    int ok = SetStringValue(key, "ExeDir", setup->installDir) &&
-             SetStringValue(key, "CDRoot", discRoot) &&
-             SetDwordValue(key, "bFirstTime", 1) &&
-             SetDwordValue(key, "Device", 0) &&
-             SetDwordValue(key, "Mode", 0) &&
-             SetDwordValue(key, "Width", 640) &&
-             SetDwordValue(key, "Height", 480) &&
-             SetStringValue(key, "DDName", "") &&
-             SetDwordValue(key, "bHard", 0) &&
-             SetDwordValue(key, "Level", 0) &&
-             SetDwordValue(key, "Transparency", 0);
+    int all = !setup->reinstall;
+    int ok = PutString(setup, key, 0, "ExeDir", setup->installDir) && PutString(setup, key, 0, "CDRoot", discRoot);
+    for (size_t i = 0; ok && i < sizeof FirstRunNumbers / sizeof FirstRunNumbers[0]; i++) {
+        DWORD stored;
+        if (all || !GetDwordValue(key, FirstRunNumbers[i].name, &stored))
+            ok = PutDword(setup, key, FirstRunNumbers[i].name, FirstRunNumbers[i].value);
+    }
+    if (ok && (all || !DriverNameReadable(key)))
+        ok = PutString(setup, key, 0, "DDName", "");
     RegCloseKey(key);
     return ok;
 }
@@ -388,11 +652,11 @@ static int WriteUninstallKey(Installation *setup)
     HKEY key;
     if (!CreateKey(UNINSTALL_KEY, &key, &setup->uninstallKeyCreated))
         return 0;
-    int ok = SetStringValue(key, "DisplayName", DISPLAY_NAME) &&
-             SetStringValue(key, "UninstallString", command) &&
-             SetStringValue(key, "InstallLocation", setup->installDir) &&
-             SetStringValue(key, "Publisher", "BRIXOLAN") &&
-             SetStringValue(key, "DisplayVersion", "1.0");
+    int ok = PutString(setup, key, 1, "DisplayName", DISPLAY_NAME) &&
+             PutString(setup, key, 1, "UninstallString", command) &&
+             PutString(setup, key, 1, "InstallLocation", setup->installDir) &&
+             PutString(setup, key, 1, "Publisher", "BRIXOLAN") &&
+             PutString(setup, key, 1, "DisplayVersion", "1.0");
     RegCloseKey(key);
     return ok;
 }
@@ -447,18 +711,29 @@ static int Install(Installation *setup)
     setup->reinstall = kind == DEST_OURS;
 
     HCURSOR cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
-    int copied = CopyGame(setup);
+    int copied = CopyGame(setup) && SwapAll(setup);
     int registered = copied && WriteProductKey(setup) && WriteUninstallKey(setup);
+    RestoreValues(setup, !registered);
     if (!registered) {
         RemoveCreatedKeys(setup);
         RollBack(setup);
+    } else if (setup->reinstall) {
+        RemoveEarlierFiles(setup);
     }
     if (setup->folderOpen)
         CloseInstallFolder(&setup->folder);
     SetCursor(cursor);
+    if (!copied && setup->reinstall)
+        return Fail(setup, "La réinstallation a échoué : aucun fichier n'a été remplacé, l'installation précédente de "
+                           "K.V.L fonctionne toujours.\n\nFermez le jeu s'il est ouvert, vérifiez la place libre sur "
+                           "le disque et relancez Setup.");
     if (!copied)
         return Fail(setup, "La copie des fichiers a échoué : rien n'a été installé. Vérifiez le dossier choisi et la "
                            "place libre sur le disque.");
+    if (!registered && setup->reinstall)
+        return Fail(setup, "Impossible d'enregistrer l'installation dans le registre : rien n'a été changé, "
+                           "l'installation précédente de K.V.L fonctionne toujours. Lancez Setup avec les droits "
+                           "d'administrateur.");
     if (!registered)
         return Fail(setup, "Impossible d'enregistrer l'installation dans le registre : rien n'a été installé. Lancez "
                            "Setup avec les droits d'administrateur.");

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -335,6 +336,101 @@ TEST_F(DiscPrograms, AHardLinkedFileIsNeverChangedByUninstallOrReinstall)
     EXPECT_TRUE(untouched());
     SetFileAttributesA(elsewhere.c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA(installed.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(DiscPrograms, AReinstallKeepsThePlayersSettingsAndProgress)
+{
+    InstallSilently();
+    SetValue("Level", 5);
+    SetValue("bFirstTime", 0);
+    SetValue("Width", 1024);
+    SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DDName", "display");
+    SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot", "C:\\Ailleurs\\");
+    /* What the launcher cannot read is written again: a number stored as
+     * text, and a value gone. */
+    SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Height", "768");
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_KEY, 0, KEY_SET_VALUE | REGISTRY_32BIT_VIEW, &key), ERROR_SUCCESS);
+    RegDeleteValueA(key, "Mode");
+    RegCloseKey(key);
+
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Level"), "dword:5");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "bFirstTime"), "dword:0");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Width"), "dword:1024");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DDName"), "sz:display");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Height"), "dword:480");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Mode"), "dword:0");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot"), "sz:?:\\");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), "sz:C:\\Program Files\\KVL");
+}
+
+/* The names in a folder and their bytes, sorted. */
+static std::vector<std::string> FolderContents(const std::string &dir)
+{
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return found;
+    do
+        if (entry.cFileName[0] != '.')
+            found.push_back(std::string(entry.cFileName) + "=" + proc::ReadFileText(dir + "\\" + entry.cFileName));
+    while (FindNextFileA(search, &entry));
+    FindClose(search);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+TEST_F(DiscPrograms, AFailedReinstallLeavesTheEarlierInstallationWorking)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    ASSERT_TRUE(WriteText(dir + "\\ReadMe.txt", "notes du joueur"));
+    SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot", "C:\\Ailleurs\\");
+    const std::vector<std::string> before = FolderContents(dir);
+    /* The log, the last file swapped in, is held by another program. */
+    HANDLE held = CreateFileA((dir + "\\Install.log").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    Start("R:\\Setup.exe");
+    HWND dialog = proc::WaitAnyDialog(SETUP_CAPTION, IDC_SETUP_DIR, Timeout);
+    ASSERT_NE(dialog, (HWND)NULL);
+    proc::Press(dialog, IDOK);
+    HWND failure = proc::WaitAnyDialog(SETUP_CAPTION, IDOK, Timeout, dialog);
+    ASSERT_NE(failure, (HWND)NULL);
+    const std::string text = proc::ItemText(failure, MessageBoxTextId);
+    EXPECT_NE(text.find("l'installation pr\xe9" "c\xe9" "dente de K.V.L fonctionne toujours"), std::string::npos) << text;
+    proc::Press(failure, IDOK);
+    EXPECT_EQ(ExitCode(), 1u);
+    CloseHandle(held);
+
+    EXPECT_EQ(FolderContents(dir), before);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot"), "sz:C:\\Ailleurs\\");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), "sz:C:\\Program Files\\KVL");
+}
+
+TEST_F(DiscPrograms, ASpareFileLeftBehindIsNoObstacle)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    /* Left by interrupted runs: one holds what Setup writes, the others
+     * are not ours. */
+    ASSERT_TRUE(CopyFileA("R:\\KVL\\ReadMe.txt", (dir + "\\ReadMe.txt.new").c_str(), TRUE));
+    ASSERT_TRUE(WriteText(dir + "\\KVL.EXE.new", "pas le jeu"));
+    ASSERT_TRUE(WriteText(dir + "\\Uninst.new", "reste"));
+
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
+    std::vector<std::string> names;
+    for (const std::string &item : FolderContents(dir))
+        names.push_back(item.substr(0, item.find('=')));
+    std::sort(names.begin(), names.end());
+    const std::vector<std::string> expected = { "Install.log", "KVL.EXE", "KVL.EXE.new", "ReadMe.txt", "Uninst.exe",
+                                                "Uninst.new" };
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(proc::ReadFileText(dir + "\\KVL.EXE.new"), "pas le jeu");
+    EXPECT_EQ(proc::ReadFileText(dir + "\\Uninst.new"), "reste");
+    EXPECT_EQ(proc::ReadFileText(dir + "\\ReadMe.txt"), proc::ReadFileText("R:\\KVL\\ReadMe.txt"));
 }
 
 TEST_F(DiscPrograms, TheUninstallerLeavesItsOwnFileAndFolderToTheRestart)
