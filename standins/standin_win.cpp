@@ -492,14 +492,28 @@ long ReadInstallLog(const InstallFolder *folder, char *text, size_t cap)
     return size;
 }
 
-int IsRegisteredFolder(const InstallFolder *folder)
+/* Whether folder holds a plain Install.log. */
+static int HoldsLog(const InstallFolder *folder)
 {
-    char registered[STANDIN_PATH_MAX], path[STANDIN_PATH_MAX];
-    if (!RegisteredInstallDir(registered, sizeof registered) || !SameInstallDir(registered, folder->path))
-        return 0;
+    char path[STANDIN_PATH_MAX];
     HANDLE log = OpenBelow(folder, INSTALL_LOG_NAME, 0, FILE_READ_ATTRIBUTES, path);
     if (log == INVALID_HANDLE_VALUE)
         return 0;
     CloseHandle(log);
     return 1;
+}
+
+int IsRegisteredFolder(const InstallFolder *folder)
+{
+    char registered[STANDIN_PATH_MAX], product[STANDIN_PATH_MAX];
+    if (!RegisteredInstallDir(registered, sizeof registered) || !SameInstallDir(registered, folder->path))
+        return 0;
+    if (HoldsLog(folder))
+        return 1;
+    InstallFolder own;
+    if (!ProductFolder(product, sizeof product) || !OpenInstallFolder(product, &own))
+        return 0;
+    int held = HoldsLog(&own);
+    CloseInstallFolder(&own);
+    return held;
 }

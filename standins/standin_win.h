@@ -113,7 +113,8 @@ long ReadOpenedLog(HANDLE log, char *text, size_t cap);
 long ReadInstallLog(const InstallFolder *folder, char *text, size_t cap);
 
 /* 1 when the folder is the registered installation: ExeDir names it and
- * it holds our Install.log as a plain file. */
+ * its Install.log is there as a plain file, in the product's folder or, as
+ * an older Setup left it, in the folder itself. */
 int IsRegisteredFolder(const InstallFolder *folder);
 
 /* Shows a message box with the program's caption; returns its result. */

@@ -390,7 +390,7 @@ TEST_F(DiscPrograms, AFailedReinstallLeavesTheEarlierInstallationWorking)
     SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot", "C:\\Ailleurs\\");
     const std::vector<std::string> before = FolderContents(dir);
     /* The log, the last file swapped in, is held by another program. */
-    HANDLE held = CreateFileA((dir + "\\Install.log").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE held = CreateFileA(Record().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     Start("R:\\Setup.exe");
@@ -419,18 +419,55 @@ TEST_F(DiscPrograms, ASpareFileLeftBehindIsNoObstacle)
     ASSERT_TRUE(CopyFileA("R:\\KVL\\ReadMe.txt", (dir + "\\ReadMe.txt.new").c_str(), TRUE));
     ASSERT_TRUE(WriteText(dir + "\\KVL.EXE.new", "pas le jeu"));
     ASSERT_TRUE(WriteText(dir + "\\Uninst.new", "reste"));
+    ASSERT_TRUE(WriteText(product + "\\Uninst.exe.new", "reste"));
 
     EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
-    std::vector<std::string> names;
-    for (const std::string &item : FolderContents(dir))
-        names.push_back(item.substr(0, item.find('=')));
-    std::sort(names.begin(), names.end());
-    const std::vector<std::string> expected = { "Install.log", "KVL.EXE", "KVL.EXE.new", "ReadMe.txt", "Uninst.exe",
-                                                "Uninst.new" };
-    EXPECT_EQ(names, expected);
+    auto names = [](const std::string &folder) {
+        std::vector<std::string> found;
+        for (const std::string &item : FolderContents(folder))
+            found.push_back(item.substr(0, item.find('=')));
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const std::vector<std::string> expected = { "KVL.EXE", "KVL.EXE.new", "ReadMe.txt", "Uninst.new" };
+    EXPECT_EQ(names(dir), expected);
+    const std::vector<std::string> own = { "Install.log", "Uninst.exe", "Uninst.exe.new" };
+    EXPECT_EQ(names(product), own);
+    EXPECT_EQ(proc::ReadFileText(product + "\\Uninst.exe.new"), "reste");
     EXPECT_EQ(proc::ReadFileText(dir + "\\KVL.EXE.new"), "pas le jeu");
     EXPECT_EQ(proc::ReadFileText(dir + "\\Uninst.new"), "reste");
     EXPECT_EQ(proc::ReadFileText(dir + "\\ReadMe.txt"), proc::ReadFileText("R:\\KVL\\ReadMe.txt"));
+}
+
+TEST_F(DiscPrograms, AReinstallOverTheOlderLayoutMovesToTheProductFolder)
+{
+    /* An older Setup left the uninstaller and its log in the install
+     * folder and registered them there; the player changed the log. */
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    ASSERT_TRUE(CopyFileA((product + "\\" UNINSTALLER_NAME).c_str(), (dir + "\\" UNINSTALLER_NAME).c_str(), TRUE));
+    const std::string log = proc::ReadFileText(Record()) + "\r\n";
+    ASSERT_TRUE(WriteText(dir + "\\" INSTALL_LOG_NAME, log));
+    DeleteProductFolder();
+    SetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", "\"C:\\Program Files\\KVL\\Uninst.exe\"");
+
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:" + Uninstaller());
+    EXPECT_TRUE(Exists(product + "\\" UNINSTALLER_NAME));
+    EXPECT_TRUE(Exists(Record()));
+    EXPECT_FALSE(Exists(dir + "\\" UNINSTALLER_NAME)) << "our own bytes: removed";
+    EXPECT_EQ(proc::ReadFileText(dir + "\\" INSTALL_LOG_NAME), log) << "not our bytes: kept";
+}
+
+TEST_F(DiscPrograms, SetupNeverAdoptsAProductFolderHoldingOtherFiles)
+{
+    ASSERT_TRUE(CreateFolderTree(product.c_str(), NULL));
+    ASSERT_TRUE(WriteText(product + "\\Outil.exe", "pas de Setup"));
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 1u);
+    EXPECT_EQ(proc::ReadFileText(product + "\\Outil.exe"), "pas de Setup");
+    EXPECT_FALSE(Exists(product + "\\" UNINSTALLER_NAME));
+    EXPECT_FALSE(Exists(std::string(DEFAULT_INSTALL_DIR) + "\\KVL.EXE"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
 }
 
 TEST_F(DiscPrograms, TheUninstallerLeavesItsOwnFileAndFolderToTheRestart)
