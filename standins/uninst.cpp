@@ -203,11 +203,27 @@ static int RemoveRecord(Uninstallation *un)
 /* A running program cannot delete its own file, nor the folder that
  * holds it: both go at the next restart, the file first. The folder is
  * the product's own, which only administrators can change, so nobody can
- * send these deletions elsewhere meanwhile. Windows 9x has no such call:
- * they stay. 1 when both are queued. */
+ * send these deletions elsewhere meanwhile. The file first takes a spare
+ * name of its own, so that a reinstall before the restart writes its new
+ * uninstaller under the usual name without the restart deleting it (the
+ * folder, no longer empty then, stays). Windows 9x has no such call: they
+ * stay. 1 when both are queued. */
 static int LeaveAtRestart(const Uninstallation *un)
 {
-    return MoveFileExA(un->self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) &&
+    char aside[STANDIN_PATH_MAX];
+    const char *queued = un->self;
+    for (int n = 1; n < 100; n++) {
+        int len = snprintf(aside, sizeof aside, "%s.old%d", un->self, n);
+        if (len <= 0 || (size_t)len >= sizeof aside)
+            break;
+        if (MoveFileA(un->self, aside)) {
+            queued = aside;
+            break;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    return MoveFileExA(queued, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) &&
            MoveFileExA(un->home.path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 

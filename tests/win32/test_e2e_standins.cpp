@@ -477,15 +477,22 @@ TEST_F(DiscPrograms, TheUninstallerLeavesItsOwnFileAndFolderToTheRestart)
     EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
     EXPECT_TRUE(Unregistered());
     EXPECT_FALSE(Exists(Record()));
-    /* A running program cannot delete its own file: it and its folder go
-     * at the next restart, the file first. */
-    EXPECT_TRUE(Exists(self));
-    const std::string pending = PendingRenames();
-    size_t selfAt = pending.find(self + std::string(1, '\0')),
+    /* A running program cannot delete its own file: it goes at the next
+     * restart under a spare name, then its folder. */
+    const std::string aside = self + ".old1";
+    EXPECT_TRUE(Exists(aside));
+    std::string pending = PendingRenames();
+    size_t selfAt = pending.find(aside + std::string(1, '\0')),
            folderAt = pending.find(product + std::string(1, '\0'));
     EXPECT_NE(selfAt, std::string::npos);
     EXPECT_NE(folderAt, std::string::npos);
     EXPECT_LT(selfAt, folderAt);
+
+    /* Installed again before the restart: the restart leaves the new
+     * uninstaller alone. */
+    InstallSilently();
+    EXPECT_TRUE(Exists(self));
+    EXPECT_EQ(PendingRenames().find(self + std::string(1, '\0')), std::string::npos);
 }
 
 TEST_F(DiscPrograms, TheUninstallerLivesUnderTheSystemsCommonFiles)
