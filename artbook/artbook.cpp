@@ -4,6 +4,7 @@
  * file, loaded, and the file deleted again at once. */
 #include <windows.h>
 #include <stdio.h>
+#include <string.h>
 
 #include "artbook/artbook.h"
 #include "artbook/ppk.h"
@@ -39,10 +40,31 @@ struct ArtbookDialog {
     int dpi;                              /* the screen's: the pictures' scale */
 };
 
-/* "%c:\Artbook\Art%d_%02d.ppk" on the disc's drive; 0 when it does not fit. */
+/* Whether the disc root names a folder below a drive's root ("C:\Copies\KVL\",
+ * a copy of the disc) or a network path ("\\server\share\KVL\"), which
+ * Setup registers as it finds them, rather than a drive root. */
+static int DiscRootIsFolder(const char *root)
+{
+    int letter = (root[0] >= 'A' && root[0] <= 'Z') || (root[0] >= 'a' && root[0] <= 'z');
+    int belowDrive = letter && root[1] == ':' && root[2] == '\\' && root[3] != '\0';
+    int network = root[0] == '\\' && root[1] == '\\' && root[2] != '\0';
+    return belowDrive || network;
+}
+
+/* "%c:\Artbook\Art%d_%02d.ppk" on the disc's drive, or below the whole
+ * disc root when that is a folder: its drive's root holds no pictures. 0
+ * when it does not fit. */
 static int BuildPicturePath(char *path, size_t size, unsigned level, unsigned picture)
 {
-    int n = snprintf(path, size, "%c:\\Artbook\\Art%u_%02u.ppk", Settings.CDRoot[0], level + 1, picture);
+    const char *root = Settings.CDRoot;
+    int n;
+    if (DiscRootIsFolder(root)) {
+        size_t length = strlen(root);
+        const char *separator = root[length - 1] == '\\' ? "" : "\\";
+        n = snprintf(path, size, "%s%sArtbook\\Art%u_%02u.ppk", root, separator, level + 1, picture);
+    } else {
+        n = snprintf(path, size, "%c:\\Artbook\\Art%u_%02u.ppk", root[0], level + 1, picture);
+    }
     return n > 0 && (size_t)n < size;
 }
 

@@ -69,16 +69,26 @@ int BuildGameCommand(const char *exeDir, char *line, size_t cap)
     return EndLine(&b);
 }
 
-int BuildReadMeCommand(int installed, const char *exeDir, char *line, size_t cap)
+int BuildReadMeCommand(int installed, const char *exeDir, const char *windowsDir, char *line, size_t cap)
 {
     LineBuilder b;
     BeginLine(&b, line, cap);
+    /* Notepad by its full path: a bare name is looked for in the
+     * launcher's folder and the current directory first, and the install
+     * folder that becomes the current directory may be writable by any
+     * account. */
+    size_t n = windowsDir != NULL ? strlen(windowsDir) : 0;
+    if (n == 0)
+        b.fits = 0;
+    Append(&b, "\"");
+    AppendFolder(&b, windowsDir);
+    Append(&b, n > 0 && windowsDir[n - 1] == '\\' ? "Notepad.exe\" " : "\\Notepad.exe\" ");
     if (installed) {
-        Append(&b, "Notepad.exe \"");
+        Append(&b, "\"");
         AppendFolder(&b, exeDir);
         Append(&b, "\\ReadMe.txt\"");
     } else {
-        Append(&b, "Notepad.exe \"KVL\\ReadMe.txt\"");
+        Append(&b, "\"KVL\\ReadMe.txt\"");
     }
     return EndLine(&b);
 }

@@ -17,9 +17,11 @@
 
 /* "<exeDir>\KVL.EXE" */
 int BuildGameCommand(const char *exeDir, char *line, size_t cap);
-/* Notepad.exe "<exeDir>\ReadMe.txt" when installed, else
- * Notepad.exe "KVL\ReadMe.txt" (relative to the disc root). */
-int BuildReadMeCommand(int installed, const char *exeDir, char *line, size_t cap);
+/* "<windowsDir>\Notepad.exe" "<exeDir>\ReadMe.txt" when installed, else
+ * "<windowsDir>\Notepad.exe" "KVL\ReadMe.txt" (relative to the disc root).
+ * windowsDir is the Windows folder, which holds Notepad on every version;
+ * an empty one is refused. */
+int BuildReadMeCommand(int installed, const char *exeDir, const char *windowsDir, char *line, size_t cap);
 /* Setup.exe, found by the program search in the disc root. */
 int BuildSetupCommand(char *line, size_t cap);
 /* The uninstall command exactly as the installer registered it. */

@@ -43,8 +43,11 @@ int LaunchGame(void)
 
 int OpenReadMe(void)
 {
+    char windowsDir[MAX_PATH];
     char line[COMMAND_LINE_SIZE];
-    int built = BuildReadMeCommand(Settings.Installed, Settings.ExeDir, line, sizeof line);
+    UINT n = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    int built = n > 0 && n < sizeof windowsDir &&
+                BuildReadMeCommand(Settings.Installed, Settings.ExeDir, windowsDir, line, sizeof line);
     return StartProgram(built, line, SW_SHOW, TEXT_NOTEPAD_FAILED);
 }
 

@@ -33,6 +33,9 @@ done
 movedisc=$staged/testdisc-moved
 mkdir -p "$movedisc" && cp -r "$disc/." "$movedisc/"
 "$KVL_TOP/scripts/wineprefix.sh" r "$testdisc" s "$recdisc" t "$movedisc"
+# The launcher starts Notepad from the Windows folder by its full path: the
+# test prefix's is the recorder too (the one beside the launcher must not run).
+cp "$recorder" "$WINEPREFIX/drive_c/windows/notepad.exe"
 # Keep one server and Wine's own background processes up for the whole run,
 # started here with their output away from CTest: a background process
 # that held a test's output open would make CTest wait for it.

@@ -37,10 +37,12 @@ TEST(CommandLines, AreExactWithTheGameAndReadMePathsQuoted)
     char line[COMMAND_LINE_SIZE];
     ASSERT_EQ(BuildGameCommand("C:\\Program Files\\KVL", line, sizeof line), 1);
     EXPECT_STREQ(line, "\"C:\\Program Files\\KVL\\KVL.EXE\"");
-    ASSERT_EQ(BuildReadMeCommand(1, "C:\\Program Files\\KVL", line, sizeof line), 1);
-    EXPECT_STREQ(line, "Notepad.exe \"C:\\Program Files\\KVL\\ReadMe.txt\"");
-    ASSERT_EQ(BuildReadMeCommand(0, "C:\\Program Files\\KVL", line, sizeof line), 1);
-    EXPECT_STREQ(line, "Notepad.exe \"KVL\\ReadMe.txt\"");
+    /* Notepad by its full path in the Windows folder, never a bare name. */
+    ASSERT_EQ(BuildReadMeCommand(1, "C:\\Program Files\\KVL", "C:\\WINDOWS", line, sizeof line), 1);
+    EXPECT_STREQ(line, "\"C:\\WINDOWS\\Notepad.exe\" \"C:\\Program Files\\KVL\\ReadMe.txt\"");
+    ASSERT_EQ(BuildReadMeCommand(0, "C:\\Program Files\\KVL", "C:\\WINDOWS", line, sizeof line), 1);
+    EXPECT_STREQ(line, "\"C:\\WINDOWS\\Notepad.exe\" \"KVL\\ReadMe.txt\"");
+    ASSERT_EQ(BuildReadMeCommand(0, "", "", line, sizeof line), 0);
     ASSERT_EQ(BuildSetupCommand(line, sizeof line), 1);
     EXPECT_STREQ(line, "Setup.exe");
 }
@@ -82,22 +84,23 @@ TEST(CommandLines, GameLineFillsTheBufferExactlyAndRefusesOneMore)
 
 TEST(CommandLines, InstalledReadMeLineCountsItsQuotes)
 {
-    /* "Notepad.exe \"" and "\\ReadMe.txt\"": 25 characters around the folder. */
+    /* "\"C:\\WINDOWS\\Notepad.exe\" \"" and "\\ReadMe.txt\"": 38 characters
+     * around the folder. */
     Guarded fits;
-    ASSERT_EQ(BuildReadMeCommand(1, Folder(234).c_str(), fits.line(), COMMAND_LINE_SIZE), 1);
+    ASSERT_EQ(BuildReadMeCommand(1, Folder(221).c_str(), "C:\\WINDOWS", fits.line(), COMMAND_LINE_SIZE), 1);
     EXPECT_EQ(strlen(fits.line()), 259u);
     EXPECT_EQ(fits.line()[258], '"');
     EXPECT_TRUE(fits.GuardIntact());
 
     Guarded over;
-    EXPECT_EQ(BuildReadMeCommand(1, Folder(235).c_str(), over.line(), COMMAND_LINE_SIZE), 0);
+    EXPECT_EQ(BuildReadMeCommand(1, Folder(222).c_str(), "C:\\WINDOWS", over.line(), COMMAND_LINE_SIZE), 0);
     EXPECT_STREQ(over.line(), "");
     EXPECT_TRUE(over.GuardIntact());
 
     /* Before installation the folder plays no part, however long. */
     Guarded notInstalled;
-    ASSERT_EQ(BuildReadMeCommand(0, Folder(1000).c_str(), notInstalled.line(), COMMAND_LINE_SIZE), 1);
-    EXPECT_STREQ(notInstalled.line(), "Notepad.exe \"KVL\\ReadMe.txt\"");
+    ASSERT_EQ(BuildReadMeCommand(0, Folder(1000).c_str(), "C:\\WINDOWS", notInstalled.line(), COMMAND_LINE_SIZE), 1);
+    EXPECT_STREQ(notInstalled.line(), "\"C:\\WINDOWS\\Notepad.exe\" \"KVL\\ReadMe.txt\"");
 }
 
 TEST(CommandLines, UninstallLineFillsTheBufferExactlyAndRefusesOneMore)

@@ -405,6 +405,26 @@ TEST_F(Artbook, GapInTheNumberingEndsTheLevel)
     RunViewer();
 }
 
+/* A disc root that is a folder, a copy of the disc: the pictures are
+ * below it, not below its drive's root. */
+TEST_F(Artbook, ADiscRootThatIsAFolderHoldsThePictures)
+{
+    const std::string copy = "C:\\Copie KVL", moved = copy + "\\Artbook";
+    StagePicture(1, 0);
+    StagePicture(1, 1);
+    CreateDirectoryA(copy.c_str(), NULL);
+    ASSERT_TRUE(MoveFileA(StageDir, moved.c_str()));
+    strcpy(Settings.CDRoot, "C:\\Copie KVL\\");
+    Settings.Level = 1;
+    Open();
+    ChooseLevelAndExpect(1, 0);
+    PressAndExpect(IDC_ART_NEXT, 1, 1);
+    Do([]() { gui::Press(Viewer, IDCANCEL); });
+    RunViewer();
+    EXPECT_TRUE(MoveFileA(moved.c_str(), StageDir));
+    RemoveDirectoryA(copy.c_str());
+}
+
 TEST_F(Artbook, TruncatedFileAndEmptyLevelShowNoPicture)
 {
     StagePicture(1, 0);

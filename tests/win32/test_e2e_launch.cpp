@@ -1,10 +1,11 @@
 /* End to end: Launcher.exe runs as a process of its own from the test disc
  * S:, a CD-ROM drive whose Setup.exe, Notepad.exe (beside the launcher)
  * and installed game folder "S:\Installed KVL" (KVL.EXE, Uninst.exe) are
- * all the recorder: each run leaves the started program's path, command
- * line and current directory in the record file. The test sets the
- * registry as an installation would leave it, presses the menu's buttons
- * from outside, and checks what was started and how the launcher ended. */
+ * all the recorder, as is the Notepad of the test prefix's Windows folder:
+ * each run leaves the started program's path, command line and current
+ * directory in the record file. The test sets the registry as an
+ * installation would leave it, presses the menu's buttons from outside,
+ * and checks what was started and how the launcher ended. */
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -261,14 +262,18 @@ TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
 {
     struct Case {
         bool installed;
-        const char *commandLine;
+        const char *readMe;
         const char *directory;
     } cases[] = {
-        { false, "Notepad.exe \"KVL\\ReadMe.txt\"", "S:\\" },
-        { true, "Notepad.exe \"S:\\Installed KVL\\ReadMe.txt\"", "S:\\CD" },
+        { false, "\"KVL\\ReadMe.txt\"", "S:\\" },
+        { true, "\"S:\\Installed KVL\\ReadMe.txt\"", "S:\\CD" },
     };
+    /* The system's Notepad is the recorder here. */
+    char windows[MAX_PATH];
+    ASSERT_NE(GetWindowsDirectoryA(windows, sizeof windows), 0u);
+    const std::string notepad = std::string(windows) + "\\Notepad.exe";
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.commandLine);
+        SCOPED_TRACE(c.readMe);
         Reset();
         if (c.installed) {
             ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
@@ -277,8 +282,12 @@ TEST_F(EndToEnd, ReadMeOpensNotepadAndTheMenuStays)
         HWND menu = WaitMenu();
         ASSERT_NE(menu, (HWND)NULL);
         proc::Press(menu, IDC_MENU_README);
-        /* Notepad is looked for in the launcher's own folder first. */
-        ExpectStarted("S:\\Launcher\\Notepad.exe", c.commandLine, c.directory);
+        /* By its full path: not the Notepad.exe beside the launcher, which
+         * the system's search would try first. */
+        Recorded r = Started();
+        EXPECT_STRCASEEQ(r.program.c_str(), notepad.c_str());
+        EXPECT_EQ(r.commandLine, "\"" + notepad + "\" " + c.readMe);
+        EXPECT_EQ(r.directory, c.directory);
 
         /* Still in the menu: Exit, then Yes to the question. */
         EXPECT_TRUE(IsWindowVisible(menu));

@@ -176,7 +176,8 @@ TEST_F(Launch, FoldersTooLongForTheCommandLineAreRefused)
     /* The quoted game line is the folder plus 10 characters. */
     strcpy(Settings.ExeDir, LongFolder(250).c_str());
     EXPECT_EQ(RunFailing(LaunchGame, "Impossible de lancer KVL."), 0);
-    /* The quoted read-me line is the folder plus 25 characters. */
+    /* The read-me line is the folder plus Notepad's quoted path and 14
+     * characters. */
     strcpy(Settings.ExeDir, LongFolder(235).c_str());
     EXPECT_EQ(RunFailing(OpenReadMe, "Impossible de lancer Notepad.exe."), 0);
     strcpy(Settings.ExeDir, LongFolder(259).c_str());
