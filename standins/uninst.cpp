@@ -64,6 +64,8 @@ struct Uninstallation {
 
 /* What an uninstallation left, for the final message. */
 struct Outcome {
+    int filesKept;                         /* files still holding Setup's bytes */
+    char firstKept[STANDIN_PATH_MAX];      /* the first of them, relative */
     int folderKept, keysKept, recordKept, selfKept;
 };
 
@@ -153,12 +155,30 @@ static int OpenInstallation(Uninstallation *un)
     return un->folderOpen;
 }
 
+/* Whether relative is still the file Setup wrote, with its bytes and no
+ * other name: a file of ours that could not be removed (in use by the
+ * game, say), not one the player changed or linked elsewhere, which are
+ * kept on purpose. */
+static int StillOurs(const Uninstallation *un, const char *relative, const FileRecord *expected)
+{
+    char path[STANDIN_PATH_MAX];
+    FileRecord found;
+    BY_HANDLE_FILE_INFORMATION info;
+    HANDLE file = OpenBelow(&un->folder, relative, 0, GENERIC_READ, path);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    int ours = GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 && RecordOfFile(file, &found) &&
+               found.size == expected->size && found.sum == expected->sum;
+    CloseHandle(file);
+    return ours;
+}
+
 /* Removes what Setup recorded, last entry first, so that each folder is
  * emptied before it is removed. A file line without its size and checksum
  * (a log from an older Setup) cannot prove the file is still ours: kept.
  * In the older layout, this program and its log lie in the folder too and
- * stay. */
-static void RemoveRecordedFiles(Uninstallation *un)
+ * stay. Files of ours that could not go are counted. */
+static void RemoveRecordedFiles(Uninstallation *un, Outcome *out)
 {
     for (int i = un->logLineCount - 1; i >= 0; i--) {
         InstallLogEntry entry;
@@ -168,8 +188,10 @@ static void RemoveRecordedFiles(Uninstallation *un)
             RemoveBelow(&un->folder, entry.path, 1, NULL);
         else if (entry.hasRecord &&
                  (un->place == RUN_AT_HOME ||
-                  (!SameText(entry.path, UNINSTALLER_NAME) && !SameText(entry.path, INSTALL_LOG_NAME))))
-            RemoveBelow(&un->folder, entry.path, 0, &entry.record);
+                  (!SameText(entry.path, UNINSTALLER_NAME) && !SameText(entry.path, INSTALL_LOG_NAME))) &&
+                 !RemoveBelow(&un->folder, entry.path, 0, &entry.record) &&
+                 StillOurs(un, entry.path, &entry.record) && out->filesKept++ == 0)
+            snprintf(out->firstKept, sizeof out->firstKept, "%s", entry.path);
     }
 }
 
@@ -241,10 +263,15 @@ static void Append(char *text, size_t cap, const char *format, ...)
 static void Report(const Uninstallation *un, const Outcome *out)
 {
     char text[1024];
-    int failed = out->keysKept || out->recordKept;
+    int failed = out->filesKept || out->keysKept || out->recordKept;
     snprintf(text, sizeof text, "%s",
              failed ? "La désinstallation de K.V.L n'est pas complète." : "K.V.L a été désinstallé.");
-    if (out->keysKept)
+    if (out->filesKept)
+        Append(text, sizeof text,
+               "\n\n%d fichier(s) installé(s) par Setup n'ont pas pu être supprimés, dont %s\\%s (le jeu est-il "
+               "ouvert ?). K.V.L reste enregistré : relancez la désinstallation.",
+               out->filesKept, un->installDir, out->firstKept);
+    else if (out->keysKept)
         Append(text, sizeof text, "\n\nLes clés de K.V.L dans le registre n'ont pas pu être supprimées.");
     if (out->recordKept)
         Append(text, sizeof text, "\n\nLe fichier %s n'a pas pu être supprimé.", un->recordPath);
@@ -252,7 +279,7 @@ static void Report(const Uninstallation *un, const Outcome *out)
         Append(text, sizeof text,
                "\n\nK.V.L reste enregistré sur cet ordinateur : achevez sa désinstallation par « Ajout/Suppression "
                "de programmes ».");
-    if (out->folderKept)
+    if (out->folderKept && !out->filesKept)
         Append(text, sizeof text,
                "\n\nLe dossier %s contient encore des fichiers qui n'ont pas été installés par Setup, ou que vous "
                "avez modifiés (sauvegardes, captures...) : il a été conservé.",
@@ -262,7 +289,7 @@ static void Report(const Uninstallation *un, const Outcome *out)
                "\n\nCe programme de désinstallation et le fichier Install.log restent dans le dossier %s : "
                "supprimez-les vous-même.",
                un->home.path);
-    else if (out->selfKept && failed)
+    else if (out->selfKept && failed && !out->filesKept)
         Append(text, sizeof text, "\n\nLe programme de désinstallation reste dans le dossier %s : relancez-le avec "
                "les droits d'administrateur.", un->home.path);
     else if (out->selfKept)
@@ -297,9 +324,10 @@ static int Uninstall(Uninstallation *un)
             un->installDir) != IDYES)
         return 2;
 
-    Outcome out = { 0, 0, 0, 0 };
+    Outcome out;
+    memset(&out, 0, sizeof out);
     if (un->folderOpen)
-        RemoveRecordedFiles(un);
+        RemoveRecordedFiles(un, &out);
     if (un->place == RUN_AT_HOME) {
         out.folderKept = un->folderOpen && !RemoveInstallFolder(&un->folder);
         un->folderOpen = 0;
@@ -308,8 +336,9 @@ static int Uninstall(Uninstallation *un)
         out.folderKept = 0;
     }
     /* The registration goes before the record: until then the
-     * uninstallation can be started again. */
-    out.keysKept = un->removesKeys && !RemoveKeys();
+     * uninstallation can be started again. Files of the game that could
+     * not go keep both, so that it can be. */
+    out.keysKept = un->removesKeys && (out.filesKept || !RemoveKeys());
     if (un->place == RUN_AT_HOME) {
         out.recordKept = !out.keysKept && !RemoveRecord(un);
         /* Without its keys or its record gone, the uninstaller stays to be
@@ -320,7 +349,7 @@ static int Uninstall(Uninstallation *un)
     }
     if (!un->args.silent)
         Report(un, &out);
-    return out.keysKept || out.recordKept ? 1 : 0;
+    return out.filesKept || out.keysKept || out.recordKept ? 1 : 0;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)

@@ -761,6 +761,18 @@ TEST_F(DiscPrograms, WithoutTheRightsToDeleteItsRecordTheUninstallerDeletesNothi
 TEST_F(DiscPrograms, WhatCouldNotBeRemovedIsNamedNeverReportedAsDone)
 {
     InstallSilently();
+    /* A file of the game in use: it and the registration stay, to run the
+     * uninstallation again. */
+    const std::string game = std::string(DEFAULT_INSTALL_DIR) + "\\KVL.EXE";
+    HANDLE inUse = CreateFileA(game.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 1u);
+    CloseHandle(inUse);
+    EXPECT_TRUE(Exists(game));
+    EXPECT_FALSE(Exists(std::string(DEFAULT_INSTALL_DIR) + "\\ReadMe.txt"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_TRUE(Exists(Record()));
     /* A key below the product key: the product key cannot go. */
     SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\Autre", "Nom", "valeur");
     const std::string pending = PendingRenames();
