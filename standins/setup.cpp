@@ -317,7 +317,7 @@ static int SpareName(char *out, size_t cap, const char *relative, int kind, int 
     return n > 0 && (size_t)n < cap;
 }
 
-/* The name, relative to the install folder, under which item relative is
+/* The name, relative to its folder, under which item relative is
  * now: its own, or its spare while it waits. */
 static int CurrentName(char *out, size_t cap, const char *relative, const PlacedItem *placed)
 {

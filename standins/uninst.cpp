@@ -17,10 +17,13 @@
  *
  * Run from its own folder, it removes the recorded files and folders, the
  * install folder when empty, the keys, then its record, and finally has
- * its own file and folder removed at the next restart. Run from anywhere
- * else (an uninstaller left in the install folder by an older Setup, or a
- * copy), it works only on the installation whose record lies beside it,
- * starts nothing, queues nothing for the restart and leaves itself.
+ * its own file and folder removed at the next restart. A file of the game
+ * it could not remove (the game is running) keeps the keys and the record,
+ * so that it can be run again. Run from the registered install folder
+ * (where an older Setup put it), it removes what the record beside it
+ * proves, starts nothing, queues nothing for the restart and leaves
+ * itself; run from anywhere else (a copy), its record proves nothing and
+ * it deletes nothing.
  *
  * Before it deletes anything it checks that it may delete the product key,
  * the uninstall key and its record; otherwise it deletes nothing and says
