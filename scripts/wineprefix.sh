@@ -11,6 +11,19 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
 fi
+# A 64-bit Windows names the folders of its 32-bit programs in the 32-bit
+# registry view too, where the disc's Setup reads them. A prefix made
+# where only 64-bit code runs lacks them: they are written as Windows has
+# them.
+if [ "$KVL_WINE_ARCH" = win64 ] &&
+    ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v CommonFilesDir /reg:32 >/dev/null 2>&1; then
+    for value in 'ProgramFilesDir=C:\Program Files (x86)' 'CommonFilesDir=C:\Program Files (x86)\Common Files'; do
+        wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v "${value%%=*}" /t REG_SZ \
+            /d "${value#*=}" /f /reg:32 >/dev/null 2>&1
+    done
+fi
+# The callers start a server of their own.
+wineserver -w
 changed=0
 while [ $# -ge 2 ]; do
     letter=$(echo "$1" | tr 'A-Z' 'a-z'); path=$(cd "$2" && pwd)

@@ -6,8 +6,16 @@
  *   Setup.exe /S     installs silently into the default folder
  *
  * The install folder must be missing, empty, or the registered earlier
- * installation (ExeDir, holding our Install.log): Setup never takes over a
+ * installation (ExeDir, with our Install.log): Setup never takes over a
  * folder of someone else's, whose files a later uninstall would delete.
+ *
+ * The uninstaller and Install.log, the record of what Setup wrote, go into
+ * the product's own folder under the system's common program files, which
+ * only administrators can change, never into the install folder, which
+ * the game writes and other accounts may too. That folder is created new,
+ * or reused only when it holds nothing but what an earlier Setup wrote
+ * there. A reinstall over an older layout (uninstaller and log in the
+ * install folder) removes those two when they hold exactly our bytes.
  * Asked for a folder, it says so and asks again; with /S it ends with
  * exit code 1 and changes nothing. An installation that fails midway is
  * rolled back: what this run copied is removed and nothing is registered.
@@ -55,6 +63,15 @@ struct PlacedItem {
     char written;
 };
 
+/* A folder this run writes into: the install folder, or the product's
+ * folder for the uninstaller and the log. Over an earlier installation's
+ * files, new files wait under spare names until all are written. */
+struct Site {
+    const char *dir;
+    InstallFolder *folder;
+    int reinstall;
+};
+
 /* A registry value as it was before this run changed it. */
 struct SavedValue {
     int uninstallKey;           /* else the product key */
@@ -83,7 +100,12 @@ struct Installation {
     char *lines[INSTALL_LOG_LINES_MAX];         /* the log's lines, once it is split for the swap or a rollback */
     int linesSplit;
     int copiedFiles;
-    PlacedItem uninstaller, log;        /* not in the log: it does not list itself */
+    char productDir[STANDIN_PATH_MAX];  /* the product's folder: the uninstaller and the log */
+    InstallFolder product;
+    int productOpen;
+    int productReused;                  /* it held an earlier Setup's uninstaller or log */
+    size_t firstCreatedProduct;         /* length of the highest folder of productDir made by this run */
+    PlacedItem uninstaller, log;        /* in the product's folder; the log does not list them */
     int productKeyCreated, uninstallKeyCreated;
     SavedValue saved[SAVED_VALUES_MAX];
     int savedCount;
@@ -152,6 +174,121 @@ static void OnSetupInstall(HWND dialog, void *state)
     EndDialog(dialog, IDOK);
 }
 
+static Site GameSite(Installation *setup)
+{
+    Site site = { setup->installDir, &setup->folder, setup->reinstall };
+    return site;
+}
+
+static Site ProductSite(Installation *setup)
+{
+    Site site = { setup->productDir, &setup->product, setup->productReused };
+    return site;
+}
+
+/* The folders above dir that this run made (from length firstCreated
+ * on), when they are still empty; dir itself has gone before. */
+static void RemoveCreatedParents(const char *dir, size_t firstCreated)
+{
+    char path[STANDIN_PATH_MAX];
+    if (!firstCreated || snprintf(path, sizeof path, "%s", dir) >= (int)sizeof path)
+        return;
+    for (size_t n = strlen(path) + 1; n > firstCreated; n--) {
+        if (path[n - 1] != '\\' && path[n - 1] != '\0')
+            continue;
+        path[n - 1] = '\0';
+        DWORD attr = GetFileAttributesA(path);
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & FILE_ATTRIBUTE_REPARSE_POINT))
+            RemoveDirectoryA(path);
+    }
+}
+
+/* ---- The product's folder -------------------------------------------------
+ * It holds what an administrator runs: Setup never adopts anything else
+ * found there, and never changes its access (it takes that of the
+ * system's programs' folder). */
+
+/* Whether name is one Setup writes into the product's folder: the
+ * uninstaller, the log, or a spare name of either. */
+static int ProductFileName(const char *name)
+{
+    const char *own[] = { UNINSTALLER_NAME, INSTALL_LOG_NAME };
+    for (int i = 0; i < 2; i++) {
+        size_t n = strlen(own[i]);
+        if (_strnicmp(name, own[i], n) != 0)
+            continue;
+        const char *rest = name + n;
+        if (*rest == '\0')
+            return 1;
+        if (_strnicmp(rest, ".new", 4) != 0 && _strnicmp(rest, ".old", 4) != 0)
+            continue;
+        for (rest += 4; *rest >= '0' && *rest <= '9'; rest++)
+            ;
+        if (*rest == '\0')
+            return 1;
+    }
+    return 0;
+}
+
+/* Whether dir holds nothing but plain files of those names. */
+static int HoldsOnlyOurs(const char *dir)
+{
+    char pattern[STANDIN_PATH_MAX];
+    WIN32_FIND_DATAA found;
+    if (!JoinPath(pattern, sizeof pattern, dir, "*"))
+        return 0;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int ours = 1;
+    do {
+        const char *name = found.cFileName;
+        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+            continue;
+        ours = !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+               ProductFileName(name);
+    } while (ours && FindNextFileA(search, &found));
+    FindClose(search);
+    return ours;
+}
+
+enum { PRODUCT_OK, PRODUCT_UNKNOWN, PRODUCT_FOREIGN };
+
+/* Where the product's folder is, and whether this run may write there: it
+ * is missing, or holds only what an earlier Setup wrote, and lies apart
+ * from the install folder. */
+static int CheckProductFolder(Installation *setup)
+{
+    if (!ProductFolder(setup->productDir, sizeof setup->productDir))
+        return PRODUCT_UNKNOWN;
+    if (SameInstallDir(setup->productDir, setup->installDir) || PathIsInside(setup->productDir, setup->installDir) ||
+        PathIsInside(setup->installDir, setup->productDir))
+        return PRODUCT_FOREIGN;
+    if (GetFileAttributesA(setup->productDir) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PRODUCT_OK : PRODUCT_FOREIGN;
+    }
+    InstallFolder folder;
+    if (!OpenInstallFolder(setup->productDir, &folder))
+        return PRODUCT_FOREIGN;
+    int ours = HoldsOnlyOurs(setup->productDir);
+    CloseInstallFolder(&folder);
+    setup->productReused = !FolderIsEmpty(setup->productDir);
+    return ours ? PRODUCT_OK : PRODUCT_FOREIGN;
+}
+
+/* Creates the product's folder, or opens the one found fit, and holds it. */
+static int OpenProduct(Installation *setup)
+{
+    if (!CreateFolderTree(setup->productDir, &setup->firstCreatedProduct) ||
+        !OpenInstallFolder(setup->productDir, &setup->product))
+        return 0;
+    setup->productOpen = 1;
+    /* Checked again, now that it is held: nothing else put there since is
+     * adopted. */
+    return HoldsOnlyOurs(setup->productDir);
+}
+
 /* ---- Copying ------------------------------------------------------------
  * Every file is written new (CREATE_NEW): in a new folder nothing may be
  * there already; in an earlier installation of ours it goes under a spare
@@ -180,7 +317,7 @@ static int SpareName(char *out, size_t cap, const char *relative, int kind, int 
     return n > 0 && (size_t)n < cap;
 }
 
-/* The name, relative to the install folder, under which item relative is
+/* The name, relative to its folder, under which item relative is
  * now: its own, or its spare while it waits. */
 static int CurrentName(char *out, size_t cap, const char *relative, const PlacedItem *placed)
 {
@@ -216,13 +353,13 @@ static int MakeFolder(Installation *setup, const char *relative)
  * under its own name; on a reinstall under the first spare name that
  * nothing holds, as one left by an interrupted run is never adopted.
  * spare receives the number of the name taken (-1 for its own). */
-static HANDLE NewFile(Installation *setup, const char *relative, char *path, short *spare)
+static HANDLE NewFile(const Site *site, const char *relative, char *path, short *spare)
 {
-    for (int n = setup->reinstall ? 0 : -1; n < SPARE_TRIES; n++) {
+    for (int n = site->reinstall ? 0 : -1; n < SPARE_TRIES; n++) {
         char name[STANDIN_PATH_MAX];
         int named = n < 0 ? snprintf(name, sizeof name, "%s", relative) < (int)sizeof name
                           : SpareName(name, sizeof name, relative, SPARE_NEW, n);
-        if (!named || !JoinPath(path, STANDIN_PATH_MAX, setup->installDir, name))
+        if (!named || !JoinPath(path, STANDIN_PATH_MAX, site->dir, name))
             return INVALID_HANDLE_VALUE;
         HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
         if (file == INVALID_HANDLE_VALUE) {
@@ -230,7 +367,7 @@ static HANDLE NewFile(Installation *setup, const char *relative, char *path, sho
                 continue;
             return INVALID_HANDLE_VALUE;
         }
-        if (!OpenedInside(&setup->folder, file, 0)) {
+        if (!OpenedInside(site->folder, file, 0)) {
             DiscardOpened(file, path);
             return INVALID_HANDLE_VALUE;
         }
@@ -243,12 +380,12 @@ static HANDLE NewFile(Installation *setup, const char *relative, char *path, sho
 /* After a file was written under spare name number n, the spares before
  * it that hold the very same bytes were left by an earlier run of this
  * Setup: they go. Any other file under those names stays. */
-static void RemoveStaleSpares(Installation *setup, const char *relative, const PlacedItem *placed)
+static void RemoveStaleSpares(const Site *site, const char *relative, const PlacedItem *placed)
 {
     char name[STANDIN_PATH_MAX];
     for (int n = 0; n < placed->spare; n++)
         if (SpareName(name, sizeof name, relative, SPARE_NEW, n))
-            RemoveBelow(&setup->folder, name, 0, &placed->record);
+            RemoveBelow(site->folder, name, 0, &placed->record);
 }
 
 static int WriteAll(HANDLE file, const void *bytes, DWORD size, FileRecord *record)
@@ -269,7 +406,8 @@ static int CopyOneFile(Installation *setup, const char *from, const char *relati
     if (source == INVALID_HANDLE_VALUE)
         return 0;
     PlacedItem placed = { { 0, FNV1A_START }, -1, -1, 0, 1, 0, 1 };
-    HANDLE target = NewFile(setup, relative, path, &placed.spare);
+    const Site game = GameSite(setup);
+    HANDLE target = NewFile(&game, relative, path, &placed.spare);
     int ok = target != INVALID_HANDLE_VALUE;
     for (DWORD got = 1; ok && got;)
         ok = ReadFile(source, chunk, sizeof chunk, &got, NULL) &&
@@ -283,7 +421,7 @@ static int CopyOneFile(Installation *setup, const char *from, const char *relati
             DiscardOpened(target, path);
     }
     if (ok)
-        RemoveStaleSpares(setup, relative, &placed);
+        RemoveStaleSpares(&game, relative, &placed);
     setup->copiedFiles += ok;
     return ok;
 }
@@ -318,13 +456,13 @@ static int CopyFolder(Installation *setup, const char *src, const char *rel, int
     return ok;
 }
 
-/* Writes bytes as file name of the install folder (under a spare name on
- * a reinstall, as every file). */
-static int WriteWhole(Installation *setup, const char *name, const void *bytes, DWORD size, PlacedItem *placed)
+/* Writes bytes as file name of the site (under a spare name over an
+ * earlier installation, as every file). */
+static int WriteWhole(const Site *site, const char *name, const void *bytes, DWORD size, PlacedItem *placed)
 {
     char path[STANDIN_PATH_MAX];
     PlacedItem fresh = { { 0, FNV1A_START }, -1, -1, 0, 1, 0, 1 };
-    HANDLE file = NewFile(setup, name, path, &fresh.spare);
+    HANDLE file = NewFile(site, name, path, &fresh.spare);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     if (!WriteAll(file, bytes, size, &fresh.record)) {
@@ -333,18 +471,19 @@ static int WriteWhole(Installation *setup, const char *name, const void *bytes, 
     }
     CloseHandle(file);
     *placed = fresh;
-    RemoveStaleSpares(setup, name, placed);
+    RemoveStaleSpares(site, name, placed);
     return 1;
 }
 
-/* Writes the uninstaller that Setup carries into the install folder. */
+/* Writes the uninstaller that Setup carries into the product's folder. */
 static int WriteUninstaller(Installation *setup)
 {
     HRSRC found = FindResourceA(setup->instance, MAKEINTRESOURCEA(IDR_UNINSTALLER), (LPCSTR)RT_RCDATA);
     HGLOBAL loaded = found ? LoadResource(setup->instance, found) : NULL;
     const void *bytes = loaded ? LockResource(loaded) : NULL;
     DWORD size = found ? SizeofResource(setup->instance, found) : 0;
-    return bytes && size && WriteWhole(setup, UNINSTALLER_NAME, bytes, size, &setup->uninstaller);
+    const Site product = ProductSite(setup);
+    return bytes && size && WriteWhole(&product, UNINSTALLER_NAME, bytes, size, &setup->uninstaller);
 }
 
 static int CopyGame(Installation *setup)
@@ -353,9 +492,11 @@ static int CopyGame(Installation *setup)
         !OpenInstallFolder(setup->installDir, &setup->folder))
         return 0;
     setup->folderOpen = 1;
-    if (!CopyFolder(setup, setup->sourceDir, "", 0) || setup->copiedFiles == 0 || !WriteUninstaller(setup))
+    if (!CopyFolder(setup, setup->sourceDir, "", 0) || setup->copiedFiles == 0 || !OpenProduct(setup) ||
+        !WriteUninstaller(setup))
         return 0;
-    return WriteWhole(setup, INSTALL_LOG_NAME, setup->logText, (DWORD)setup->logSize, &setup->log);
+    const Site product = ProductSite(setup);
+    return WriteWhole(&product, INSTALL_LOG_NAME, setup->logText, (DWORD)setup->logSize, &setup->log);
 }
 
 /* The log's lines, one per placed item, split once the log text is no
@@ -382,19 +523,19 @@ static int PlacedName(const Installation *setup, int i, InstallLogEntry *entry)
  * An earlier file that is not a plain file of the folder, or has another
  * name elsewhere (a hard link, shared with whoever made it), is never
  * moved: the reinstall fails instead. */
-static int SwapIn(Installation *setup, const char *relative, PlacedItem *placed)
+static int SwapIn(const Site *site, const char *relative, PlacedItem *placed)
 {
     if (placed->isFolder || placed->spare < 0)
         return placed->written;
     char path[STANDIN_PATH_MAX], spare[STANDIN_PATH_MAX], sparePath[STANDIN_PATH_MAX];
-    if (!JoinPath(path, sizeof path, setup->installDir, relative) ||
+    if (!JoinPath(path, sizeof path, site->dir, relative) ||
         !SpareName(spare, sizeof spare, relative, SPARE_NEW, placed->spare) ||
-        !JoinPath(sparePath, sizeof sparePath, setup->installDir, spare))
+        !JoinPath(sparePath, sizeof sparePath, site->dir, spare))
         return 0;
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
         char opened[STANDIN_PATH_MAX];
         BY_HANDLE_FILE_INFORMATION info;
-        HANDLE earlier = OpenBelow(&setup->folder, relative, 0, FILE_READ_ATTRIBUTES, opened);
+        HANDLE earlier = OpenBelow(site->folder, relative, 0, FILE_READ_ATTRIBUTES, opened);
         if (earlier == INVALID_HANDLE_VALUE)
             return 0;
         int single = GetFileInformationByHandle(earlier, &info) && info.nNumberOfLinks == 1;
@@ -404,7 +545,7 @@ static int SwapIn(Installation *setup, const char *relative, PlacedItem *placed)
         for (int n = 0; n < SPARE_TRIES && placed->earlier < 0; n++) {
             char aside[STANDIN_PATH_MAX], asidePath[STANDIN_PATH_MAX];
             if (!SpareName(aside, sizeof aside, relative, SPARE_OLD, n) ||
-                !JoinPath(asidePath, sizeof asidePath, setup->installDir, aside))
+                !JoinPath(asidePath, sizeof asidePath, site->dir, aside))
                 return 0;
             if (MoveFileA(path, asidePath))
                 placed->earlier = (short)n;
@@ -421,47 +562,49 @@ static int SwapIn(Installation *setup, const char *relative, PlacedItem *placed)
 }
 
 /* Swaps every new file of a reinstall in, the log last: it describes the
- * new files. Nothing to do on a first install. */
+ * new files. Nothing to do for a folder written new. */
 static int SwapAll(Installation *setup)
 {
-    if (!setup->reinstall)
-        return 1;
+    const Site game = GameSite(setup), product = ProductSite(setup);
     int count = PlacedCount(setup);
     if (count == 0)
         return 0;
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; setup->reinstall && i < count; i++) {
         InstallLogEntry entry;
-        if (!PlacedName(setup, i, &entry) || !SwapIn(setup, entry.path, &setup->placed[i]))
+        if (!PlacedName(setup, i, &entry) || !SwapIn(&game, entry.path, &setup->placed[i]))
             return 0;
     }
-    return SwapIn(setup, UNINSTALLER_NAME, &setup->uninstaller) && SwapIn(setup, INSTALL_LOG_NAME, &setup->log);
+    return SwapIn(&product, UNINSTALLER_NAME, &setup->uninstaller) && SwapIn(&product, INSTALL_LOG_NAME, &setup->log);
 }
 
 /* Undoes what this run did to one item: its new file goes, while it holds
  * the bytes written; a folder it made goes when empty; an earlier file
  * moved aside takes its name again. */
-static void PutBack(Installation *setup, const char *relative, const PlacedItem *placed)
+static void PutBack(const Site *site, const char *relative, const PlacedItem *placed)
 {
     char name[STANDIN_PATH_MAX];
     if (!placed->written)
         return;
     if (placed->isFolder) {
         if (placed->created)
-            RemoveBelow(&setup->folder, relative, 1, NULL);
+            RemoveBelow(site->folder, relative, 1, NULL);
         return;
     }
     if (CurrentName(name, sizeof name, relative, placed))
-        RemoveBelow(&setup->folder, name, 0, &placed->record);
+        RemoveBelow(site->folder, name, 0, &placed->record);
     char path[STANDIN_PATH_MAX], aside[STANDIN_PATH_MAX], asidePath[STANDIN_PATH_MAX];
-    if (placed->earlier >= 0 && JoinPath(path, sizeof path, setup->installDir, relative) &&
+    if (placed->earlier >= 0 && JoinPath(path, sizeof path, site->dir, relative) &&
         SpareName(aside, sizeof aside, relative, SPARE_OLD, placed->earlier) &&
-        JoinPath(asidePath, sizeof asidePath, setup->installDir, aside))
+        JoinPath(asidePath, sizeof asidePath, site->dir, aside))
         MoveFileA(asidePath, path);
 }
 
-/* After a reinstall has succeeded, the earlier files moved aside go. */
+/* After an installation has succeeded, the earlier files moved aside go,
+ * and so do the uninstaller and the log an older Setup left in the install
+ * folder, when they hold exactly what this run wrote in their place. */
 static void RemoveEarlierFiles(Installation *setup)
 {
+    const Site game = GameSite(setup), product = ProductSite(setup);
     PlacedItem *others[] = { &setup->uninstaller, &setup->log };
     const char *otherNames[] = { UNINSTALLER_NAME, INSTALL_LOG_NAME };
     char aside[STANDIN_PATH_MAX];
@@ -471,8 +614,11 @@ static void RemoveEarlierFiles(Installation *setup)
         const PlacedItem *placed = i < count ? &setup->placed[i] : others[i - count];
         const char *relative = i < count ? (PlacedName(setup, i, &entry) ? entry.path : NULL) : otherNames[i - count];
         if (relative && placed->written && placed->earlier >= 0 && SpareName(aside, sizeof aside, relative, SPARE_OLD, placed->earlier))
-            RemoveBelow(&setup->folder, aside, 0, NULL);
+            RemoveBelow(i < count ? game.folder : product.folder, aside, 0, NULL);
     }
+    if (setup->reinstall)
+        for (int i = 0; i < 2; i++)
+            RemoveBelow(game.folder, otherNames[i], 0, &others[i]->record);
 }
 
 /* Undoes this run, last first: what it wrote goes, the files of an
@@ -480,13 +626,22 @@ static void RemoveEarlierFiles(Installation *setup)
  * log, and the folders this run made go. */
 static void RollBack(Installation *setup)
 {
+    const Site game = GameSite(setup), product = ProductSite(setup);
+    if (setup->productOpen) {
+        PutBack(&product, INSTALL_LOG_NAME, &setup->log);
+        PutBack(&product, UNINSTALLER_NAME, &setup->uninstaller);
+        if (setup->firstCreatedProduct)
+            RemoveInstallFolder(&setup->product);
+        else
+            CloseInstallFolder(&setup->product);
+        setup->productOpen = 0;
+    }
+    RemoveCreatedParents(setup->productDir, setup->firstCreatedProduct);
     if (setup->folderOpen) {
-        PutBack(setup, INSTALL_LOG_NAME, &setup->log);
-        PutBack(setup, UNINSTALLER_NAME, &setup->uninstaller);
         for (int i = PlacedCount(setup) - 1; i >= 0; i--) {
             InstallLogEntry entry;
             if (PlacedName(setup, i, &entry))
-                PutBack(setup, entry.path, &setup->placed[i]);
+                PutBack(&game, entry.path, &setup->placed[i]);
         }
         if (setup->firstCreatedFolder)
             RemoveInstallFolder(&setup->folder);
@@ -494,17 +649,7 @@ static void RollBack(Installation *setup)
             CloseInstallFolder(&setup->folder);
         setup->folderOpen = 0;
     }
-    /* The folders above it that this run made, when they are still empty. */
-    char path[STANDIN_PATH_MAX];
-    strcpy(path, setup->installDir);
-    for (size_t n = strlen(path) + 1; setup->firstCreatedFolder && n > setup->firstCreatedFolder; n--) {
-        if (path[n - 1] != '\\' && path[n - 1] != '\0')
-            continue;
-        path[n - 1] = '\0';
-        DWORD attr = GetFileAttributesA(path);
-        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) && !(attr & FILE_ATTRIBUTE_REPARSE_POINT))
-            RemoveDirectoryA(path);
-    }
+    RemoveCreatedParents(setup->installDir, setup->firstCreatedFolder);
 }
 
 /* ---- Registration ------------------------------------------------------- */
@@ -647,7 +792,7 @@ static int WriteProductKey(Installation *setup)
 static int WriteUninstallKey(Installation *setup)
 {
     char command[STANDIN_PATH_MAX];
-    if (!QuotedProgram(command, sizeof command, setup->installDir, UNINSTALLER_NAME))
+    if (!QuotedProgram(command, sizeof command, setup->productDir, UNINSTALLER_NAME))
         return 0;
     HKEY key;
     if (!CreateKey(UNINSTALL_KEY, &key, &setup->uninstallKeyCreated))
@@ -709,6 +854,17 @@ static int Install(Installation *setup)
         return 1;
     }
     setup->reinstall = kind == DEST_OURS;
+    int product = CheckProductFolder(setup);
+    if (product == PRODUCT_UNKNOWN)
+        return Fail(setup, "Setup ne trouve pas le dossier des fichiers communs de Windows : rien n'a été installé.");
+    if (product == PRODUCT_FOREIGN) {
+        if (!setup->args.silent)
+            Say(NULL, SETUP_CAPTION, MB_ICONSTOP | MB_OK,
+                "Le dossier %s contient des fichiers qui ne viennent pas de Setup, ou il contient le dossier "
+                "d'installation choisi : rien n'a été installé.",
+                setup->productDir);
+        return 1;
+    }
 
     HCURSOR cursor = SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
     int copied = CopyGame(setup) && SwapAll(setup);
@@ -717,11 +873,13 @@ static int Install(Installation *setup)
     if (!registered) {
         RemoveCreatedKeys(setup);
         RollBack(setup);
-    } else if (setup->reinstall) {
+    } else {
         RemoveEarlierFiles(setup);
     }
     if (setup->folderOpen)
         CloseInstallFolder(&setup->folder);
+    if (setup->productOpen)
+        CloseInstallFolder(&setup->product);
     SetCursor(cursor);
     if (!copied && setup->reinstall)
         return Fail(setup, "La réinstallation a échoué : aucun fichier n'a été remplacé, l'installation précédente de "

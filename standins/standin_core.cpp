@@ -220,28 +220,14 @@ int ParseStandinArgs(const char *commandLine, StandinArgs *args)
     const char *p = commandLine;
     if (!NextWord(&p, word, sizeof word, &tooLong))   /* the program itself */
         return 1;
-    int ok = 1;
     while (NextWord(&p, word, sizeof word, &tooLong)) {
         if (word[0] != '/' && word[0] != '-')
             continue;
         char sw = UpperCaseAscii(word[1]);
-        if (sw == 'S' && word[2] == '\0') {
+        if (sw == 'S' && word[2] == '\0')
             args->silent = 1;
-        } else if (sw == 'D' && word[2] == '=') {
-            if (tooLong || strlen(word + 3) >= sizeof args->dir || word[3] == '\0')
-                ok = 0;
-            else
-                strcpy(args->dir, word + 3);
-        } else if (sw == 'W' && word[2] == '=') {
-            char *end;
-            unsigned long pid = strtoul(word + 3, &end, 10);
-            if (word[3] < '0' || word[3] > '9' || *end != '\0')
-                ok = 0;
-            else
-                args->waitPid = pid;
-        }
     }
-    return ok;
+    return 1;
 }
 
 static int SameAsciiFold(const char *a, const char *b, size_t n)

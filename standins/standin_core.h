@@ -17,6 +17,10 @@
 #define GAME_FOLDER         "KVL"
 #define UNINSTALLER_NAME    "Uninst.exe"
 #define INSTALL_LOG_NAME    "Install.log"
+/* The product's own folder below the system's common program files, which
+ * holds the uninstaller and the install log: only administrators can
+ * change it, while the install folder may be open to every account. */
+#define PRODUCT_FOLDER      "BRIXOLAN\\K.V.L"
 
 /* Results of NormaliseInstallDir. */
 enum {
@@ -48,18 +52,13 @@ int JoinPath(char *out, size_t cap, const char *dir, const char *name);
 int QuotedProgram(char *out, size_t cap, const char *dir, const char *name);
 
 /* Switches of the stand-ins, after the program's own path:
- *   /S         silent: defaults, no questions, no messages
- *   /D=folder  folder to work on (quotes allowed around folder)
- *   /W=number  process id to wait for before working */
+ *   /S         silent: defaults, no questions, no messages */
 struct StandinArgs {
     int silent;
-    char dir[STANDIN_PATH_MAX];
-    unsigned long waitPid;
 };
 
 /* Fills args from a whole command line (program path first, quoted or not).
- * Unknown words are ignored. Returns 0 when a switch is malformed or its
- * folder does not fit. */
+ * Unknown words are ignored. Returns 1. */
 int ParseStandinArgs(const char *commandLine, StandinArgs *args);
 
 /* The install log that Setup writes into the install folder: one line per

@@ -168,6 +168,47 @@ int RegisteredInstallDir(char *out, size_t cap)
     return known && NormaliseInstallDir(stored, out, cap) == DIR_OK;
 }
 
+/* The system's key that names its folders of programs. */
+#define WINDOWS_FOLDERS_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"
+
+static int ProductFolderBelow(const char *base, const char *step, char *out, size_t cap)
+{
+    char joined[STANDIN_PATH_MAX], inner[STANDIN_PATH_MAX];
+    return JoinPath(inner, sizeof inner, base, step) && JoinPath(joined, sizeof joined, inner, PRODUCT_FOLDER) &&
+           NormaliseInstallDir(joined, out, cap) == DIR_OK;
+}
+
+int ProductFolder(char *out, size_t cap)
+{
+    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, REGISTRY_32BIT_VIEW };
+    char base[STANDIN_PATH_MAX];
+    if (cap)
+        out[0] = '\0';
+    /* Present from Windows 95 on; a system without it still has the
+     * common files below its programs' folder. */
+    if (ReadRegistryKeyValue(HKEY_LOCAL_MACHINE, WINDOWS_FOLDERS_KEY, "CommonFilesDir", &AsString, base, sizeof base) &&
+        base[0] && ProductFolderBelow(base, "", out, cap))
+        return 1;
+    if (ReadRegistryKeyValue(HKEY_LOCAL_MACHINE, WINDOWS_FOLDERS_KEY, "ProgramFilesDir", &AsString, base, sizeof base) &&
+        base[0] && ProductFolderBelow(base, "Common Files", out, cap))
+        return 1;
+    if (cap)
+        out[0] = '\0';
+    return 0;
+}
+
+int CanDeleteKey(HKEY root, const char *path, REGSAM view)
+{
+    HKEY key;
+    LONG rc = RegOpenKeyExA(root, path, 0, DELETE | KEY_QUERY_VALUE | view, &key);
+    if (rc == ERROR_FILE_NOT_FOUND)
+        return 1;
+    if (rc != ERROR_SUCCESS)
+        return 0;
+    RegCloseKey(key);
+    return 1;
+}
+
 /* ---- Working inside an install folder ---------------------------------- */
 
 /* Calls a Windows 95 does not have, looked up when needed. */
@@ -423,6 +464,21 @@ int RemoveInstallFolder(InstallFolder *folder)
     return RemoveDirectoryA(folder->path) != 0;
 }
 
+long ReadOpenedLog(HANDLE log, char *text, size_t cap)
+{
+    if (cap < INSTALL_LOG_MAX + 1 || SetFilePointer(log, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return -1;
+    /* Read one byte more than allowed, to see a log that is too large. */
+    size_t size = 0;
+    DWORD got = 1;
+    while (got && size <= INSTALL_LOG_MAX) {
+        if (!ReadFile(log, text + size, (DWORD)(INSTALL_LOG_MAX + 1 - size), &got, NULL))
+            return -1;
+        size += got;
+    }
+    return size <= INSTALL_LOG_MAX ? (long)size : -1;
+}
+
 long ReadInstallLog(const InstallFolder *folder, char *text, size_t cap)
 {
     char path[STANDIN_PATH_MAX];
@@ -431,28 +487,33 @@ long ReadInstallLog(const InstallFolder *folder, char *text, size_t cap)
     HANDLE log = OpenBelow(folder, INSTALL_LOG_NAME, 0, GENERIC_READ, path);
     if (log == INVALID_HANDLE_VALUE)
         return -1;
-    /* Read one byte more than allowed, to see a log that is too large. */
-    size_t size = 0;
-    DWORD got = 1;
-    while (got && size <= INSTALL_LOG_MAX) {
-        if (!ReadFile(log, text + size, (DWORD)(INSTALL_LOG_MAX + 1 - size), &got, NULL)) {
-            size = INSTALL_LOG_MAX + 1;
-            break;
-        }
-        size += got;
-    }
+    long size = ReadOpenedLog(log, text, cap);
     CloseHandle(log);
-    return size <= INSTALL_LOG_MAX ? (long)size : -1;
+    return size;
 }
 
-int IsRegisteredFolder(const InstallFolder *folder)
+/* Whether folder holds a plain Install.log. */
+static int HoldsLog(const InstallFolder *folder)
 {
-    char registered[STANDIN_PATH_MAX], path[STANDIN_PATH_MAX];
-    if (!RegisteredInstallDir(registered, sizeof registered) || !SameInstallDir(registered, folder->path))
-        return 0;
+    char path[STANDIN_PATH_MAX];
     HANDLE log = OpenBelow(folder, INSTALL_LOG_NAME, 0, FILE_READ_ATTRIBUTES, path);
     if (log == INVALID_HANDLE_VALUE)
         return 0;
     CloseHandle(log);
     return 1;
+}
+
+int IsRegisteredFolder(const InstallFolder *folder)
+{
+    char registered[STANDIN_PATH_MAX], product[STANDIN_PATH_MAX];
+    if (!RegisteredInstallDir(registered, sizeof registered) || !SameInstallDir(registered, folder->path))
+        return 0;
+    if (HoldsLog(folder))
+        return 1;
+    InstallFolder own;
+    if (!ProductFolder(product, sizeof product) || !OpenInstallFolder(product, &own))
+        return 0;
+    int held = HoldsLog(&own);
+    CloseInstallFolder(&own);
+    return held;
 }

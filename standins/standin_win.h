@@ -37,6 +37,18 @@ int DeleteKey(HKEY root, const char *parent, const char *name, REGSAM view);
  * valid one. */
 int RegisteredInstallDir(char *out, size_t cap);
 
+/* The product's own folder, "<CommonFilesDir>\BRIXOLAN\K.V.L", with
+ * CommonFilesDir read from the system's key in the 32-bit view, or
+ * ProgramFilesDir + "\Common Files" when it is missing. On NT it takes
+ * the access of the programs' folder: only administrators and the system
+ * can change it. Normalised, no trailing backslash; 1, or 0 when neither
+ * value gives a valid folder. */
+int ProductFolder(char *out, size_t cap);
+
+/* Whether root\path (in view) may be deleted by this program: 1 when it
+ * opens with DELETE access or does not exist. */
+int CanDeleteKey(HKEY root, const char *path, REGSAM view);
+
 /* ---- Working inside an install folder ----------------------------------
  * Other accounts may write into the folder and its parents, so each item
  * is checked before it is read or removed: every step of its path must be
@@ -90,13 +102,19 @@ int RemoveInstallFolder(InstallFolder *folder);
 /* Size and checksum of an open file's bytes, read from its start. */
 int RecordOfFile(HANDLE file, FileRecord *record);
 
+/* Reads an open log whole, from its start, into text (capacity at least
+ * INSTALL_LOG_MAX + 1). Its size, or -1 when it cannot be read or is larger
+ * than INSTALL_LOG_MAX. */
+long ReadOpenedLog(HANDLE log, char *text, size_t cap);
+
 /* Reads the folder's Install.log whole into text (capacity at least
  * INSTALL_LOG_MAX + 1). Its size, or -1 when it is missing, unsafe or
  * larger than INSTALL_LOG_MAX: a log is never cut. */
 long ReadInstallLog(const InstallFolder *folder, char *text, size_t cap);
 
 /* 1 when the folder is the registered installation: ExeDir names it and
- * it holds our Install.log as a plain file. */
+ * its Install.log is there as a plain file, in the product's folder or, as
+ * an older Setup left it, in the folder itself. */
 int IsRegisteredFolder(const InstallFolder *folder);
 
 /* Shows a message box with the program's caption; returns its result. */

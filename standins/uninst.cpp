@@ -1,64 +1,75 @@
-/* Uninst.exe, written into the install folder by Setup: removes the game's
- * files and folder and its registry keys.
+/* Uninst.exe, written by Setup into the product's own folder under the
+ * system's common program files ("<CommonFilesDir>\BRIXOLAN\K.V.L"),
+ * beside Install.log, the record of what Setup installed: removes the
+ * game's files and folder and its registry keys.
  *
  *   Uninst.exe           asks for confirmation, then uninstalls
  *   Uninst.exe /S        uninstalls without a question or a message
  *
- * It often runs with an administrator's rights in a folder other accounts
- * can write to, so it trusts nothing it finds there. Each stage first
- * checks that it works on the registered installation: ExeDir names the
- * folder, the folder is a real folder (not a junction or a link), and it
- * holds Install.log, read whole. Otherwise it deletes nothing, touches no
- * key and ends with exit code 1. The log is only a list of candidates: an
- * item is removed when it lies inside the folder with no link on its way,
- * and a file only while it still holds the bytes Setup wrote, so files the
- * player added or changed stay.
+ * It often runs with an administrator's rights, while the install folder
+ * may be open to every account of the machine (the game writes its saves
+ * there). So it reads nothing from the install folder: what it removes
+ * comes from the record beside it, in a folder only administrators can
+ * change, and an item of the install folder is removed only when it lies
+ * inside the folder with no link on its way, and a file only while it
+ * still holds the bytes Setup wrote, so files the player added or changed
+ * stay.
  *
- * Each stage holds its own file open from its start to its end, so that
- * nobody can rename, replace or change it, and checks, by the file and not
- * its name, that the file held is the one it runs from.
+ * Run from its own folder, it removes the recorded files and folders, the
+ * install folder when empty, the keys, then its record, and finally has
+ * its own file and folder removed at the next restart. A file of the game
+ * it could not remove (the game is running) keeps the keys and the record,
+ * so that it can be run again. Run from the registered install folder
+ * (where an older Setup put it), it removes what the record beside it
+ * proves, starts nothing, queues nothing for the restart and leaves
+ * itself; run from anywhere else (a copy), its record proves nothing and
+ * it deletes nothing.
  *
- * A running program cannot delete its own file, nor the folder that holds
- * it. So the uninstaller works in two stages: the first, run from the
- * install folder, removes the installed files, copies itself (from its
- * held file) into a new folder under the temporary folder that only the
- * system, the administrators and the user's own token may use, and starts
- * that copy with
- *   /D="<install folder>" /W=<its process id>
- * holding the folder and the copy open, unreplaceable, until it has
- * started. The copy waits for the first stage to end, checks the folder
- * again, deletes the uninstaller's file, the log and the folder, then the
- * keys, and has its own file and folder removed at the next restart.
- * Without such a folder the first stage finishes alone and leaves the
- * install folder and its uninstaller to the user: other accounts could
- * send a deletion queued for the restart elsewhere.
+ * Before it deletes anything it checks that it may delete the product key,
+ * the uninstall key and its record; otherwise it deletes nothing and says
+ * that uninstalling needs an administrator's rights.
  *
- * Exit code 0 when done (or handed to the second stage), 1 when refused or
- * failed, 2 when the user said no. */
+ * Exit code 0 when done, 1 when refused or when something that had to go
+ * could not be removed, 2 when the user said no. */
 #include <windows.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "common/dllsearch.h"
-#include "common/export.h"
 #include "standins/standin_core.h"
 #include "standins/standin_res.h"
 #include "standins/standin_win.h"
 
-/* The second stage's folder under the temporary folder: "KVU<hex>.tmp". */
-#define STAGE_FOLDER_PREFIX "KVU"
+/* Where the uninstaller runs from. */
+enum {
+    RUN_AT_HOME,       /* the product's folder, as Setup placed it */
+    RUN_IN_INSTALL     /* the install folder, as an older Setup placed it */
+};
 
-/* One stage of the uninstallation: its switches, its own path and file,
- * and the installation it works on with its log, read whole. */
+/* One run of the uninstaller: its switches, its own place, its record
+ * (held open, read whole) and the installation it works on. */
 struct Uninstallation {
     StandinArgs args;
     char self[STANDIN_PATH_MAX];
-    HANDLE selfFile;   /* held for the whole run, shared for reading only */
-    int selfProved;    /* selfFile is known to be the file this program runs from */
-    InstallFolder folder;
+    int place;                     /* RUN_AT_HOME or RUN_IN_INSTALL */
+    InstallFolder home;            /* the folder this program runs from, held open */
+    HANDLE record;                 /* its Install.log, held with DELETE and read sharing only */
+    char recordPath[STANDIN_PATH_MAX];
+    char installDir[STANDIN_PATH_MAX];
+    InstallFolder folder;          /* the install folder, when it still exists */
+    int folderOpen;
+    int removesKeys;               /* the registration is this uninstaller's */
     char logText[INSTALL_LOG_MAX + 1];
     char *logLines[INSTALL_LOG_LINES_MAX];
     int logLineCount;
+};
+
+/* What an uninstallation left, for the final message. */
+struct Outcome {
+    int filesKept;                         /* files still holding Setup's bytes */
+    char firstKept[STANDIN_PATH_MAX];      /* the first of them, relative */
+    int folderKept, keysKept, recordKept, selfKept;
 };
 
 static int Refuse(const Uninstallation *un, const char *dir)
@@ -71,427 +82,298 @@ static int Refuse(const Uninstallation *un, const char *dir)
     return 1;
 }
 
-/* Opens dir as the folder when it is the registered installation, and
- * reads its log whole. */
-static int OpenInstallation(Uninstallation *un, const char *dir)
+static int RefuseWithoutRights(const Uninstallation *un)
 {
-    if (!OpenInstallFolder(dir, &un->folder))
-        return 0;
-    if (IsRegisteredFolder(&un->folder)) {
-        long size = ReadInstallLog(&un->folder, un->logText, sizeof un->logText);
-        un->logLineCount =
-            size < 0 ? -1 : SplitInstallLog(un->logText, (size_t)size, un->logLines, INSTALL_LOG_LINES_MAX);
-        if (un->logLineCount >= 0)
-            return 1;
+    if (!un->args.silent)
+        Say(NULL, UNINSTALL_CAPTION, MB_ICONSTOP | MB_OK,
+            "Désinstaller K.V.L demande les droits d'administrateur : relancez la désinstallation en tant "
+            "qu'administrateur.\n\nRien n'a été supprimé.");
+    return 1;
+}
+
+static int SameText(const char *a, const char *b) { return lstrcmpiA(a, b) == 0; }
+
+/* Where this program runs from: the product's folder, or the registered
+ * install folder (the older layout). 0 for anywhere else, whose record
+ * proves nothing about the installation. At home, an installation whose
+ * folder is no longer registered (a run cut short) leaves its keys, its
+ * record and this program to remove. */
+static int FindPlace(Uninstallation *un, const char *dir)
+{
+    char product[STANDIN_PATH_MAX];
+    if (ProductFolder(product, sizeof product) && SameInstallDir(dir, product)) {
+        un->place = RUN_AT_HOME;
+        return 1;
     }
-    CloseInstallFolder(&un->folder);
+    if (un->installDir[0] && SameInstallDir(dir, un->installDir)) {
+        un->place = RUN_IN_INSTALL;
+        return 1;
+    }
     return 0;
 }
 
-/* The product key, which names the installation, goes last. */
-static void RemoveKeys(void)
+/* Whether the registered uninstall command names this very program: the
+ * keys belong to the layout it runs in. */
+static int RegisteredAsSelf(const Uninstallation *un)
 {
-    /* The launcher's own per-user copy of its settings. */
-    DeleteKey(HKEY_CURRENT_USER, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, 0);
-    DeleteKey(HKEY_CURRENT_USER, VENDOR_KEY_PARENT, VENDOR_KEY_NAME, 0);
-    DeleteKey(HKEY_CURRENT_USER, COMPANY_KEY_PARENT, COMPANY_KEY_NAME, 0);
-    DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, REGISTRY_32BIT_VIEW);
-    DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, REGISTRY_32BIT_VIEW);
-    DeleteKey(HKEY_LOCAL_MACHINE, VENDOR_KEY_PARENT, VENDOR_KEY_NAME, REGISTRY_32BIT_VIEW);
-    DeleteKey(HKEY_LOCAL_MACHINE, COMPANY_KEY_PARENT, COMPANY_KEY_NAME, REGISTRY_32BIT_VIEW);
+    static const RegistryRead AsString = { REGISTRY_TEXT, REGISTRY_STRING_TYPES, REGISTRY_32BIT_VIEW };
+    char registered[STANDIN_PATH_MAX], expected[STANDIN_PATH_MAX], dir[STANDIN_PATH_MAX];
+    return ReadRegistryKeyValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", &AsString, registered,
+                                sizeof registered) &&
+           FolderOfPath(un->self, dir, sizeof dir) && QuotedProgram(expected, sizeof expected, dir, UNINSTALLER_NAME) &&
+           SameText(registered, expected);
+}
+
+/* Opens the record beside this program for reading and deleting, with
+ * read sharing only, so that nobody changes it while it is used. 1 when
+ * held, 0 when missing or unsafe, -1 when it is there but this program
+ * may not delete it. */
+static int HoldRecord(Uninstallation *un)
+{
+    un->record = OpenBelow(&un->home, INSTALL_LOG_NAME, 0,
+                           GENERIC_READ | DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, un->recordPath);
+    if (un->record != INVALID_HANDLE_VALUE)
+        return 1;
+    DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? -1 : 0;
+}
+
+/* The install folder, when it is still there, must be a real folder; one
+ * that has gone leaves nothing to remove in it. */
+static int OpenInstallation(Uninstallation *un)
+{
+    if (un->place == RUN_IN_INSTALL) {
+        un->folder = un->home;
+        un->folder.guard = INVALID_HANDLE_VALUE;   /* held once, by home */
+        un->folderOpen = 1;
+        return 1;
+    }
+    if (!un->installDir[0])
+        return 1;
+    if (GetFileAttributesA(un->installDir) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    un->folderOpen = OpenInstallFolder(un->installDir, &un->folder);
+    return un->folderOpen;
+}
+
+/* Whether relative is still the file Setup wrote, with its bytes and no
+ * other name: a file of ours that could not be removed (in use by the
+ * game, say), not one the player changed or linked elsewhere, which are
+ * kept on purpose. */
+static int StillOurs(const Uninstallation *un, const char *relative, const FileRecord *expected)
+{
+    char path[STANDIN_PATH_MAX];
+    FileRecord found;
+    BY_HANDLE_FILE_INFORMATION info;
+    HANDLE file = OpenBelow(&un->folder, relative, 0, GENERIC_READ, path);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    int ours = GetFileInformationByHandle(file, &info) && info.nNumberOfLinks == 1 && RecordOfFile(file, &found) &&
+               found.size == expected->size && found.sum == expected->sum;
+    CloseHandle(file);
+    return ours;
 }
 
 /* Removes what Setup recorded, last entry first, so that each folder is
  * emptied before it is removed. A file line without its size and checksum
- * (a log from an older Setup) cannot prove the file is still ours: kept. */
-static void RemoveLoggedFiles(Uninstallation *un)
+ * (a log from an older Setup) cannot prove the file is still ours: kept.
+ * In the older layout, this program and its log lie in the folder too and
+ * stay. Files of ours that could not go are counted. */
+static void RemoveRecordedFiles(Uninstallation *un, Outcome *out)
 {
-    const char *selfName = strrchr(un->self, '\\') + 1;
     for (int i = un->logLineCount - 1; i >= 0; i--) {
         InstallLogEntry entry;
         if (!ParseInstallLogLine(un->logLines[i], &entry))
             continue;
         if (entry.isFolder)
             RemoveBelow(&un->folder, entry.path, 1, NULL);
-        else if (entry.hasRecord && lstrcmpiA(entry.path, selfName) != 0 &&
-                 lstrcmpiA(entry.path, INSTALL_LOG_NAME) != 0)
-            RemoveBelow(&un->folder, entry.path, 0, &entry.record);
+        else if (entry.hasRecord &&
+                 (un->place == RUN_AT_HOME ||
+                  (!SameText(entry.path, UNINSTALLER_NAME) && !SameText(entry.path, INSTALL_LOG_NAME))) &&
+                 !RemoveBelow(&un->folder, entry.path, 0, &entry.record) &&
+                 StillOurs(un, entry.path, &entry.record) && out->filesKept++ == 0)
+            snprintf(out->firstKept, sizeof out->firstKept, "%s", entry.path);
     }
 }
 
-/* Calls that Windows 95 or NT 4 lack, looked up when needed. */
-typedef BOOL(WINAPI *OpenTokenFunction)(HANDLE, DWORD, PHANDLE);
-typedef BOOL(WINAPI *TokenInformationFunction)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
-typedef BOOL(WINAPI *SidToTextFunction)(PSID, LPSTR *);
-typedef BOOL(WINAPI *TextToDescriptorFunction)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR *, PULONG);
-typedef LONG(NTAPI *SameMappedFilesFunction)(PVOID, PVOID);
-
-#define DESCRIPTOR_TEXT_REVISION 1   /* SDDL_REVISION_1 */
-
-/* Whether the open file is the very file this program runs from, told by
- * the system from the files themselves, not from their names: 1 when it
- * is, 0 when it is not or the system fails to tell, -1 when this NT
- * system has no call to tell. Windows 9x has one account: 1. */
-static int IsOwnFile(HANDLE file)
+/* The product key, which names the installation, goes last. 1 when the
+ * product key and the uninstall key are gone; the parents of the product
+ * key stay when another product of the maker still uses them. */
+static int RemoveKeys(void)
 {
-    if (GetVersion() & 0x80000000u)
-        return 1;
-    SameMappedFilesFunction sameFiles =
-        ExportAs<SameMappedFilesFunction>(GetModuleHandleA("ntdll.dll"), "NtAreMappedFilesTheSame");
-    if (!sameFiles)
-        return -1;
-    HANDLE mapping = CreateFileMappingA(file, NULL, PAGE_READONLY | SEC_IMAGE, 0, 0, NULL);
-    if (!mapping)
-        return 0;
-    void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    int same = view && sameFiles(GetModuleHandleA(NULL), view) == 0;
-    if (view)
-        UnmapViewOfFile(view);
-    CloseHandle(mapping);
-    return same;
+    /* The launcher's own per-user copy of its settings. */
+    DeleteKey(HKEY_CURRENT_USER, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, 0);
+    DeleteKey(HKEY_CURRENT_USER, VENDOR_KEY_PARENT, VENDOR_KEY_NAME, 0);
+    DeleteKey(HKEY_CURRENT_USER, COMPANY_KEY_PARENT, COMPANY_KEY_NAME, 0);
+    int gone = DeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_PARENT, UNINSTALL_NAME, REGISTRY_32BIT_VIEW);
+    gone = DeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY_PARENT, PRODUCT_KEY_NAME, REGISTRY_32BIT_VIEW) && gone;
+    DeleteKey(HKEY_LOCAL_MACHINE, VENDOR_KEY_PARENT, VENDOR_KEY_NAME, REGISTRY_32BIT_VIEW);
+    DeleteKey(HKEY_LOCAL_MACHINE, COMPANY_KEY_PARENT, COMPANY_KEY_NAME, REGISTRY_32BIT_VIEW);
+    return gone;
 }
 
-/* The access of the second stage's folder: full control, passed on to
- * what is made in it, for SYSTEM, the Administrators and this token's
- * default owner alone, and nothing inherited from the temporary folder,
- * which the user's other programs may write. 1 with descriptor (to free
- * with LocalFree), 0 when the system cannot make one (NT 4). */
-static int StageFolderAccess(PSECURITY_DESCRIPTOR *descriptor)
+/* Deletes the held record; 1 when it is gone. */
+static int RemoveRecord(Uninstallation *un)
 {
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    OpenTokenFunction openToken = ExportAs<OpenTokenFunction>(advapi, "OpenProcessToken");
-    TokenInformationFunction tokenInformation = ExportAs<TokenInformationFunction>(advapi, "GetTokenInformation");
-    SidToTextFunction sidToText = ExportAs<SidToTextFunction>(advapi, "ConvertSidToStringSidA");
-    TextToDescriptorFunction textToDescriptor =
-        ExportAs<TextToDescriptorFunction>(advapi, "ConvertStringSecurityDescriptorToSecurityDescriptorA");
-    HANDLE token;
-    *descriptor = NULL;
-    if (!openToken || !tokenInformation || !sidToText || !textToDescriptor ||
-        !openToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return 0;
-    union {
-        TOKEN_OWNER owner;
-        BYTE bytes[sizeof(TOKEN_OWNER) + SECURITY_MAX_SID_SIZE];
-    } owner;
-    DWORD size = 0;
-    int known = tokenInformation(token, TokenOwner, &owner, sizeof owner, &size) != 0;
-    CloseHandle(token);
-    char *ownerText = NULL;
-    if (!known || !sidToText(owner.owner.Owner, &ownerText))
-        return 0;
-    char text[384];
-    int len = snprintf(text, sizeof text, "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;%s)", ownerText);
-    LocalFree(ownerText);
-    return len > 0 && (size_t)len < sizeof text && textToDescriptor(text, DESCRIPTOR_TEXT_REVISION, descriptor, NULL);
+    int removed = DeleteOpened(un->record);
+    CloseHandle(un->record);
+    un->record = INVALID_HANDLE_VALUE;
+    if (removed < 0)   /* Windows 9x deletes by name */
+        removed = DeleteFileA(un->recordPath) != 0;
+    return removed == 1;
 }
 
-/* The second stage's place: a folder of its own, created new under the
- * temporary folder, so that nothing planted there beforehand (a DLL, a
- * file of the copy's name) lies beside it, and closed to everyone but the
- * system, the administrators and this token. A name already taken is
- * never reused. */
-struct StageFolder {
-    char path[STANDIN_PATH_MAX];
-    HANDLE guard;   /* without delete sharing: the folder cannot be renamed or swapped for a link */
-};
-
-static int MakeStageFolder(const char *temp, char *folder)
+/* A running program cannot delete its own file, nor the folder that
+ * holds it: both go at the next restart, the file first. The folder is
+ * the product's own, which only administrators can change, so nobody can
+ * send these deletions elsewhere meanwhile. The file first takes a spare
+ * name of its own, so that a reinstall before the restart writes its new
+ * uninstaller under the usual name without the restart deleting it (the
+ * folder, no longer empty then, stays). Windows 9x has no such call: they
+ * stay. 1 when both are queued. */
+static int LeaveAtRestart(const Uninstallation *un)
 {
-    SECURITY_ATTRIBUTES access = { sizeof access, NULL, FALSE };
-    /* Windows 9x has no access lists: the folder is made as any other. */
-    if (!(GetVersion() & 0x80000000u) && !StageFolderAccess(&access.lpSecurityDescriptor))
-        return 0;
-    UINT seed = (UINT)(GetTickCount() ^ GetCurrentProcessId());
-    int made = 0;
-    for (UINT tries = 0; tries < 100; tries++) {
-        UINT unique = (seed + tries * 7919u) & 0xFFFFu;
-        /* With a number of ours, GetTempFileNameA only forms the name. */
-        if (!GetTempFileNameA(temp, STAGE_FOLDER_PREFIX, unique ? unique : 1u, folder))
+    char aside[STANDIN_PATH_MAX];
+    const char *queued = un->self;
+    for (int n = 1; n < 100; n++) {
+        int len = snprintf(aside, sizeof aside, "%s.old%d", un->self, n);
+        if (len <= 0 || (size_t)len >= sizeof aside)
             break;
-        if (CreateDirectoryA(folder, access.lpSecurityDescriptor ? &access : NULL)) {
-            made = 1;
+        if (MoveFileA(un->self, aside)) {
+            queued = aside;
             break;
         }
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
+        if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
-    if (access.lpSecurityDescriptor)
-        LocalFree(access.lpSecurityDescriptor);
-    return made;
+    return MoveFileExA(queued, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) &&
+           MoveFileExA(un->home.path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
-/* Lets the stage folder go, and removes it when empty. */
-static void RemoveStageFolder(StageFolder *stage)
+/* Adds to the text of the final message; a text too long is cut. */
+static void Append(char *text, size_t cap, const char *format, ...)
 {
-    if (stage->guard != INVALID_HANDLE_VALUE)
-        CloseHandle(stage->guard);
-    stage->guard = INVALID_HANDLE_VALUE;
-    RemoveDirectoryA(stage->path);
+    size_t n = strlen(text);
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text + n, cap - n, format, args);
+    va_end(args);
 }
 
-/* Makes the stage folder and holds it; it must still be the plain, empty
- * folder just made. */
-static int CreateStageFolder(const char *temp, StageFolder *stage)
+/* Says what was done and, first, what could not be. */
+static void Report(const Uninstallation *un, const Outcome *out)
 {
-    stage->guard = INVALID_HANDLE_VALUE;
-    if (!MakeStageFolder(temp, stage->path))
-        return 0;
-    HANDLE guard = CreateFileA(stage->path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-    if (guard == INVALID_HANDLE_VALUE) {
-        /* Windows 9x cannot open a folder; it has no links either. */
-        return (GetVersion() & 0x80000000u) != 0;
-    }
-    stage->guard = guard;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(guard, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !FolderIsEmpty(stage->path)) {
-        /* Not what was made: it is left as it is. */
-        CloseHandle(guard);
-        stage->guard = INVALID_HANDLE_VALUE;
-        return 0;
-    }
-    return 1;
+    char text[1024];
+    int failed = out->filesKept || out->keysKept || out->recordKept;
+    snprintf(text, sizeof text, "%s",
+             failed ? "La désinstallation de K.V.L n'est pas complète." : "K.V.L a été désinstallé.");
+    if (out->filesKept)
+        Append(text, sizeof text,
+               "\n\n%d fichier(s) installé(s) par Setup n'ont pas pu être supprimés, dont %s\\%s (le jeu est-il "
+               "ouvert ?). K.V.L reste enregistré : relancez la désinstallation.",
+               out->filesKept, un->installDir, out->firstKept);
+    else if (out->keysKept)
+        Append(text, sizeof text, "\n\nLes clés de K.V.L dans le registre n'ont pas pu être supprimées.");
+    if (out->recordKept)
+        Append(text, sizeof text, "\n\nLe fichier %s n'a pas pu être supprimé.", un->recordPath);
+    if (!un->removesKeys)
+        Append(text, sizeof text,
+               "\n\nK.V.L reste enregistré sur cet ordinateur : achevez sa désinstallation par « Ajout/Suppression "
+               "de programmes ».");
+    if (out->folderKept && !out->filesKept)
+        Append(text, sizeof text,
+               "\n\nLe dossier %s contient encore des fichiers qui n'ont pas été installés par Setup, ou que vous "
+               "avez modifiés (sauvegardes, captures...) : il a été conservé.",
+               un->installDir);
+    if (out->selfKept && un->place == RUN_IN_INSTALL)
+        Append(text, sizeof text,
+               "\n\nCe programme de désinstallation et le fichier Install.log restent dans le dossier %s : "
+               "supprimez-les vous-même.",
+               un->home.path);
+    else if (out->selfKept && failed && !out->filesKept)
+        Append(text, sizeof text, "\n\nLe programme de désinstallation reste dans le dossier %s : relancez-le avec "
+               "les droits d'administrateur.", un->home.path);
+    else if (out->selfKept)
+        Append(text, sizeof text, "\n\nLe programme de désinstallation et son dossier %s restent : supprimez-les "
+               "vous-même.", un->home.path);
+    Say(NULL, UNINSTALL_CAPTION, (failed ? MB_ICONEXCLAMATION : MB_ICONINFORMATION) | MB_OK, "%s", text);
 }
 
-/* Reads up to cap bytes, fewer only at the file's end. */
-static int ReadChunk(HANDLE file, unsigned char *chunk, DWORD cap, DWORD *got)
-{
-    *got = 0;
-    while (*got < cap) {
-        DWORD n = 0;
-        if (!ReadFile(file, chunk + *got, cap - *got, &n, NULL))
-            return 0;
-        if (n == 0)
-            break;
-        *got += n;
-    }
-    return 1;
-}
-
-/* Whether two open files hold the same bytes, read whole from their start. */
-static int SameBytes(HANDLE a, HANDLE b)
-{
-    static unsigned char left[16384], right[16384];
-    if (SetFilePointer(a, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-        SetFilePointer(b, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return 0;
-    for (;;) {
-        DWORD gotLeft, gotRight;
-        if (!ReadChunk(a, left, sizeof left, &gotLeft) || !ReadChunk(b, right, sizeof right, &gotRight) ||
-            gotLeft != gotRight || memcmp(left, right, gotLeft) != 0)
-            return 0;
-        if (gotLeft < sizeof left)
-            return 1;
-    }
-}
-
-/* Writes this program, from its held file, as the new file copy. */
-static int WriteCopy(const Uninstallation *un, const char *copy)
-{
-    static unsigned char chunk[16384];
-    if (SetFilePointer(un->selfFile, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return 0;
-    HANDLE target = CreateFileA(copy, GENERIC_WRITE | DELETE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (target == INVALID_HANDLE_VALUE)
-        return 0;
-    int ok = 1;
-    for (DWORD got = 1; ok && got;) {
-        DWORD written = 0;
-        ok = ReadChunk(un->selfFile, chunk, sizeof chunk, &got) &&
-             (got == 0 || (WriteFile(target, chunk, got, &written, NULL) && written == got));
-    }
-    if (!ok) {
-        DiscardOpened(target, copy);
-        return 0;
-    }
-    CloseHandle(target);
-    return 1;
-}
-
-/* The copy, reopened for reading with read sharing only: while this
- * handle is open, nobody can write, replace, rename or delete it, and
- * CreateProcessA can still run it. Its bytes must be this program's, all
- * of them, so a file swapped in before the reopening is refused. */
-static HANDLE HoldCopy(const char *copy, HANDLE source)
-{
-    HANDLE held = CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-    if (held == INVALID_HANDLE_VALUE)
-        return INVALID_HANDLE_VALUE;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(held, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !SameBytes(held, source)) {
-        CloseHandle(held);
-        return INVALID_HANDLE_VALUE;
-    }
-    return held;
-}
-
-/* Copies this program into a folder of its own under the temporary folder
- * and starts the copy, by its full path, on the install folder. 1 when the
- * copy runs. */
-static int StartSecondStage(const Uninstallation *un)
-{
-    char temp[STANDIN_PATH_MAX], copy[STANDIN_PATH_MAX], command[3 * STANDIN_PATH_MAX];
-    StageFolder stage;
-    DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp || !CreateStageFolder(temp, &stage))
-        return 0;
-    HANDLE held = INVALID_HANDLE_VALUE;
-    if (JoinPath(copy, sizeof copy, stage.path, UNINSTALLER_NAME) && WriteCopy(un, copy))
-        held = HoldCopy(copy, un->selfFile);
-    int len = snprintf(command, sizeof command, "\"%s\" /D=\"%s\" /W=%lu%s", copy, un->folder.path,
-                       (unsigned long)GetCurrentProcessId(), un->args.silent ? " /S" : "");
-    STARTUPINFOA startup;
-    PROCESS_INFORMATION process;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    /* The copy must not keep the install folder as its current directory,
-     * or the folder could not be removed. */
-    int started = held != INVALID_HANDLE_VALUE && len > 0 && (size_t)len < sizeof command &&
-                  CreateProcessA(copy, command, NULL, NULL, FALSE, 0, NULL, temp, &startup, &process);
-    if (held != INVALID_HANDLE_VALUE)
-        CloseHandle(held);
-    if (!started) {
-        /* Only a copy proved ours is deleted; the folder goes when empty. */
-        if (held != INVALID_HANDLE_VALUE)
-            DeleteFileA(copy);
-        RemoveStageFolder(&stage);
-        return 0;
-    }
-    if (stage.guard != INVALID_HANDLE_VALUE)
-        CloseHandle(stage.guard);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 1;
-}
-
-static int FirstStage(Uninstallation *un)
+static int Uninstall(Uninstallation *un)
 {
     char dir[STANDIN_PATH_MAX];
-    if (!FolderOfPath(un->self, dir, sizeof dir) || !OpenInstallation(un, dir))
+    RegisteredInstallDir(un->installDir, sizeof un->installDir);
+    if (!FolderOfPath(un->self, dir, sizeof dir) || !FindPlace(un, dir) || !OpenInstallFolder(dir, &un->home))
         return Refuse(un, dir);
+    int held = HoldRecord(un);
+    if (held == 0)
+        return Refuse(un, dir);
+    /* The keys go only with the layout they name: an uninstaller left
+     * behind by an older Setup does not unregister a newer installation. */
+    un->removesKeys = un->place == RUN_AT_HOME || RegisteredAsSelf(un);
+    if (held < 0 || (un->removesKeys && (!CanDeleteKey(HKEY_LOCAL_MACHINE, PRODUCT_KEY, REGISTRY_32BIT_VIEW) ||
+                                          !CanDeleteKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, REGISTRY_32BIT_VIEW))))
+        return RefuseWithoutRights(un);
+    long size = ReadOpenedLog(un->record, un->logText, sizeof un->logText);
+    un->logLineCount =
+        size < 0 ? -1 : SplitInstallLog(un->logText, (size_t)size, un->logLines, INSTALL_LOG_LINES_MAX);
+    if (un->logLineCount < 0 || !OpenInstallation(un))
+        return Refuse(un, un->installDir);
     if (!un->args.silent &&
         Say(NULL, UNINSTALL_CAPTION, MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2,
             "Voulez-vous vraiment désinstaller K.V.L ?\n\nLes fichiers du jeu seront supprimés de :\n%s",
-            un->folder.path) != IDYES) {
-        CloseInstallFolder(&un->folder);
+            un->installDir) != IDYES)
         return 2;
+
+    Outcome out;
+    memset(&out, 0, sizeof out);
+    if (un->folderOpen)
+        RemoveRecordedFiles(un, &out);
+    if (un->place == RUN_AT_HOME) {
+        out.folderKept = un->folderOpen && !RemoveInstallFolder(&un->folder);
+        un->folderOpen = 0;
+    } else {
+        /* This program and its log stay in the install folder. */
+        out.folderKept = 0;
     }
-    SetCurrentDirectoryA("\\");
-    RemoveLoggedFiles(un);
-    /* A copy is made only of a file proved to be this program. */
-    if (un->selfProved && StartSecondStage(un)) {
-        CloseInstallFolder(&un->folder);
-        return 0;
+    /* The registration goes before the record: until then the
+     * uninstallation can be started again. Files of the game that could
+     * not go keep both, so that it can be. */
+    out.keysKept = un->removesKeys && (out.filesKept || !RemoveKeys());
+    if (un->place == RUN_AT_HOME) {
+        out.recordKept = !out.keysKept && !RemoveRecord(un);
+        /* Without its keys or its record gone, the uninstaller stays to be
+         * run again. */
+        out.selfKept = out.keysKept || out.recordKept || !LeaveAtRestart(un);
+    } else {
+        out.selfKept = 1;
     }
-    /* No second stage: finish here. This file and the folder stay, and no
-     * deletion is queued for the restart: other accounts can write the
-     * folder and could send it elsewhere by then. */
-    RemoveBelow(&un->folder, INSTALL_LOG_NAME, 0, NULL);
-    RemoveKeys();
-    CloseInstallFolder(&un->folder);
     if (!un->args.silent)
-        Say(NULL, UNINSTALL_CAPTION, MB_ICONINFORMATION | MB_OK,
-            "K.V.L a été désinstallé. Le dossier %s et son programme de désinstallation restent : "
-            "supprimez-les vous-même.",
-            un->folder.path);
-    return 0;
-}
-
-/* The uninstaller's file in the folder goes when it is this very program,
- * byte for byte. The first stage may take a moment to release it. */
-static void RemoveUninstaller(Uninstallation *un)
-{
-    char path[STANDIN_PATH_MAX];
-    FileRecord own;
-    if (!RecordOfFile(un->selfFile, &own) || !JoinPath(path, sizeof path, un->folder.path, UNINSTALLER_NAME))
-        return;
-    for (int tries = 0; tries < 50 && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; tries++) {
-        if (RemoveBelow(&un->folder, UNINSTALLER_NAME, 0, &own))
-            break;
-        Sleep(100);
-    }
-}
-
-/* A running program cannot delete its own file: the copy, and the folder
- * the first stage made for it, go at the next restart. Without the rights
- * for that they stay in the user's own temporary folder. A folder that is
- * not such a stage folder (this program run by hand with /D=) is left. */
-static void LeaveAtRestart(const Uninstallation *un)
-{
-    char folder[STANDIN_PATH_MAX], temp[STANDIN_PATH_MAX], parent[STANDIN_PATH_MAX];
-    MoveFileExA(un->self, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-    DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp || !FolderOfPath(un->self, folder, sizeof folder))
-        return;
-    folder[strlen(folder) - 1] = '\0';   /* without its last backslash */
-    const char *name = strrchr(folder, '\\');
-    if (!name || !FolderOfPath(folder, parent, sizeof parent) || lstrcmpiA(parent, temp) != 0 ||
-        strncmp(name + 1, STAGE_FOLDER_PREFIX, sizeof STAGE_FOLDER_PREFIX - 1) != 0)
-        return;
-    MoveFileExA(folder, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
-
-static int SecondStage(Uninstallation *un)
-{
-    if (un->args.waitPid) {
-        HANDLE first = OpenProcess(SYNCHRONIZE, FALSE, (DWORD)un->args.waitPid);
-        if (first) {
-            WaitForSingleObject(first, 10000);
-            CloseHandle(first);
-        }
-    }
-    /* The folder comes from the command line: it gets the same check as
-     * the first stage's own folder. Refused, this program deletes nothing,
-     * not even itself. */
-    if (!OpenInstallation(un, un->args.dir))
-        return Refuse(un, un->args.dir);
-    LeaveAtRestart(un);
-    RemoveUninstaller(un);
-    RemoveBelow(&un->folder, INSTALL_LOG_NAME, 0, NULL);
-    int left = !RemoveInstallFolder(&un->folder);
-    /* The registration goes last: until then the uninstallation can be
-     * started again. */
-    RemoveKeys();
-    if (un->args.silent)
-        return 0;
-    if (left)
-        Say(NULL, UNINSTALL_CAPTION, MB_ICONINFORMATION | MB_OK,
-            "K.V.L a été désinstallé.\n\nLe dossier %s contient encore des fichiers qui n'ont pas été "
-            "installés par Setup, ou que vous avez modifiés (sauvegardes, captures...) : il a été conservé.",
-            un->folder.path);
-    else
-        Say(NULL, UNINSTALL_CAPTION, MB_ICONINFORMATION | MB_OK, "K.V.L a été désinstallé.");
-    return 0;
+        Report(un, &out);
+    return out.filesKept || out.keysKept || out.recordKept ? 1 : 0;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    LimitDllSearchToSystem32();
     Uninstallation un;
     memset(&un, 0, sizeof un);
-    /* This program's own file, held before anything else: without write or
-     * delete sharing, nobody can rename it aside and put another program
-     * in its place, which the first stage would copy and start. */
-    un.selfFile = OwnPath(un.self, sizeof un.self)
-                      ? CreateFileA(un.self, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL)
-                      : INVALID_HANDLE_VALUE;
-    /* The second stage runs from a temporary folder: no library of the
-     * system's may come from there. */
-    LimitDllSearchToSystem32();
-    char dir[STANDIN_PATH_MAX];
-    if (!ParseStandinArgs(GetCommandLineA(), &un.args) || un.self[0] == '\0' || !strrchr(un.self, '\\') ||
-        !FolderOfPath(un.self, dir, sizeof dir))
+    un.record = INVALID_HANDLE_VALUE;
+    un.home.guard = INVALID_HANDLE_VALUE;
+    un.folder.guard = INVALID_HANDLE_VALUE;
+    if (!ParseStandinArgs(GetCommandLineA(), &un.args) || !OwnPath(un.self, sizeof un.self) ||
+        !strrchr(un.self, '\\'))
         return 1;
-    /* The file may have been swapped before it was opened: it must be the
-     * one this program runs from. An NT system that cannot tell gets no
-     * copy of it. */
-    int own = un.selfFile == INVALID_HANDLE_VALUE ? 0 : IsOwnFile(un.selfFile);
-    if (own == 0)
-        return Refuse(&un, un.args.dir[0] ? un.args.dir : dir);
-    un.selfProved = own > 0;
-    int result = un.args.dir[0] ? SecondStage(&un) : FirstStage(&un);
-    CloseHandle(un.selfFile);
+    /* Neither folder may stay this program's current directory: both may
+     * have to go. */
+    SetCurrentDirectoryA("\\");
+    int result = Uninstall(&un);
+    if (un.record != INVALID_HANDLE_VALUE)
+        CloseHandle(un.record);
+    if (un.folderOpen && un.place == RUN_AT_HOME)
+        CloseInstallFolder(&un.folder);
+    CloseInstallFolder(&un.home);
     return result;
 }

@@ -169,10 +169,6 @@ static void ForgetEarlierInstallation(void)
         if (proc::Start(std::string(command) + " /S", "C:\\", {}, &un))
             proc::WaitExit(un, Wait, &code);
         proc::Stop(&un);
-        /* Its second stage checks the registration, then removes it last. */
-        for (DWORD start = GetTickCount(); GetTickCount() - start < Wait && code == 0; Sleep(100))
-            if (!RegistryKeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY))
-                break;
     }
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, COMPANY_KEY);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);

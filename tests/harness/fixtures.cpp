@@ -65,6 +65,34 @@ void DeleteFolderTree(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
+std::string CommonFilesFolder()
+{
+    HKEY key;
+    char text[MAX_PATH] = "";
+    DWORD size = sizeof text - 1, type = 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_READ | REGISTRY_32BIT_VIEW, &key) != ERROR_SUCCESS)
+        return "";
+    LONG rc = RegQueryValueExA(key, "CommonFilesDir", NULL, &type, (BYTE *)text, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_SZ ? text : "";
+}
+
+std::string ProductFolderPath()
+{
+    const std::string common = CommonFilesFolder();
+    return common.empty() ? "" : common + "\\BRIXOLAN\\K.V.L";
+}
+
+void DeleteProductFolder()
+{
+    const std::string product = ProductFolderPath();
+    if (product.empty())
+        return;
+    DeleteFolderTree(product);
+    RemoveDirectoryA(product.substr(0, product.rfind('\\')).c_str());
+}
+
 bool WriteProductKey(const char *exeDir, const char *cdRoot, DWORD firstTime, const char *missing)
 {
     HKEY key;

@@ -19,6 +19,14 @@ void DeleteRegistryTree(HKEY root, const char *path);
 /* Deletes dir and everything in it, read-only files included. */
 void DeleteFolderTree(const std::string &dir);
 
+/* The system's folder of common program files as a 32-bit program reads
+ * it (CommonFilesDir), and the disc's product folder below it, where Setup
+ * puts the uninstaller and its record; "" when the value is missing. */
+std::string CommonFilesFolder();
+std::string ProductFolderPath();
+/* Deletes the product folder and its maker's folder when that is empty. */
+void DeleteProductFolder();
+
 /* Replaces the access list of root\path with the one an SDDL text gives;
  * true when it was set. A user without write rights sees a key made
  * read-only for everyone. */

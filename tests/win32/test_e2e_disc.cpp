@@ -93,6 +93,7 @@ protected:
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
         DeleteFolderTree(DEFAULT_INSTALL_DIR);
+        DeleteProductFolder();
     }
     void SetUp() override { Clean(); }
     void TearDown() override

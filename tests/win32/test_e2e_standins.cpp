@@ -1,10 +1,10 @@
 /* End to end: the demo disc's own programs, run from the demo disc R: as
  * the launcher would start them. Setup installs and registers the game,
  * the game stand-in reads the settings and completes levels, and the
- * uninstaller removes what Setup installed, its own folder included. */
+ * uninstaller, which Setup puts into the product's own folder under the
+ * system's common files, removes what Setup installed and leaves its own
+ * file and folder to the next restart. */
 #include <windows.h>
-#include <aclapi.h>
-#include <sddl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +23,7 @@ static const char OldDir[] = "C:\\Ancien KVL";
 static const char OutsideDir[] = "C:\\Hors KVL";
 static const char MovedDir[] = "C:\\Program Files\\KVL vrai";
 static const char DiscDir[] = "C:\\Disque KVL";
+static const char WindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 static const DWORD Timeout = 30000;
 static const int MessageBoxTextId = 0xFFFF; /* the static text of a message box */
 
@@ -78,16 +79,10 @@ template <class Condition> static bool WaitUntil(Condition done, DWORD timeoutMs
     return true;
 }
 
-static bool WaitGone(const std::string &path, DWORD timeoutMs)
+/* The uninstaller ends with the product key and its parents. */
+static bool Unregistered()
 {
-    return WaitUntil([&] { return !Exists(path); }, timeoutMs);
-}
-
-/* The uninstaller's second stage ends with the product key and its
- * parents. */
-static bool WaitUnregistered()
-{
-    return WaitUntil([] { return !RegistryKeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY); }, 15000);
+    return !RegistryKeyExists(HKEY_LOCAL_MACHINE, COMPANY_KEY) && !RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
 }
 
 static bool WriteText(const std::string &path, const std::string &text, bool append = false)
@@ -158,29 +153,12 @@ static std::string PendingRenames()
     return pending;
 }
 
-/* The second stages' folders in the temporary folder, with a trailing
- * backslash. */
-static std::vector<std::string> StageFolders()
-{
-    char temp[MAX_PATH];
-    std::vector<std::string> found;
-    if (!GetTempPathA(sizeof temp, temp))
-        return found;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((std::string(temp) + "KVU*.tmp").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            found.push_back(std::string(temp) + entry.cFileName +
-                            ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "\\" : ""));
-        while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    return found;
-}
-
 class DiscPrograms : public ::testing::Test {
 protected:
     proc::Program program;
+    std::string product = ProductFolderPath();   /* where Setup puts the uninstaller and its record */
+    std::string commonFiles = CommonFilesFolder();
+    bool restoreCommonFiles = false;
     std::vector<std::pair<std::string, std::string>> links;   /* link, target */
 
     void Clean()
@@ -199,15 +177,19 @@ protected:
         DeleteRegistryTree(HKEY_CURRENT_USER, COMPANY_KEY);
         for (const char *dir : { DEFAULT_INSTALL_DIR, OtherDir, OldDir, OutsideDir, MovedDir, DiscDir })
             DeleteFolderTree(dir);
+        DeleteProductFolder();
     }
     void SetUp() override
     {
+        ASSERT_FALSE(product.empty()) << "the system names no common files folder";
         Clean();
         ASSERT_TRUE(Exists("R:\\Setup.exe"));
     }
     void TearDown() override
     {
         proc::Stop(&program);
+        if (restoreCommonFiles)
+            SetString(HKEY_LOCAL_MACHINE, WindowsKey, "CommonFilesDir", commonFiles.c_str());
         Clean();
     }
 
@@ -234,29 +216,9 @@ protected:
     {
         ASSERT_EQ(Run("R:\\Setup.exe /S"), 0u);
     }
-    /* Uninstalls silently; stage receives the one stage folder made. */
-    void UninstallSilently(std::string *stage)
-    {
-        const std::vector<std::string> before = StageFolders();
-        const std::string dir = DEFAULT_INSTALL_DIR;
-        EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-        EXPECT_TRUE(WaitGone(dir, 15000));
-        EXPECT_TRUE(WaitUnregistered());
-        std::vector<std::string> made;
-        for (const std::string &path : StageFolders())
-            if (std::find(before.begin(), before.end(), path) == before.end())
-                made.push_back(path);
-        ASSERT_EQ(made.size(), 1u);
-        *stage = made[0];
-        ASSERT_EQ(stage->back(), '\\') << *stage << " is no folder";
-    }
-    /* Removes a stage folder now rather than at the restart. */
-    static void RemoveStage(const std::string &folder)
-    {
-        const std::string copy = folder + UNINSTALLER_NAME;
-        WaitUntil([&] { return DeleteFileA(copy.c_str()) || !Exists(copy); }, 10000);
-        RemoveDirectoryA(folder.substr(0, folder.size() - 1).c_str());
-    }
+    /* The command line of the installed uninstaller, as registered. */
+    std::string Uninstaller() const { return "\"" + product + "\\" UNINSTALLER_NAME "\""; }
+    std::string Record() const { return product + "\\" INSTALL_LOG_NAME; }
     bool PlantLink(const std::string &link, const std::string &target)
     {
         links.push_back({ link, target });
@@ -282,10 +244,17 @@ TEST_F(DiscPrograms, SilentSetupInstallsTheGameFolderAndRegistersIt)
 {
     InstallSilently();
     const std::string dir = DEFAULT_INSTALL_DIR;
-    for (const char *name : { "KVL.EXE", "ReadMe.txt", "Uninst.exe", "Install.log" }) {
+    for (const char *name : { "KVL.EXE", "ReadMe.txt" }) {
         DWORD attr = GetFileAttributesA((dir + "\\" + name).c_str());
         ASSERT_NE(attr, INVALID_FILE_ATTRIBUTES) << name;
         EXPECT_FALSE(attr & FILE_ATTRIBUTE_READONLY) << name;
+    }
+    /* The uninstaller and its record live in the product's own folder,
+     * none in the install folder, which every account may be able to
+     * change. */
+    for (const char *name : { UNINSTALLER_NAME, INSTALL_LOG_NAME }) {
+        EXPECT_TRUE(Exists(product + "\\" + name)) << name;
+        EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
     }
     EXPECT_EQ(proc::ReadFileText(dir + "\\ReadMe.txt"), proc::ReadFileText("R:\\KVL\\ReadMe.txt"));
 
@@ -297,13 +266,13 @@ TEST_F(DiscPrograms, SilentSetupInstallsTheGameFolderAndRegistersIt)
                                                        { "Level", 0 },      { "Transparency", 0 } };
     for (const auto &n : numbers)
         EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, n.first), "dword:" + std::to_string(n.second)) << n.first;
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:\"C:\\Program Files\\KVL\\Uninst.exe\"");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:" + Uninstaller());
     EXPECT_NE(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "DisplayName"), "absent");
 
     /* The registered installation is ours to install into again. */
-    const std::string log = proc::ReadFileText(dir + "\\Install.log");
+    const std::string log = proc::ReadFileText(Record());
     EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
-    EXPECT_EQ(proc::ReadFileText(dir + "\\Install.log"), log);
+    EXPECT_EQ(proc::ReadFileText(Record()), log);
 }
 
 TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
@@ -312,13 +281,12 @@ TEST_F(DiscPrograms, SilentUninstallRemovesFilesFolderAndKeys)
     SetString(HKEY_CURRENT_USER, PRODUCT_KEY, "DDName", "display");
     std::string dir = DEFAULT_INSTALL_DIR;
 
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-    /* The folder and the keys go once the copy in the temporary folder has
-     * run. */
-    EXPECT_TRUE(WaitGone(dir, 15000));
-    EXPECT_TRUE(WaitUnregistered());
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
+    /* All is done when it ends, but its own file. */
+    EXPECT_FALSE(Exists(dir));
+    EXPECT_TRUE(Unregistered());
     EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, PRODUCT_KEY));
+    EXPECT_FALSE(Exists(Record()));
 }
 
 TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
@@ -334,11 +302,9 @@ TEST_F(DiscPrograms, UninstallKeepsThePlayersOwnAndChangedFiles)
     ASSERT_FALSE(text.empty());
     text[0] = text[0] == '#' ? '=' : '#';
     ASSERT_TRUE(WriteText(changed, text));
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-    EXPECT_TRUE(WaitGone(dir + "\\Uninst.exe", 15000));
-    EXPECT_TRUE(WaitUnregistered());
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
+    EXPECT_TRUE(Unregistered());
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
-    EXPECT_FALSE(Exists(dir + "\\Install.log"));
     EXPECT_TRUE(Exists(own));
     EXPECT_EQ(proc::ReadFileText(changed), text);
     EXPECT_EQ(proc::ReadFileText(picture), "BM ma photo");
@@ -364,8 +330,8 @@ TEST_F(DiscPrograms, AHardLinkedFileIsNeverChangedByUninstallOrReinstall)
     /* A reinstall cannot replace it: it refuses and rolls back. */
     EXPECT_EQ(Run("R:\\Setup.exe /S"), 1u);
     EXPECT_TRUE(untouched());
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-    EXPECT_TRUE(WaitUnregistered());
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
+    EXPECT_TRUE(Unregistered());
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
     EXPECT_TRUE(untouched());
     SetFileAttributesA(elsewhere.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -424,7 +390,7 @@ TEST_F(DiscPrograms, AFailedReinstallLeavesTheEarlierInstallationWorking)
     SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "CDRoot", "C:\\Ailleurs\\");
     const std::vector<std::string> before = FolderContents(dir);
     /* The log, the last file swapped in, is held by another program. */
-    HANDLE held = CreateFileA((dir + "\\Install.log").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE held = CreateFileA(Record().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     Start("R:\\Setup.exe");
@@ -453,95 +419,144 @@ TEST_F(DiscPrograms, ASpareFileLeftBehindIsNoObstacle)
     ASSERT_TRUE(CopyFileA("R:\\KVL\\ReadMe.txt", (dir + "\\ReadMe.txt.new").c_str(), TRUE));
     ASSERT_TRUE(WriteText(dir + "\\KVL.EXE.new", "pas le jeu"));
     ASSERT_TRUE(WriteText(dir + "\\Uninst.new", "reste"));
+    ASSERT_TRUE(WriteText(product + "\\Uninst.exe.new", "reste"));
 
     EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
-    std::vector<std::string> names;
-    for (const std::string &item : FolderContents(dir))
-        names.push_back(item.substr(0, item.find('=')));
-    std::sort(names.begin(), names.end());
-    const std::vector<std::string> expected = { "Install.log", "KVL.EXE", "KVL.EXE.new", "ReadMe.txt", "Uninst.exe",
-                                                "Uninst.new" };
-    EXPECT_EQ(names, expected);
+    auto names = [](const std::string &folder) {
+        std::vector<std::string> found;
+        for (const std::string &item : FolderContents(folder))
+            found.push_back(item.substr(0, item.find('=')));
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const std::vector<std::string> expected = { "KVL.EXE", "KVL.EXE.new", "ReadMe.txt", "Uninst.new" };
+    EXPECT_EQ(names(dir), expected);
+    const std::vector<std::string> own = { "Install.log", "Uninst.exe", "Uninst.exe.new" };
+    EXPECT_EQ(names(product), own);
+    EXPECT_EQ(proc::ReadFileText(product + "\\Uninst.exe.new"), "reste");
     EXPECT_EQ(proc::ReadFileText(dir + "\\KVL.EXE.new"), "pas le jeu");
     EXPECT_EQ(proc::ReadFileText(dir + "\\Uninst.new"), "reste");
     EXPECT_EQ(proc::ReadFileText(dir + "\\ReadMe.txt"), proc::ReadFileText("R:\\KVL\\ReadMe.txt"));
 }
 
-TEST_F(DiscPrograms, TheSecondStageRunsFromAFolderOfItsOwnMarkedForRemoval)
+TEST_F(DiscPrograms, AReinstallOverTheOlderLayoutMovesToTheProductFolder)
+{
+    /* An older Setup left the uninstaller and its log in the install
+     * folder and registered them there; the player changed the log. */
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    ASSERT_TRUE(CopyFileA((product + "\\" UNINSTALLER_NAME).c_str(), (dir + "\\" UNINSTALLER_NAME).c_str(), TRUE));
+    const std::string log = proc::ReadFileText(Record()) + "\r\n";
+    ASSERT_TRUE(WriteText(dir + "\\" INSTALL_LOG_NAME, log));
+    DeleteProductFolder();
+    SetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", "\"C:\\Program Files\\KVL\\Uninst.exe\"");
+
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 0u);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:" + Uninstaller());
+    EXPECT_TRUE(Exists(product + "\\" UNINSTALLER_NAME));
+    EXPECT_TRUE(Exists(Record()));
+    EXPECT_FALSE(Exists(dir + "\\" UNINSTALLER_NAME)) << "our own bytes: removed";
+    EXPECT_EQ(proc::ReadFileText(dir + "\\" INSTALL_LOG_NAME), log) << "not our bytes: kept";
+}
+
+TEST_F(DiscPrograms, SetupNeverAdoptsAProductFolderHoldingOtherFiles)
+{
+    ASSERT_TRUE(CreateFolderTree(product.c_str(), NULL));
+    ASSERT_TRUE(WriteText(product + "\\Outil.exe", "pas de Setup"));
+    EXPECT_EQ(Run("R:\\Setup.exe /S"), 1u);
+    EXPECT_EQ(proc::ReadFileText(product + "\\Outil.exe"), "pas de Setup");
+    EXPECT_FALSE(Exists(product + "\\" UNINSTALLER_NAME));
+    EXPECT_FALSE(Exists(std::string(DEFAULT_INSTALL_DIR) + "\\KVL.EXE"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+}
+
+TEST_F(DiscPrograms, TheUninstallerLeavesItsOwnFileAndFolderToTheRestart)
 {
     InstallSilently();
-    std::string folder;
-    UninstallSilently(&folder);
-    const std::string copy = folder + UNINSTALLER_NAME;
-    EXPECT_TRUE(Exists(copy));
-    /* The copy and its folder go at the next restart, the file first. */
-    const std::string pending = PendingRenames();
-    const std::string folderName = folder.substr(0, folder.size() - 1);
-    size_t copyAt = pending.find(copy), folderAt = pending.find(folderName + std::string(1, '\0'));
-    EXPECT_NE(copyAt, std::string::npos);
+    const std::string self = product + "\\" UNINSTALLER_NAME;
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
+    EXPECT_TRUE(Unregistered());
+    EXPECT_FALSE(Exists(Record()));
+    /* A running program cannot delete its own file: it goes at the next
+     * restart under a spare name, then its folder. */
+    const std::string aside = self + ".old1";
+    EXPECT_TRUE(Exists(aside));
+    std::string pending = PendingRenames();
+    size_t selfAt = pending.find(aside + std::string(1, '\0')),
+           folderAt = pending.find(product + std::string(1, '\0'));
+    EXPECT_NE(selfAt, std::string::npos);
     EXPECT_NE(folderAt, std::string::npos);
-    EXPECT_LT(copyAt, folderAt);
-    RemoveStage(folder);
+    EXPECT_LT(selfAt, folderAt);
+
+    /* Installed again before the restart: the restart leaves the new
+     * uninstaller alone. */
+    InstallSilently();
+    EXPECT_TRUE(Exists(self));
+    EXPECT_EQ(PendingRenames().find(self + std::string(1, '\0')), std::string::npos);
 }
 
-TEST_F(DiscPrograms, TheSecondStagesFolderIsClosedToOtherAccounts)
+TEST_F(DiscPrograms, TheUninstallerLivesUnderTheSystemsCommonFiles)
 {
+    const std::string common = CommonFilesFolder(), custom = std::string(OutsideDir) + "\\Communs";
+    restoreCommonFiles = true;
+    SetString(HKEY_LOCAL_MACHINE, WindowsKey, "CommonFilesDir", custom.c_str());
     InstallSilently();
-    std::string folder;
-    UninstallSilently(&folder);
-    HANDLE opened = CreateFileA(folder.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
-    ASSERT_NE(opened, INVALID_HANDLE_VALUE);
-    PACL dacl = NULL;
-    PSECURITY_DESCRIPTOR descriptor = NULL;
-    ASSERT_EQ(GetSecurityInfo(opened, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, NULL, NULL, &dacl, NULL, &descriptor),
-              (DWORD)ERROR_SUCCESS);
-    CloseHandle(opened);
-    EXPECT_NE(dacl, (PACL)NULL) << "no access list: open to everyone";
-    /* Everyone, Authenticated Users, Users. */
-    const std::string others[] = { "S-1-1-0", "S-1-5-11", "S-1-5-32-545" };
-    for (DWORD i = 0; dacl && i < dacl->AceCount; i++) {
-        ACE_HEADER *ace = NULL;
-        ASSERT_TRUE(GetAce(dacl, i, (void **)&ace));
-        if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE)
-            continue;
-        char *sid = NULL;
-        ASSERT_TRUE(ConvertSidToStringSidA(&((ACCESS_ALLOWED_ACE *)ace)->SidStart, &sid));
-        bool other = std::find(std::begin(others), std::end(others), sid) != std::end(others);
-        EXPECT_FALSE(other) << sid << " may use it";
-        LocalFree(sid);
-    }
-    LocalFree(descriptor);
-    RemoveStage(folder);
+    const std::string there = custom + "\\BRIXOLAN\\K.V.L\\" UNINSTALLER_NAME;
+    EXPECT_TRUE(Exists(there));
+    EXPECT_TRUE(Exists(custom + "\\BRIXOLAN\\K.V.L\\" INSTALL_LOG_NAME));
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:\"" + there + "\"");
+    EXPECT_EQ(Run("\"" + there + "\" /S"), 0u);
+    EXPECT_TRUE(Unregistered());
+    EXPECT_FALSE(Exists(DEFAULT_INSTALL_DIR));
+
+    /* Without the value: the common files below the programs' folder. */
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, WindowsKey, 0, KEY_SET_VALUE | REGISTRY_32BIT_VIEW, &key), ERROR_SUCCESS);
+    RegDeleteValueA(key, "CommonFilesDir");
+    RegCloseKey(key);
+    const std::string programs = Value(HKEY_LOCAL_MACHINE, WindowsKey, "ProgramFilesDir");
+    ASSERT_EQ(programs.substr(0, 3), "sz:");
+    InstallSilently();
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"),
+              "sz:\"" + programs.substr(3) + "\\Common Files\\BRIXOLAN\\K.V.L\\" UNINSTALLER_NAME "\"");
+    SetString(HKEY_LOCAL_MACHINE, WindowsKey, "CommonFilesDir", common.c_str());
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
+    EXPECT_TRUE(Unregistered());
 }
 
-TEST_F(DiscPrograms, WithoutATemporaryFolderTheUninstallerLeavesItselfAndQueuesNothing)
+TEST_F(DiscPrograms, AnUninstallerLeftInTheInstallFolderLeavesItselfAndQueuesNothing)
 {
+    /* The layout of an older Setup: the uninstaller and its log in the
+     * install folder, and registered there. */
     InstallSilently();
-    const std::string dir = DEFAULT_INSTALL_DIR, missing = std::string(OutsideDir) + "\\absent";
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    ASSERT_TRUE(CopyFileA((product + "\\" UNINSTALLER_NAME).c_str(), (dir + "\\" UNINSTALLER_NAME).c_str(), TRUE));
+    ASSERT_TRUE(CopyFileA(Record().c_str(), (dir + "\\" INSTALL_LOG_NAME).c_str(), TRUE));
+    DeleteProductFolder();
+    SetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", "\"C:\\Program Files\\KVL\\Uninst.exe\"");
     const std::string pending = PendingRenames();
-    proc::Stop(&program);
-    ASSERT_TRUE(proc::Start("\"" + dir + "\\Uninst.exe\"", "C:\\", { "TMP=" + missing, "TEMP=" + missing }, &program));
+    Start("\"" + dir + "\\Uninst.exe\"");
     HWND question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDYES, Timeout);
     ASSERT_NE(question, (HWND)NULL);
     proc::Press(question, IDYES);
     HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout, question);
     ASSERT_NE(done, (HWND)NULL);
     EXPECT_EQ(proc::ItemText(done, MessageBoxTextId),
-              "K.V.L a \xe9t\xe9 d\xe9sinstall\xe9. Le dossier C:\\Program Files\\KVL et son programme de "
-              "d\xe9sinstallation restent : supprimez-les vous-m\xeame.");
+              "K.V.L a \xe9t\xe9 d\xe9sinstall\xe9.\n\nCe programme de d\xe9sinstallation et le fichier Install.log "
+              "restent dans le dossier C:\\Program Files\\KVL : supprimez-les vous-m\xeame.");
     proc::Press(done, IDOK);
     EXPECT_EQ(ExitCode(), 0u);
     EXPECT_TRUE(Exists(dir + "\\Uninst.exe"));
+    EXPECT_TRUE(Exists(dir + "\\Install.log"));
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_TRUE(Unregistered());
     EXPECT_EQ(PendingRenames(), pending) << "nothing is left to the restart";
 }
 
 TEST_F(DiscPrograms, NoOtherProgramCanTakeTheUninstallersPlace)
 {
     InstallSilently();
-    const std::string dir = DEFAULT_INSTALL_DIR, uninstaller = dir + "\\Uninst.exe";
+    const std::string uninstaller = product + "\\Uninst.exe";
     const std::string record = std::string(OutsideDir) + "\\record.txt";
     ASSERT_TRUE(CreateDirectoryA(OutsideDir, NULL));
     proc::Stop(&program);
@@ -550,11 +565,11 @@ TEST_F(DiscPrograms, NoOtherProgramCanTakeTheUninstallersPlace)
     ASSERT_NE(question, (HWND)NULL);
     /* Another account renames the running program aside and puts its own,
      * which leaves a record when it runs, in its place. */
-    if (MoveFileA(uninstaller.c_str(), (dir + "\\Uninst.old").c_str())) {
+    if (MoveFileA(uninstaller.c_str(), (product + "\\Uninst.old").c_str())) {
         EXPECT_TRUE(CopyFileA("S:\\Installed KVL\\Uninst.exe", uninstaller.c_str(), TRUE));
     }
     proc::Press(question, IDYES);
-    /* Our second stage says when it is done; the other program ran before. */
+    /* It says when it is done, and starts no program on the way. */
     HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, 5000, question);
     if (done)
         proc::Press(done, IDOK);
@@ -615,7 +630,7 @@ TEST_F(DiscPrograms, SetupAsksForTheFolderAndRefusesADriveRoot)
     EXPECT_EQ(ExitCode(), 0u);
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), std::string("sz:") + OtherDir);
     EXPECT_TRUE(Exists(std::string(OtherDir) + "\\KVL.EXE"));
-    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:\"C:\\Jeux KVL\\Uninst.exe\"");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString"), "sz:" + Uninstaller());
 }
 
 TEST_F(DiscPrograms, SetupCancelledOrWithoutItsDiscInstallsNothing)
@@ -698,7 +713,7 @@ TEST_F(DiscPrograms, GameWithoutInstallationSaysSo)
 TEST_F(DiscPrograms, UninstallerAsksFirst)
 {
     InstallSilently();
-    std::string dir = DEFAULT_INSTALL_DIR, uninstaller = "\"" + dir + "\\Uninst.exe\"";
+    std::string dir = DEFAULT_INSTALL_DIR, uninstaller = Uninstaller();
     Start(uninstaller);
     HWND question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDNO, Timeout);
     ASSERT_NE(question, (HWND)NULL);
@@ -711,13 +726,72 @@ TEST_F(DiscPrograms, UninstallerAsksFirst)
     question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDYES, Timeout);
     ASSERT_NE(question, (HWND)NULL);
     proc::Press(question, IDYES);
-    /* The end is told by the second stage, a process of its own. */
     HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout, question);
     ASSERT_NE(done, (HWND)NULL);
-    EXPECT_TRUE(WaitGone(dir, 15000));
+    EXPECT_EQ(proc::ItemText(done, MessageBoxTextId), "K.V.L a \xe9t\xe9 d\xe9sinstall\xe9.");
+    EXPECT_FALSE(Exists(dir));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     proc::Press(done, IDOK);
     EXPECT_EQ(ExitCode(), 0u);
+}
+
+TEST_F(DiscPrograms, WithoutTheRightsToDeleteItsRecordTheUninstallerDeletesNothing)
+{
+    InstallSilently();
+    const std::string dir = DEFAULT_INSTALL_DIR;
+    /* As for a user who may read the record but not delete it. */
+    HANDLE held = CreateFileA(Record().c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Start(Uninstaller());
+    HWND refusal = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout);
+    ASSERT_NE(refusal, (HWND)NULL);
+    EXPECT_FALSE(GetDlgItem(refusal, IDYES)) << "asked before it knew it could not";
+    EXPECT_NE(proc::ItemText(refusal, MessageBoxTextId).find("droits d'administrateur"), std::string::npos)
+        << proc::ItemText(refusal, MessageBoxTextId);
+    proc::Press(refusal, IDOK);
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 1u);
+    CloseHandle(held);
+    EXPECT_TRUE(Exists(dir + "\\KVL.EXE"));
+    EXPECT_TRUE(Exists(Record()));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+}
+
+TEST_F(DiscPrograms, WhatCouldNotBeRemovedIsNamedNeverReportedAsDone)
+{
+    InstallSilently();
+    /* A file of the game in use: it and the registration stay, to run the
+     * uninstallation again. */
+    const std::string game = std::string(DEFAULT_INSTALL_DIR) + "\\KVL.EXE";
+    HANDLE inUse = CreateFileA(game.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 1u);
+    CloseHandle(inUse);
+    EXPECT_TRUE(Exists(game));
+    EXPECT_FALSE(Exists(std::string(DEFAULT_INSTALL_DIR) + "\\ReadMe.txt"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_TRUE(Exists(Record()));
+    /* A key below the product key: the product key cannot go. */
+    SetString(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\Autre", "Nom", "valeur");
+    const std::string pending = PendingRenames();
+    Start(Uninstaller());
+    HWND question = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDYES, Timeout);
+    ASSERT_NE(question, (HWND)NULL);
+    proc::Press(question, IDYES);
+    HWND done = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout, question);
+    ASSERT_NE(done, (HWND)NULL);
+    const std::string text = proc::ItemText(done, MessageBoxTextId);
+    EXPECT_EQ(text.find("K.V.L a \xe9t\xe9 d\xe9sinstall\xe9"), std::string::npos) << text;
+    EXPECT_NE(text.find("Les cl\xe9s de K.V.L dans le registre n'ont pas pu \xeatre supprim\xe9" "es."), std::string::npos)
+        << text;
+    proc::Press(done, IDOK);
+    EXPECT_EQ(ExitCode(), 1u);
+    EXPECT_FALSE(Exists(std::string(DEFAULT_INSTALL_DIR) + "\\KVL.EXE"));
+    /* The uninstaller stays, with its record, to be run again. */
+    EXPECT_TRUE(Exists(Record()));
+    EXPECT_EQ(PendingRenames(), pending);
 }
 
 TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
@@ -731,8 +805,8 @@ TEST_F(DiscPrograms, SubfoldersAndReadOnlyFilesOfTheDiscInstallAndUninstall)
     EXPECT_FALSE(attr & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(proc::ReadFileText(dir + "\\Data\\Niveau1.dat"), "niveau");
 
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-    EXPECT_TRUE(WaitGone(dir, 15000));
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
+    EXPECT_FALSE(Exists(dir));
 }
 
 TEST_F(DiscPrograms, SetupThatFailsMidwayLeavesNothingBehind)
@@ -770,13 +844,14 @@ TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
     InstallSilently();
     const std::string dir = DEFAULT_INSTALL_DIR, old = OldDir;
     const char *names[] = { "Uninst.exe", "Install.log", "KVL.EXE", "ReadMe.txt" };
+    auto from = [&](const char *name) { return (lstrcmpA(name, "KVL.EXE") && lstrcmpA(name, "ReadMe.txt") ? product : dir) + "\\" + name; };
     ASSERT_TRUE(CreateDirectoryA(OldDir, NULL));
     for (const char *name : names)
-        ASSERT_TRUE(CopyFileA((dir + "\\" + name).c_str(), (old + "\\" + name).c_str(), FALSE)) << name;
+        ASSERT_TRUE(CopyFileA(from(name).c_str(), (old + "\\" + name).c_str(), FALSE)) << name;
 
     EXPECT_EQ(Run("\"" + old + "\\Uninst.exe\" /S"), 1u);
-    /* Nor is a second stage sent to a folder that is not the installation. */
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /D=\"" + old + "\" /S"), 1u);
+    /* No switch names another folder to work on. */
+    EXPECT_EQ(Run("\"" + old + "\\Uninst.exe\" /D=\"" + product + "\" /S"), 1u);
     /* Without /S it says why, before asking anything. */
     Start("\"" + old + "\\Uninst.exe\"");
     HWND refusal = proc::WaitAnyDialog(UNINSTALL_CAPTION, IDOK, Timeout);
@@ -787,7 +862,7 @@ TEST_F(DiscPrograms, AnUninstallerCopiedElsewhereDeletesNothing)
 
     for (const char *name : names) {
         EXPECT_TRUE(Exists(old + "\\" + name)) << name;
-        EXPECT_TRUE(Exists(dir + "\\" + name)) << name;
+        EXPECT_TRUE(Exists(from(name))) << name;
     }
     EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "ExeDir"), "sz:C:\\Program Files\\KVL");
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
@@ -801,10 +876,10 @@ TEST_F(DiscPrograms, UninstallFollowsNoLinkPlantedInTheFolder)
     ASSERT_TRUE(WriteText(secret, "secret"));
     ASSERT_TRUE(PlantLink(dir + "\\Data", OutsideDir));
     /* Listed as an older Setup wrote it, and with the file's own record. */
-    ASSERT_TRUE(WriteText(dir + "\\Install.log", "Data\\\r\nData\\secret.txt\r\n" + LogLine("Data\\secret.txt", "secret"), true));
+    ASSERT_TRUE(WriteText(Record(), "Data\\\r\nData\\secret.txt\r\n" + LogLine("Data\\secret.txt", "secret"), true));
 
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 0u);
-    EXPECT_TRUE(WaitUnregistered());
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 0u);
+    EXPECT_TRUE(Unregistered());
     EXPECT_FALSE(Exists(dir + "\\KVL.EXE"));
     EXPECT_EQ(proc::ReadFileText(secret), "secret");
     EXPECT_TRUE(IsLink(dir + "\\Data"));
@@ -816,23 +891,23 @@ TEST_F(DiscPrograms, UninstallRefusesAnInstallFolderReplacedByALink)
     const std::string dir = DEFAULT_INSTALL_DIR;
     ASSERT_TRUE(MoveFileA(dir.c_str(), MovedDir));
     ASSERT_TRUE(PlantLink(dir, MovedDir));
-    EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u);
+    EXPECT_EQ(Run(Uninstaller() + " /S"), 1u);
     EXPECT_TRUE(Exists(std::string(MovedDir) + "\\KVL.EXE"));
-    EXPECT_TRUE(Exists(std::string(MovedDir) + "\\Install.log"));
+    EXPECT_TRUE(Exists(Record()));
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
 }
 
 TEST_F(DiscPrograms, UninstallRefusesACutOrOversizedLog)
 {
     InstallSilently();
-    const std::string dir = DEFAULT_INSTALL_DIR, log = dir + "\\Install.log";
+    const std::string dir = DEFAULT_INSTALL_DIR, log = Record();
     const std::string whole = proc::ReadFileText(log);
     ASSERT_GT(whole.size(), 8u);
     const std::string cut = whole.substr(0, whole.size() - 5);
     const std::string oversized = whole + std::string(INSTALL_LOG_MAX, ' ') + "\r\n";
     for (const std::string &text : { cut, oversized }) {
         ASSERT_TRUE(WriteText(log, text));
-        EXPECT_EQ(Run("\"" + dir + "\\Uninst.exe\" /S"), 1u) << text.size();
+        EXPECT_EQ(Run(Uninstaller() + " /S"), 1u) << text.size();
         EXPECT_TRUE(Exists(dir + "\\KVL.EXE"));
         EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
     }
