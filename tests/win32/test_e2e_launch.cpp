@@ -422,6 +422,23 @@ static void WriteLevel(DWORD level)
     RegCloseKey(key);
 }
 
+/* The pixels on the screen where a focus frame inside the control's edge
+ * would be. */
+static std::vector<COLORREF> FrameOnScreen(HWND control)
+{
+    RECT r;
+    GetClientRect(control, &r);
+    MapWindowPoints(control, NULL, (POINT *)&r, 2);
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(NULL);
+    for (int x = r.left + 2; x < r.right - 2; x++) {
+        pixels.push_back(GetPixel(screen, x, r.top + 2));
+        pixels.push_back(GetPixel(screen, x, r.bottom - 3));
+    }
+    ReleaseDC(NULL, screen);
+    return pixels;
+}
+
 TEST_F(EndToEnd, MainMenuIsReadable)
 {
     ASSERT_TRUE(WriteProductKey(InstalledDir, OtherDiscRoot, 0));
@@ -430,8 +447,26 @@ TEST_F(EndToEnd, MainMenuIsReadable)
     HWND menu = WaitMenu();
     ASSERT_NE(menu, (HWND)NULL);
     /* The picture button is named without telling what it hides. */
-    EXPECT_EQ(readable::AccessibleName(GetDlgItem(menu, IDC_MENU_PICTURE)), "Embl\xC3\xA8me K.V.L");
+    HWND emblem = GetDlgItem(menu, IDC_MENU_PICTURE);
+    EXPECT_EQ(readable::AccessibleName(emblem), "Embl\xC3\xA8me K.V.L");
     EXPECT_EQ(FaultsOf(menu), "");
+
+    /* Reached with the keyboard, it shows a focus frame. */
+    std::vector<COLORREF> unfocused = FrameOnScreen(emblem);
+    PostMessageA(menu, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    PostMessageA(menu, WM_NEXTDLGCTL, (WPARAM)emblem, TRUE);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    DWORD thread = GetWindowThreadProcessId(menu, NULL);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < Timeout; Sleep(50))
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus == emblem)
+            break;
+    ASSERT_EQ(info.hwndFocus, emblem);
+    std::vector<COLORREF> focused;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < Timeout; Sleep(50))
+        if ((focused = FrameOnScreen(emblem)) != unfocused)
+            break;
+    EXPECT_TRUE(focused != unfocused) << "no focus frame";
 }
 
 TEST_F(EndToEnd, GraphicsSetupIsReadable)
