@@ -8,6 +8,7 @@
 
 #include "artbook/artbook.h"
 #include "artbook/ppk.h"
+#include "common/accname.h"
 #include "common/app.h"
 #include "common/dialogstate.h"
 #include "common/dpiscale.h"
@@ -254,6 +255,12 @@ static BOOL OnInitArtbook(HWND dialog, ArtbookDialog *art)
     EnableWindow(exitButton, TRUE);
     EnableWindow(GetDlgItem(dialog, IDC_ART_PREV), art->completedCount > 0);
     EnableWindow(GetDlgItem(dialog, IDC_ART_NEXT), art->completedCount > 0);
+    /* What a screen reader says for them: "<<" and ">>" are no names, and
+     * the list has no visible label (the hidden caption line comes before
+     * it, which Windows would take for one). */
+    NameDialogItem(dialog, IDC_ART_PREV, TEXT_NAME_ART_PREVIOUS);
+    NameDialogItem(dialog, IDC_ART_NEXT, TEXT_NAME_ART_NEXT);
+    NameControl(art->levelList, TEXT_NAME_ART_LEVELS);
 
     if (art->completedCount > 0) {
         EnableWindow(captionLine, FALSE);

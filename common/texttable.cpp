@@ -155,9 +155,9 @@ const char *GetText(int n)
 
 const char *GetMessageText(int n)
 {
-    /* The message dialogs take any number; the bound is the shipped
-     * table's size, whatever was loaded. */
-    if ((unsigned)n < (unsigned)TEXT_TABLE_SHIPPED_COUNT)
+    /* The message dialogs take any number; the bound is the size of the
+     * game's table, whatever was loaded and whatever the launcher added. */
+    if ((unsigned)n < (unsigned)TEXT_MESSAGE_COUNT)
         return GetText(n);
     return UnknownMessage;
 }

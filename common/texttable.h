@@ -6,8 +6,12 @@
 
 #include <stddef.h>
 
-/* Entry count of the shipped table: the bound GetMessageText uses. */
-#define TEXT_TABLE_SHIPPED_COUNT 163
+/* Entry count of the shipped table: the game's 163 entries, then the
+ * launcher's own later texts. */
+#define TEXT_TABLE_SHIPPED_COUNT 168
+/* GetMessageText's bound: the entries of the table the game was built
+ * with. Message numbers never reach the launcher's later texts. */
+#define TEXT_MESSAGE_COUNT 163
 
 struct TextTable {
     char *copy;      /* private copy of the resource bytes, NUL-ended texts */

@@ -45,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const char *message = GetMessageText(n);
         if (n >= 0 && n < table.count) {
             Check(strcmp(text, TextTableGet(&table, n)) == 0);
-            if (n < TEXT_TABLE_SHIPPED_COUNT)
+            if (n < TEXT_MESSAGE_COUNT)
                 Check(message == text);
         } else {
             Check(strcmp(text, "Text index error !") == 0);
         }
-        if (n < 0 || n >= TEXT_TABLE_SHIPPED_COUNT)
+        if (n < 0 || n >= TEXT_MESSAGE_COUNT)
             Check(strcmp(message, "Unknown message") == 0);
     }
     FreeTextTable();

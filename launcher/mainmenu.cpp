@@ -3,12 +3,14 @@
  * and ends with the DialogResult that start-up acts on. Setup, system
  * information, artbook, read-me and the credits run while it stays. */
 #include <windows.h>
+#include <objbase.h>
 
 #include "launcher/mainmenu.h"
 #include "launcher/directx.h"
 #include "launcher/launch.h"
 #include "launcher/stretchbitmap.h"
 #include "launcher/team.h"
+#include "common/accname.h"
 #include "common/dialogresult.h"
 #include "common/dialogstate.h"
 #include "common/dpiscale.h"
@@ -49,6 +51,9 @@ static void MenuOnInit(HWND menu, MainMenuDialog *state)
     state->emblem = LoadBitmapA(state->instance, MAKEINTRESOURCEA(IDB_EMBLEM));
     if (!state->emblem)
         Trace("menu picture not loaded (error %lu): its button stays blank", GetLastError());
+    /* The picture button has no text: a screen reader gets its name from
+     * the table, one that does not give away the credits. */
+    NameDialogItem(menu, IDC_MENU_PICTURE, TEXT_NAME_EMBLEM);
 
     SetWindowTextA(menu, GetText(TEXT_MENU_CAPTION));
     SetItemLabel(menu, IDC_MENU_GROUP, TEXT_MENU_INSTALLATION);
@@ -139,10 +144,19 @@ static void MenuOnCommand(HWND menu, MainMenuDialog *state, int id)
     }
 }
 
+/* The picture fills the button. A keyboard player sees where the focus is
+ * by the usual dotted frame, drawn when the system asks for focus cues:
+ * after the mouse alone it does not (ODS_NOFOCUSRECT); Windows 95, 98 and
+ * NT 4 have no such flag and always want it. */
 static void MenuOnDrawItem(const MainMenuDialog *state, const DRAWITEMSTRUCT *item)
 {
     DrawStretchedBitmap(item->hDC, state->emblem, item->rcItem.left, item->rcItem.top,
                         item->rcItem.right, item->rcItem.bottom);
+    if ((item->itemState & ODS_FOCUS) && !(item->itemState & ODS_NOFOCUSRECT)) {
+        RECT frame = item->rcItem;
+        InflateRect(&frame, -2, -2);
+        DrawFocusRect(item->hDC, &frame);
+    }
 }
 
 static INT_PTR CALLBACK MainMenuProc(HWND menu, UINT message, WPARAM wParam, LPARAM lParam)
@@ -169,11 +183,19 @@ static INT_PTR CALLBACK MainMenuProc(HWND menu, UINT message, WPARAM wParam, LPA
 int RunMainMenu(HINSTANCE instance, HWND owner)
 {
     MainMenuDialog state = { instance, NULL, GraphicsSetupRun() };
+    /* A screen reader gets the objects of the controls named from the
+     * table through COM (common/accname.h): it stays initialised for as
+     * long as the menu and the dialogs it opens are up. */
+    HRESULT com = CoInitialize(NULL);
+    if (FAILED(com))
+        Trace("COM not initialised (0x%08lx): screen readers get the system's names", (unsigned long)com);
     int result = (int)DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAINMENU), owner, MainMenuProc,
                                       reinterpret_cast<LPARAM>(&state));
     if (result == RESULT_NOT_SHOWN)
         Trace("main menu not shown (error %lu): nothing to start", GetLastError());
     if (state.emblem)
         DeleteObject(state.emblem);
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return result;
 }

@@ -1,6 +1,7 @@
 /* The system information dialog: the machine report in a read-only box. */
 #include "sysinfo/sysdlg.h"
 
+#include "common/accname.h"
 #include "common/app.h"
 #include "common/dialogstate.h"
 #include "common/dpiscale.h"
@@ -23,6 +24,8 @@ static INT_PTR OnSysInfoInit(HWND dialog, SysInfoDialog *state)
     SetWindowTextA(dialog, GetText(TEXT_SYSINFO_CAPTION));
     SetDlgItemTextA(dialog, IDOK, GetText(TEXT_BACK));
     state->report = GetDlgItem(dialog, IDC_SYSINFO_REPORT);
+    /* No label before the report: a screen reader gets its name here. */
+    NameControl(state->report, TEXT_NAME_SYSINFO_REPORT);
     EnableWindow(state->report, TRUE);
     BuildSystemReport(state->text, sizeof state->text);
     SetWindowTextA(state->report, state->text);

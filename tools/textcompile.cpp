@@ -64,7 +64,7 @@ int EncodeCp850(unsigned long cp) { return EncodeWith(Cp850High, cp); }
 
 int TextEntryIsAnsi(int n)
 {
-    return n >= 74 && n <= 161;
+    return n >= 74 && n != 162;
 }
 
 /* The conversions of a printf format, one after another as written ("%%"

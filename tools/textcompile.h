@@ -5,7 +5,7 @@
  * Source format (UTF-8, LF or CR LF line ends):
  *   - a line starting with "#" is a comment, anywhere;
  *   - a line "@N" starts entry N; entries must come in order 0, 1, 2 ... up
- *     to 162, no gaps. An entry the launcher's code uses carries its name
+ *     to 167, no gaps. An entry the launcher's code uses carries its name
  *     after the number ("@111 MENU_PLAY"), and an entry the code formats
  *     also the conversions its call passes ("@91 MINSPEC_SLOW_CPU %d").
  *     A "# comment" may end the line;
@@ -18,9 +18,9 @@
  *     a "#" or "@" (needed only at the start of a line).
  *
  * Output: CR LF line ends, every entry "[.]" + text + CR LF, last line
- * "[] // THIS IS THE END !" CR LF. Entries 74 to 161 are encoded in
- * Windows-1252 (the launcher's own texts and the game's reports), entries
- * 0 to 73 and 162 in OEM code page 850 (the game's screens).
+ * "[] // THIS IS THE END !" CR LF. Entries 74 to 161 and 163 on are encoded
+ * in Windows-1252 (the launcher's own texts and the game's reports),
+ * entries 0 to 73 and 162 in OEM code page 850 (the game's screens).
  *
  * A named entry must hold exactly the conversions its header declares, in
  * order, and none when it declares none ("%%" being a literal "%"): a text

@@ -73,7 +73,7 @@ TEST_F(ShippedTable, LayoutOfTheBytes)
     size_t markers = 0;
     for (size_t at = b.find("[.]"); at != std::string::npos; at = b.find("[.]", at + 1))
         markers++;
-    EXPECT_EQ(markers, 163u);
+    EXPECT_EQ(markers, (size_t)TEXT_TABLE_SHIPPED_COUNT);
     EXPECT_EQ(Table.count, TEXT_TABLE_SHIPPED_COUNT);
 }
 
@@ -94,7 +94,7 @@ TEST_F(ShippedTable, GameScreensAreInOemCodePage850)
     EXPECT_EQ(At(8), "Cr\x82" "dits");
     EXPECT_EQ(At(33), "Tourner \x85 gauche");
     EXPECT_EQ(At(162), "%s ramass\x82 !");
-    EXPECT_NE(Bytes->find("[.]%s ramass\x82 !\r\n[] // THIS IS THE END !\r\n"), std::string::npos);
+    EXPECT_NE(Bytes->find("[.]%s ramass\x82 !\r\n[.]"), std::string::npos); /* the launcher's texts follow */
     int pressKey = 0, page = 0;
     for (int n = 0; n < 74; n++) {
         pressKey += At(n) == "Appuyer sur %s pour continuer";
@@ -168,6 +168,11 @@ TEST_F(ShippedTable, EveryTextTheLauncherShows)
         { TEXT_LEVEL_6_NAME, "Les piscines" },
         { TEXT_LEVEL_7_NAME, "Le temple" },
         { TEXT_ARTBOOK_LOCKED, "Compléter chaque niveau pour accéder au livre d'images." },
+        { TEXT_NAME_EMBLEM, "Emblème K.V.L" },
+        { TEXT_NAME_ART_PREVIOUS, "Image précédente" },
+        { TEXT_NAME_ART_NEXT, "Image suivante" },
+        { TEXT_NAME_ART_LEVELS, "Choix du niveau" },
+        { TEXT_NAME_SYSINFO_REPORT, "Rapport sur la machine" },
     };
     for (const auto &e : shown)
         EXPECT_EQ(At(e.n), Ansi(e.text)) << "entry " << e.n;
@@ -235,7 +240,7 @@ TEST(TextCompile, CodePageFollowsTheEntryNumber)
         ASSERT_EQ(Compile(SourceWith(n, "é à ç ô É\n"), &out, &error), 1) << error;
         EXPECT_EQ(Entry(out, n), "\x82 \x85 \x87 \x93 \x90") << n;
     }
-    for (int n : { 74, 144, 145, 161 }) {
+    for (int n : { 74, 144, 145, 161, 163, TEXT_TABLE_SHIPPED_COUNT - 1 }) {
         ASSERT_EQ(Compile(SourceWith(n, "é à ç ô É € « »\n"), &out, &error), 1) << error;
         EXPECT_EQ(Entry(out, n), "\xe9 \xe0 \xe7 \xf4 \xc9 \x80 \xab \xbb") << n;
     }
@@ -271,7 +276,7 @@ TEST(TextCompile, RefusesBrokenNumberingAndBadLines)
     ASSERT_EQ(Compile("@1\na\n", &out, &error), 0);
     ASSERT_EQ(Compile("@0\na\n", &out, &error), 0);
     EXPECT_NE(error.find("missing"), std::string::npos) << error;
-    ASSERT_EQ(Compile(SourceWith(3, "x\n") + "@163\ny\n", &out, &error), 0);
+    ASSERT_EQ(Compile(SourceWith(3, "x\n") + "@" + std::to_string(TEXT_TABLE_SHIPPED_COUNT) + "\ny\n", &out, &error), 0);
     ASSERT_EQ(Compile("", &out, &error), 0);
     ASSERT_EQ(Compile("stray\n@0\na\n", &out, &error), 0);
     EXPECT_NE(error.find("line 1"), std::string::npos) << error;

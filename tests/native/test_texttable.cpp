@@ -194,8 +194,8 @@ TEST(TextTableGlobal, GetTextBounds)
 
 TEST(TextTableGlobal, GetMessageTextBoundIsTheShippedCountNotTheLoadedOne)
 {
-    const int last = TEXT_TABLE_SHIPPED_COUNT - 1;
-    const int past = TEXT_TABLE_SHIPPED_COUNT;
+    const int last = TEXT_MESSAGE_COUNT - 1;
+    const int past = TEXT_MESSAGE_COUNT;
     const int smallCount = 3;
     std::string small = NumberedTable(smallCount);
     LoadTextTableFromBytes(small.data(), small.size());
@@ -221,7 +221,7 @@ TEST(TextTableGlobal, EmptyTableAndRepeatedFree)
     const int first = 0;
     EXPECT_STREQ(GetText(first), IndexError);
     EXPECT_STREQ(GetMessageText(first), IndexError);
-    EXPECT_STREQ(GetMessageText(TEXT_TABLE_SHIPPED_COUNT + 37), "Unknown message");
+    EXPECT_STREQ(GetMessageText(TEXT_MESSAGE_COUNT + 37), "Unknown message");
 
     std::string bytes = NumberedTable(2);
     LoadTextTableFromBytes(bytes.data(), bytes.size());
