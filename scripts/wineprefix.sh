@@ -6,10 +6,7 @@
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wineserver -w
+    kvl_make_prefix "$KVL_WINE" || true
 fi
 changed=0
 while [ $# -ge 2 ]; do
