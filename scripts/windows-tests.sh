@@ -52,12 +52,12 @@ in_guest() {
     echo "The $(name "$tree")'s tests run in $where: $why"
     SECONDS=0
     "$top/scripts/guest.sh" --recipe "$recipe" build >/dev/null
-    echo "$where is ready after $SECONDS s (built once, then cached)"
+    echo "${where^} is ready after $SECONDS s (built once, then cached)"
     SECONDS=0
     # shellcheck disable=SC2046
     "$top/scripts/guest.sh" --recipe "$recipe" run --timeout 2400 -- \
         env KVL_WINE_ARCH="$tree" scripts/with-display.sh scripts/win32-tests.sh $(tests "$scope") || rc=1
-    echo "$where ran the $(name "$tree")'s tests in $SECONDS s"
+    echo "${where^} ran the $(name "$tree")'s tests in $SECONDS s"
     said+=("$(name "$tree"): $(what "$scope") under $(wine_version "$tree") in $where")
 }
 
@@ -92,12 +92,12 @@ if [ "$wine10" != none ]; then
         fi
         SECONDS=0
         "$top/scripts/guest.sh" --recipe debian13-root build >/dev/null
-        echo "$where is ready after $SECONDS s (built once, then cached)"
+        echo "${where^} is ready after $SECONDS s (built once, then cached)"
         SECONDS=0
         # shellcheck disable=SC2046
         "$top/scripts/guest.sh" --recipe debian13-root run --timeout 2400 -- \
             env KVL_WINE_ARCH="$tree" scripts/with-display.sh scripts/win32-tests.sh $(tests "$wine10") || rc=1
-        echo "$where ran the $(name "$tree")'s tests in $SECONDS s"
+        echo "${where^} ran the $(name "$tree")'s tests in $SECONDS s"
         said+=("$(name "$tree"): $(what "$wine10") under $(wine_version "$tree") in $where")
     done
 fi
