@@ -83,7 +83,7 @@ test: iso disc64
 	scripts/check-reproducible.sh
 	scripts/check-windows-tools.sh
 	$(MAKE) --no-print-directory fuzz
-	scripts/windows-tests.sh --wine10 e2e
+	scripts/windows-tests.sh --wine10 e2e --wine10-emulated no
 
 bench: deps
 	@tree=$$(scripts/machine.sh tree) && $(MAKE) --no-print-directory $$tree && \
