@@ -10,7 +10,7 @@ ifneq ($(filter MINGW%,$(shell uname -s)),)
 WINDOWS_HOST := 1
 endif
 
-.PHONY: all deps native win32 win64 disc disc64 iso run test test-native test-win32 test-win64 fuzz bench clean
+.PHONY: all deps native win32 win64 disc disc64 iso run test test-native test-win32 test-win64 test-wine10 fuzz bench clean
 
 all: disc
 
@@ -64,13 +64,18 @@ fuzz: deps
 	@cmake --build --preset fuzz
 	@scripts/run-fuzzers.sh build/fuzz/bin
 
-# One tree's Win32 tests; the 32-bit ones in the emulated machine where
-# this machine cannot run them.
+# One tree's Win32 tests under this machine's Wine; the 32-bit ones in the
+# emulated machine where this machine cannot run them.
 test-win32: disc
 	scripts/windows-tests.sh win32
 
 test-win64: disc64
 	scripts/windows-tests.sh win64
+
+# Every Win32 test of both trees under Debian 13's Wine 10 (scripts/guest.sh
+# builds its machines once, then keeps them).
+test-wine10: disc disc64
+	scripts/windows-tests.sh --here none --wine10 all
 
 test: iso disc64
 	cd $(NATIVE) && ctest --output-on-failure -j2
@@ -78,7 +83,7 @@ test: iso disc64
 	scripts/check-reproducible.sh
 	scripts/check-windows-tools.sh
 	$(MAKE) --no-print-directory fuzz
-	scripts/windows-tests.sh
+	scripts/windows-tests.sh --wine10 e2e --wine10-emulated no
 
 bench: deps
 	@tree=$$(scripts/machine.sh tree) && $(MAKE) --no-print-directory $$tree && \

@@ -11,8 +11,9 @@ if [ -f /etc/debian_version ] && command -v apt-get >/dev/null && command -v dpk
     # 32-bit Wine only where the kernel runs 32-bit code, since it cannot
     # run anywhere else, and its i386 libraries would only tie the install
     # to a mirror's i386 indexes.
+    # mmdebstrap makes the Debian 13 root of the tests under Wine 10.
     wanted=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb openbox x11-utils
-            imagemagick googletest libbenchmark-dev clang libclang-rt-14-dev python3 xorriso)
+            imagemagick googletest libbenchmark-dev clang libclang-rt-14-dev python3 xorriso mmdebstrap)
     i386=0
     if "$(dirname "$0")/machine.sh" kernel-i386; then
         i386=1
@@ -20,7 +21,7 @@ if [ -f /etc/debian_version ] && command -v apt-get >/dev/null && command -v dpk
     else
         # The 32-bit programs are tested in an emulated machine instead
         # (scripts/guest.sh), built from Debian's packages.
-        wanted+=(qemu-system-x86 qemu-utils mmdebstrap e2fsprogs)
+        wanted+=(qemu-system-x86 qemu-utils e2fsprogs)
     fi
     need=()
     have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -92,6 +93,7 @@ check "the build" cmake ninja i686-w64-mingw32-gcc-posix i686-w64-mingw32-g++-po
 check "the disc and the image" iconv xorriso sha256sum
 check "the Win32 tests and make run" wine wineserver Xvfb openbox
 check "the picture checks" identify compare import convert
+check "the tests under Wine 10" mmdebstrap unshare chroot
 check "the fuzzers" clang clang++
 check "the checks" python3
 if [ ${#missing[@]} -gt 0 ]; then
@@ -101,7 +103,7 @@ deps: not a Debian machine, so nothing is installed. The build needs:
   CMake 3.21 or later and Ninja; MinGW-w64 for i686 and x86_64 with posix
   threads (cmake/mingw-*.cmake name the compilers); Wine, 64-bit, and
   32-bit where the kernel runs 32-bit code; Xvfb and
-  openbox; ImageMagick; xorriso; clang with libFuzzer; Python 3; the
+  openbox; ImageMagick; mmdebstrap (a Debian 13 root for Wine 10); xorriso; clang with libFuzzer; Python 3; the
   GoogleTest sources in /usr/src/googletest (or KVL_GOOGLETEST_SOURCE, or
   an installed GoogleTest); Google Benchmark for make bench.
 MSG

@@ -11,10 +11,10 @@ export KVL_WINE_ARCH
 KVL_WINE_ARCH=$("$top/scripts/machine.sh" tree)
 if [ "$KVL_WINE_ARCH" = win32 ]; then
     disc=$top/out/disc
-    export KVL_WINEPREFIX=$top/build/wineprefix-run
+    export KVL_WINEPREFIX=${KVL_WINEPREFIX_DIR:-$top/build}/wineprefix-run
 else
     disc=$top/build/disc64
-    export KVL_WINEPREFIX=$top/build/wineprefix64-run
+    export KVL_WINEPREFIX=${KVL_WINEPREFIX_DIR:-$top/build}/wineprefix64-run
     echo "The 64-bit copy of the disc ($disc) runs under the 64-bit Wine:" \
          "$("$top/scripts/machine.sh" why-no-win32)"
 fi

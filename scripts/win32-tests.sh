@@ -18,6 +18,8 @@ esac
 staged=$KVL_TOP/build/testdiscs-$KVL_WINE_ARCH
 testdisc=$staged/testdisc
 rm -rf "$staged" && mkdir -p "$testdisc" && cp -r "$disc/." "$testdisc/"
+# Which Wine ran the tests, for scripts/windows-tests.sh to say.
+wine --version >"$staged/wine-version" 2>/dev/null || echo "Wine of unknown version" >"$staged/wine-version"
 # A second disc, S:, for the end-to-end tests: the launcher with every
 # program it may start replaced by the recorder, and an install folder.
 recdisc=$staged/recorderdisc

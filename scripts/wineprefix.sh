@@ -6,10 +6,7 @@
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wineserver -w
+    kvl_make_prefix "$KVL_WINE" || true
 fi
 # A 64-bit Windows names the folders of its 32-bit programs in the 32-bit
 # registry view too, where the disc's Setup reads them. A prefix made

@@ -1,5 +1,7 @@
 #include "tests/win32/guitest.h"
 
+#include <stdlib.h>
+
 #include <memory>
 #include <set>
 #include <vector>
@@ -156,6 +158,49 @@ void ComboSelect(HWND dialog, int id, int index)
 {
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)GetDlgItem(dialog, id));
+}
+
+/* The thread's DPI awareness context (Windows 10 1607 and later, and
+ * Wine), looked up by name: the i686 build also runs on older systems. */
+typedef HANDLE(WINAPI *SetThreadDpiContextProc)(HANDLE);
+static const HANDLE PerMonitorAware = (HANDLE)(LONG_PTR)-3;
+
+static int DpiNow()
+{
+    HDC screen = GetDC(NULL);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(NULL, screen);
+    return dpi;
+}
+
+/* Calls act with this thread aware of the screen's density, where the
+ * system knows of DPI awareness at all. */
+template <typename Act> static void AsDpiAware(Act act)
+{
+    SetThreadDpiContextProc set =
+        (SetThreadDpiContextProc)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext");
+    HANDLE old = set ? set(PerMonitorAware) : NULL;
+    act();
+    if (old)
+        set(old);
+}
+
+int ScreenDpiAsSet()
+{
+    int dpi = 0;
+    AsDpiAware([&] { dpi = DpiNow(); });
+    return dpi;
+}
+
+int ProgramDpi() { return DpiNow(); }
+
+bool SystemScalesUnawarePrograms()
+{
+    typedef const char *(CDECL * WineVersionProc)(void);
+    WineVersionProc version = (WineVersionProc)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+    if (!version)
+        return true;
+    return atoi(version()) >= 10;
 }
 
 }

@@ -48,6 +48,19 @@ std::string ComboItem(HWND dialog, int id, int index);
 int ComboSelection(HWND dialog, int id);
 void ComboSelect(HWND dialog, int id, int index);
 
+/* The screen's dots per inch: as set for the screen (what a DPI-aware
+ * program sees), and as this program sees them, not declaring itself DPI
+ * aware, as the launcher does not. */
+int ScreenDpiAsSet();
+int ProgramDpi();
+/* Whether the system hands a program that does not declare itself DPI
+ * aware 96 dots per inch and stretches its windows to the screen's
+ * density, as Windows 10 and 11 do and Wine from 10 on. Wine 9 and
+ * earlier hand every program the screen's own, so the program scales its
+ * pictures itself. The one place where the tests' expectations differ by
+ * Wine version. */
+bool SystemScalesUnawarePrograms();
+
 }
 
 #endif

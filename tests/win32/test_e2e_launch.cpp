@@ -17,6 +17,7 @@
 #include "tests/harness/fixtures.h"
 #include "tests/harness/procwin.h"
 #include "tests/harness/readable.h"
+#include "tests/win32/guitest.h"
 #include "common/registrykeys.h"
 
 static const char LauncherCommand[] = "\"S:\\Launcher\\Launcher.exe\"";
@@ -377,17 +378,19 @@ TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)
 }
 
 /* The main menu's picture fills its frame at the screen's dots per inch:
- * its own size at 96, larger by the ratio above that. The program runs
- * once more with the screen at 144 (KVL_EXPECT_DPI). */
+ * its own size at 96, larger by the ratio above that, whether the launcher
+ * scales it (it sees the screen's density) or the system stretches the
+ * launcher's windows (it sees 96). The program runs once more with the
+ * screen at 144 (KVL_EXPECT_DPI). */
 TEST_F(EndToEnd, MenuPictureFillsItsFrameAtTheScreensDensity)
 {
-    HDC screen = GetDC(NULL);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(NULL, screen);
+    const int screenDpi = gui::ScreenDpiAsSet();
+    const int dpi = gui::ProgramDpi();
     char expectedDpi[16] = "";
     if (GetEnvironmentVariableA("KVL_EXPECT_DPI", expectedDpi, sizeof expectedDpi)) {
-        ASSERT_EQ(dpi, atoi(expectedDpi)) << "the screen's dots per inch were not set";
+        ASSERT_EQ(screenDpi, atoi(expectedDpi)) << "the screen's dots per inch were not set";
     }
+    ASSERT_EQ(dpi, gui::SystemScalesUnawarePrograms() ? 96 : screenDpi);
     BITMAP own = {};
     HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDB_MENU_SIDE));
     ASSERT_TRUE(GetObjectA(bitmap, sizeof own, &own));

@@ -71,9 +71,10 @@ TEST_F(ScriptedScan, RefusedDriversAndFailedEnumerations)
 }
 
 /* A driver that lists true colour only, as on Windows 8 and later: its
- * sizes become 16-bit modes there, and it offers no mode on the Windows 7
- * that Wine's prefix reports. The program also runs under another name
- * that Wine presents as Windows 10 (KVL_EXPECT_EMULATED_MODES=1). */
+ * sizes become 16-bit modes there, and it offers no mode on Windows 7, the
+ * version Wine reports to this program. The program also runs under
+ * another name that Wine presents as Windows 10
+ * (KVL_EXPECT_EMULATED_MODES=1); tests/win32/CMakeLists.txt sets both. */
 TEST_F(ScriptedScan, TrueColourOnlyDriverByTheSystemsVersion)
 {
     fakedd::Install({ { true, 0, "HAL", "display", true,
