@@ -31,14 +31,14 @@ static void ChooseStretchMode(HDC dc)
         SetStretchBltMode(dc, COLORONCOLOR);
 }
 
-HBITMAP ScaleBitmapForDpi(HBITMAP source, int dpi)
+/* A new bitmap: source stretched to width x height, smoothed. NULL when
+ * no copy could be made. */
+static HBITMAP StretchedCopy(HBITMAP source, int width, int height, int dpi)
 {
     BITMAP info;
-    if (!source || dpi <= BASE_DPI || !GetObjectA(source, sizeof info, &info))
+    if (!source || !GetObjectA(source, sizeof info, &info))
         return NULL;
     int sourceHeight = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    int width = MulDiv(info.bmWidth, dpi, BASE_DPI);
-    int height = MulDiv(sourceHeight, dpi, BASE_DPI);
     if (info.bmWidth <= 0 || sourceHeight <= 0 || width <= 0 || height <= 0)
         return NULL;
     HDC screen = GetDC(NULL);
@@ -75,6 +75,67 @@ HBITMAP ScaleBitmapForDpi(HBITMAP source, int dpi)
     return copy;
 }
 
+HBITMAP ScaleBitmapForDpi(HBITMAP source, int dpi)
+{
+    BITMAP info;
+    if (!source || dpi <= BASE_DPI || !GetObjectA(source, sizeof info, &info))
+        return NULL;
+    int sourceHeight = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    return StretchedCopy(source, MulDiv(info.bmWidth, dpi, BASE_DPI), MulDiv(sourceHeight, dpi, BASE_DPI), dpi);
+}
+
+/* The dialog units of a font, as the dialog manager takes them: the mean
+ * width of the 52 letters, halved and rounded, and the height. */
+static int FontDialogUnits(HDC dc, const LOGFONTA *font, SIZE *units)
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    HFONT made = CreateFontIndirectA(font);
+    if (!made)
+        return 0;
+    HGDIOBJ old = SelectObject(dc, made);
+    TEXTMETRICA metrics;
+    SIZE extent;
+    int ok = old && GetTextMetricsA(dc, &metrics) && GetTextExtentPoint32A(dc, letters, 52, &extent);
+    if (old)
+        SelectObject(dc, old);
+    DeleteObject(made);
+    if (!ok || extent.cx <= 0 || metrics.tmHeight <= 0)
+        return 0;
+    units->cx = (extent.cx / 26 + 1) / 2;
+    units->cy = metrics.tmHeight;
+    return units->cx > 0;
+}
+
+/* How much the dialog's font grows from 96 dots per inch to dpi, across
+ * (grown->cx over base->cx) and down. A dialog is laid out in units of its
+ * font, which grows by less than the density, and by different amounts
+ * across and down: a picture scaled by the density alone would run past
+ * the room its template gives it (over the main menu's lower buttons). 0
+ * when the font cannot be measured. */
+static int DialogGrowth(HWND dialog, int dpi, SIZE *base, SIZE *grown)
+{
+    HFONT font = (HFONT)SendMessageA(dialog, WM_GETFONT, 0, 0);
+    LOGFONTA shape;
+    if (!font || !GetObjectA(font, sizeof shape, &shape) || shape.lfHeight >= 0)
+        return 0;
+    /* The template's size in points, from the height the dialog manager
+     * gave the font at the screen's density. */
+    int points = MulDiv(-shape.lfHeight, 72, ScreenDpi());
+    HDC screen = GetDC(NULL);
+    if (!screen || points <= 0) {
+        if (screen)
+            ReleaseDC(NULL, screen);
+        return 0;
+    }
+    shape.lfWidth = 0;
+    shape.lfHeight = -MulDiv(points, BASE_DPI, 72);
+    int ok = FontDialogUnits(screen, &shape, base);
+    shape.lfHeight = -MulDiv(points, dpi, 72);
+    ok = ok && FontDialogUnits(screen, &shape, grown);
+    ReleaseDC(NULL, screen);
+    return ok;
+}
+
 /* The picture control's procedure while it holds a scaled copy: when the
  * control goes, the copy goes with it, unless someone replaced it. */
 static LRESULT CALLBACK ScaledPictureProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
@@ -105,12 +166,22 @@ static int IsBitmapPicture(HWND window)
     return (GetWindowLongA(window, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
 }
 
-static void ScalePicture(HWND control, int dpi)
+/* Gives the picture its copy at the dialog's growth, or at the density
+ * where the growth is unknown. */
+static void ScalePicture(HWND control, int dpi, const SIZE *base, const SIZE *grown)
 {
     if (GetPropA(control, PICTURE_PROC_PROP))
         return;   /* already holds its copy */
     HBITMAP original = (HBITMAP)SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0);
-    HBITMAP scaled = ScaleBitmapForDpi(original, dpi);
+    BITMAP info;
+    HBITMAP scaled = NULL;
+    if (!base) {
+        scaled = ScaleBitmapForDpi(original, dpi);
+    } else if (original && GetObjectA(original, sizeof info, &info)) {
+        int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+        scaled = StretchedCopy(original, MulDiv(info.bmWidth, grown->cx, base->cx),
+                               MulDiv(height, grown->cy, base->cy), dpi);
+    }
     if (!scaled)
         return;
     LONG_PTR own = GetWindowLongPtrA(control, GWLP_WNDPROC);
@@ -134,7 +205,11 @@ void ScaleDialogPictures(HWND dialog, int dpi)
 {
     if (dpi <= BASE_DPI)
         return;
+    SIZE base, grown;
+    int measured = DialogGrowth(dialog, dpi, &base, &grown);
+    if (!measured)
+        Trace("the dialog's font could not be measured: its pictures follow the density");
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (IsBitmapPicture(child))
-            ScalePicture(child, dpi);
+            ScalePicture(child, dpi, measured ? &base : NULL, measured ? &grown : NULL);
 }

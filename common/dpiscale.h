@@ -3,8 +3,9 @@
  * as at 96 dots per inch, only larger. Where the system does not (Wine 8
  * and 9), the dialogs grow with their font while a bitmap keeps its
  * pixels, and fills a fraction of its frame: the launcher then shows each
- * bitmap of its static pictures at its size times the dots per inch over
- * 96. Icons stay as they are. */
+ * bitmap of its static pictures grown as the dialog's font grew, and the
+ * artbook's at its size times the dots per inch over 96. Icons stay as
+ * they are. */
 #ifndef KVL_DPISCALE_H
 #define KVL_DPISCALE_H
 
@@ -23,10 +24,12 @@ int ScreenDpi(void);
 HBITMAP ScaleBitmapForDpi(HBITMAP source, int dpi);
 
 /* Gives each bitmap picture of the dialog (a static control with
- * SS_BITMAP) its copy scaled to dpi in place of the bitmap it holds, which
- * is deleted. Each copy is released when its control is destroyed. A
- * dialog that replaces such a picture owns what STM_SETIMAGE gives back.
- * Nothing changes at BASE_DPI or less. */
+ * SS_BITMAP) its copy scaled as the dialog's font grows from 96 dots per
+ * inch to dpi, across and down, so that it fills the room its template
+ * gives it (by the density where the font cannot be measured), in place
+ * of the bitmap it holds, which is deleted. Each copy is released when its
+ * control is destroyed. A dialog that replaces such a picture owns what
+ * STM_SETIMAGE gives back. Nothing changes at BASE_DPI or less. */
 void ScaleDialogPictures(HWND dialog, int dpi);
 
 #endif

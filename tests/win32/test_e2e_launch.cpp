@@ -378,7 +378,7 @@ TEST_F(EndToEnd, MissingDirectXComponentEndsTheLauncherBeforeTheMenu)
 }
 
 /* The main menu's picture fills its frame at the screen's dots per inch:
- * its own size at 96, larger by the ratio above that, whether the launcher
+ * its own size at 96, larger with the dialog's font above that, whether the launcher
  * scales it (it sees the screen's density) or the system stretches the
  * launcher's windows (it sees 96). The program runs once more with the
  * screen at 144 (KVL_EXPECT_DPI). */
@@ -409,8 +409,22 @@ TEST_F(EndToEnd, MenuPictureFillsItsFrameAtTheScreensDensity)
     ASSERT_NE(picture, (HWND)NULL);
     RECT frame;
     GetClientRect(picture, &frame);
-    EXPECT_EQ(frame.right, dpi > 96 ? MulDiv(own.bmWidth, dpi, 96) : own.bmWidth) << dpi;
-    EXPECT_EQ(frame.bottom, dpi > 96 ? MulDiv(own.bmHeight, dpi, 96) : own.bmHeight) << dpi;
+    if (dpi > 96) {
+        /* Grown as the dialog's font grew: near the density, not exactly. */
+        EXPECT_NEAR(frame.right, MulDiv(own.bmWidth, dpi, 96), own.bmWidth / 10) << dpi;
+        EXPECT_NEAR(frame.bottom, MulDiv(own.bmHeight, dpi, 96), own.bmHeight / 10) << dpi;
+    } else {
+        EXPECT_EQ(frame.right, own.bmWidth);
+        EXPECT_EQ(frame.bottom, own.bmHeight);
+    }
+    /* Within the room the template gives it, which grows with the font:
+     * above the installation buttons, left of the emblem. */
+    RECT shown, install, emblem;
+    ASSERT_TRUE(GetWindowRect(picture, &shown));
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(menu, IDC_MENU_INSTALL), &install));
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(menu, IDC_MENU_PICTURE), &emblem));
+    EXPECT_LE(shown.bottom, install.top) << dpi << ": the picture covers the installation buttons";
+    EXPECT_LE(shown.right, emblem.left) << dpi;
 }
 
 /* ---- Every dialog, for a screen reader and for the eye ------------------
